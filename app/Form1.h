@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+class FlexGrid;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QAction;
+class QPushButton;
+class QTimer;
+class QToolButton;
+
+// The main window. Controls carry their old names; handlers stay thin and hand
+// the work to the store, query and launch code.
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    // Start-up before the window is shown. Throws DbError when the database
+    // cannot be opened or read; nothing is shown then.
+    void Form_Load();
+    void Form_Load(const QString& programFolder);
+    void Form_Unload();
+
+    void fDefWidth();
+
+    // Controls, by name.
+    FlexGrid* MSFlexGrid1 = nullptr;
+    QToolButton* Command1 = nullptr; // QUIT
+    QToolButton* Command2 = nullptr; // Refresh
+    QToolButton* Command3 = nullptr; // Delete Server
+    QToolButton* Command4 = nullptr; // Add Server
+    QToolButton* Command5 = nullptr; // Connect 2 Server
+    QPushButton* Command6 = nullptr; // Save TS User settings
+    QToolButton* Command7 = nullptr; // Edit
+    QLabel* Image1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QListWidget* LPlayer = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QMenu* fSw = nullptr;
+    QAction* fAddSrvFromMenue = nullptr;
+    QAction* fEditSrvFromMenue = nullptr;
+    QAction* fDelSrvFromMenue = nullptr;
+
+    // How "QUIT" ends the program; tests replace it.
+    std::function<void()> endProgram;
+
+public Q_SLOTS:
+    void Command1_Click();
+    void MSFlexGrid1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint position);
+
+Q_SIGNALS:
+    // The popup menu is about to be shown at this global position.
+    void popupRequested(QPoint globalPosition);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    bool m_unloaded = false;
+};

@@ -1,0 +1,77 @@
+// Start-up cost with many stored servers: fLoadServerList alone, and the whole
+// start-up up to the window shown. Prints milliseconds (median of five runs).
+#include "app/Form1.h"
+#include "store/FlexGrid.h"
+#include "store/mod_DB.h"
+#include "store/mod_DBWork.h"
+#include "tools/initdb/EmptyDatabase.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+void fill(const QString& path, int servers) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
+        db.setDatabaseName(path);
+        db.open();
+        db.transaction();
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("INSERT INTO tbl_Srv (ServerName, IP, Port, TCPPort) VALUES (?,?,?,?)"));
+        for (int i = 0; i < servers; ++i) {
+            q.addBindValue(QStringLiteral("Server number %1").arg(i));
+            q.addBindValue(QStringLiteral("10.0.%1.%2").arg(i / 256).arg(i % 256));
+            q.addBindValue(QStringLiteral("8767"));
+            q.addBindValue(QStringLiteral("51234"));
+            q.exec();
+        }
+        db.commit();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("fill"));
+}
+
+template <typename F> double medianMs(F&& run) {
+    std::vector<double> times;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        run();
+        times.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[2];
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    std::printf("%-8s %18s %26s\n", "servers", "fLoadServerList ms", "start-up to window shown ms");
+    for (const int servers : {100, 1000, 10000}) {
+        QTemporaryDir dir;
+        const QString path = dir.path() + QStringLiteral("/TS.mdb");
+        initdb::createEmptyDatabase(path);
+        fill(path, servers);
+        auto db = Database::open(path);
+        FlexGrid grid;
+        const double load = medianMs([&] { mod_DBWork::fLoadServerList(*db, grid); });
+        db.reset();
+        const double startup = medianMs([&] {
+            Form1 form;
+            form.Form_Load(dir.path());
+            form.show();
+            QApplication::processEvents();
+            form.Form_Unload();
+        });
+        std::printf("%-8d %18.2f %26.2f\n", servers, load, startup);
+    }
+    return 0;
+}

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Quarnel and starts it. The build puts an
+# empty TS.mdb beside the program if there is none; an existing one is kept.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${QUARNEL_BUILD_DIR:-$here/build}"
+"$here/scripts/deps.sh"
+cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUARNEL_BUILD_TESTS=OFF -DQUARNEL_BUILD_BENCH=OFF >/dev/null
+cmake --build "$build" --parallel "$(nproc)" --target quarnel
+exec "$build/quarnel"

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Quarnel with its tests and runs them all.
+# --sanitize builds and runs them once more under AddressSanitizer and UBSan.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+"$here/scripts/deps.sh"
+jobs="$(nproc)"
+run() {
+    local build="$1"
+    shift
+    cmake -S "$here" -B "$build" "$@" >/dev/null
+    cmake --build "$build" --parallel "$jobs"
+    (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$jobs")
+}
+if [ "${1:-}" = "--sanitize" ]; then
+    ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        run "$here/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUARNEL_SANITIZE=ON -DQUARNEL_BUILD_BENCH=OFF
+else
+    run "$here/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
