@@ -1,5 +1,8 @@
 #include "app/Form1.h"
 
+#include "launch/mod_Userdata.h"
+#include "query/PlayerList.h"
+#include "query/Refresh.h"
 #include "store/FlexGrid.h"
 #include "store/mod_DB.h"
 #include "store/mod_DBWork.h"
@@ -161,14 +164,29 @@ void Form1::buildControls() {
     fDelSrvFromMenue->setObjectName(QStringLiteral("fDelSrvFromMenue"));
 
     // The keyboard walks the controls in the window's old focus order.
-    const QList<QWidget*> order{LPlayer, MSFlexGrid1, Command2, Command3, Command4, Command1,
-                                Command5, Combo1,      Text1,    Text2,    Text3,    Command6,
-                                Command7};
+    const QList<QWidget*> order{LPlayer,  MSFlexGrid1, Command2, Command3, Command4,
+                                Command1, Command5,    Combo1,   Text1,    Text2,
+                                Text3,    Command6,    Command7};
     for (qsizetype i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
 
+    const auto notNormal = [this] { return isMinimized() || isMaximized(); };
+    m_refresh =
+        new query::Refresh({MSFlexGrid1, [this] { return Combo1->currentText(); }, notNormal,
+                            [this] {
+                                Text1->clear();
+                                Text2->clear();
+                                Text3->clear();
+                            }},
+                           this);
+    m_playerList = new query::PlayerList(
+        {MSFlexGrid1, LPlayer, notNormal, [this](qint32 id) { fSetUD(id); }}, this);
+
     connect(Command1, &QToolButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QToolButton::clicked, this, &Form1::Command2_Click);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(MSFlexGrid1, &FlexGrid::Click, this, &Form1::MSFlexGrid1_Click);
     connect(MSFlexGrid1, &FlexGrid::MouseDown, this, &Form1::MSFlexGrid1_MouseDown);
 }
 
@@ -196,6 +214,36 @@ void Form1::Form_Unload() {
     }
     m_unloaded = true;
     mod_DB::fDBConnect(false);
+    m_refresh->stop();
+    m_playerList->closeConnection();
+}
+
+void Form1::fSetUD(qint32 lngServer) {
+    Text1->setText(QString());
+    Text2->setText(QString());
+    Text3->setText(QString());
+    if (!mod_DB::dbTS) {
+        return;
+    }
+    const UserData settings = mod_Userdata::fGetUserdata(*mod_DB::dbTS, lngServer);
+    if (settings.Found) {
+        Text1->setText(settings.Nickname);
+        Text2->setText(settings.LoginName);
+        Text3->setText(settings.Password);
+    }
+}
+
+void Form1::Command2_Click() {
+    m_refresh->start();
+}
+
+void Form1::Timer1_Timer() {
+    Command2_Click();
+    Timer1->stop();
+}
+
+void Form1::MSFlexGrid1_Click() {
+    m_playerList->MSFlexGrid1_Click();
 }
 
 void Form1::fDefWidth() {

@@ -14,11 +14,16 @@ class QPushButton;
 class QTimer;
 class QToolButton;
 
+namespace query {
+class Refresh;
+class PlayerList;
+} // namespace query
+
 // The main window. Controls carry their old names; handlers stay thin and hand
 // the work to the store, query and launch code.
 class Form1 : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit Form1(QWidget* parent = nullptr);
     ~Form1() override;
     Form1(const Form1&) = delete;
@@ -31,6 +36,8 @@ public:
     void Form_Unload();
 
     void fDefWidth();
+    // Empties the three login boxes and fills them with the server's stored settings.
+    void fSetUD(qint32 lngServer);
 
     // Controls, by name.
     FlexGrid* MSFlexGrid1 = nullptr;
@@ -61,19 +68,28 @@ public:
     // How "QUIT" ends the program; tests replace it.
     std::function<void()> endProgram;
 
-public Q_SLOTS:
-    void Command1_Click();
-    void MSFlexGrid1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint position);
+    query::Refresh* refresh() const { return m_refresh; }
+    query::PlayerList* playerList() const { return m_playerList; }
 
-Q_SIGNALS:
+  public Q_SLOTS:
+    void Command1_Click();
+    void Command2_Click();
+    void Timer1_Timer();
+    void MSFlexGrid1_Click();
+    void MSFlexGrid1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                               QPoint position);
+
+  Q_SIGNALS:
     // The popup menu is about to be shown at this global position.
     void popupRequested(QPoint globalPosition);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildControls();
     bool m_unloaded = false;
+    query::Refresh* m_refresh = nullptr;
+    query::PlayerList* m_playerList = nullptr;
 };

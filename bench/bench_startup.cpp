@@ -19,12 +19,14 @@ namespace {
 
 void fill(const QString& path, int servers) {
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
         db.setDatabaseName(path);
         db.open();
         db.transaction();
         QSqlQuery q(db);
-        q.prepare(QStringLiteral("INSERT INTO tbl_Srv (ServerName, IP, Port, TCPPort) VALUES (?,?,?,?)"));
+        q.prepare(
+            QStringLiteral("INSERT INTO tbl_Srv (ServerName, IP, Port, TCPPort) VALUES (?,?,?,?)"));
         for (int i = 0; i < servers; ++i) {
             q.addBindValue(QStringLiteral("Server number %1").arg(i));
             q.addBindValue(QStringLiteral("10.0.%1.%2").arg(i / 256).arg(i % 256));

@@ -47,13 +47,15 @@ std::optional<Translated> translateSelect(const QString& source) {
     if ((table == QLatin1String("tbl_Srv")) != (key == QLatin1String("ID"))) {
         return std::nullopt;
     }
-    return Translated{table, rowsOf(table) + QStringLiteral(" WHERE %1 = ? ORDER BY rowid").arg(key),
+    return Translated{table,
+                      rowsOf(table) + QStringLiteral(" WHERE %1 = ? ORDER BY rowid").arg(key),
                       match.captured(3)};
 }
 
 std::optional<Translated> translateExecute(const QString& statement) {
-    static const QRegularExpression remove(QStringLiteral(R"(^Delete from tbl_Srv WHERE ID =(.*);$)"),
-                                           QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression remove(
+        QStringLiteral(R"(^Delete from tbl_Srv WHERE ID =(.*);$)"),
+        QRegularExpression::DotMatchesEverythingOption);
     const auto match = remove.match(statement);
     if (!match.hasMatch()) {
         return std::nullopt;
@@ -70,8 +72,8 @@ QVariant keyValue(const QString& text) {
 }
 
 QString quoted(const QString& identifier) {
-    return QLatin1Char('"') + QString(identifier).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
+    return QLatin1Char('"') +
+           QString(identifier).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
 } // namespace
@@ -115,12 +117,11 @@ std::unique_ptr<Database> Database::open(const QString& path) {
             QSqlError error = db.lastError();
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);
-            throw DbError(error.nativeErrorCode().isEmpty() ? QStringLiteral("14")
-                                                            : error.nativeErrorCode(),
-                          QStringLiteral("%1 (%2)").arg(error.databaseText().isEmpty()
-                                                            ? error.driverText()
-                                                            : error.databaseText(),
-                                                        path));
+            throw DbError(
+                error.nativeErrorCode().isEmpty() ? QStringLiteral("14") : error.nativeErrorCode(),
+                QStringLiteral("%1 (%2)").arg(error.databaseText().isEmpty() ? error.driverText()
+                                                                             : error.databaseText(),
+                                              path));
         }
     }
     std::unique_ptr<Database> result(new Database(path, name));
@@ -239,7 +240,8 @@ void Recordset::SetField(const QString& name, const QVariant& value) {
 
 void Recordset::SetField(int position, const QVariant& value) {
     if (m_pending == Pending::None) {
-        throw DbError(QStringLiteral("3020"), QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
+        throw DbError(QStringLiteral("3020"),
+                      QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
     }
     if (position < 0 || position >= m_fields.size()) {
         throw DbError(QStringLiteral("3265"), QStringLiteral("Item not found in this collection."));
@@ -266,7 +268,8 @@ void Recordset::Edit() {
 
 void Recordset::Update() {
     if (m_pending == Pending::None) {
-        throw DbError(QStringLiteral("3020"), QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
+        throw DbError(QStringLiteral("3020"),
+                      QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
     }
     QStringList names;
     QVariantList values;
@@ -292,7 +295,8 @@ void Recordset::Update() {
             m_pending = Pending::None;
             return;
         }
-        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(m_table, sets.join(QLatin1Char(',')));
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                  .arg(m_table, sets.join(QLatin1Char(',')));
         values << m_rowid;
     }
     QSqlDatabase db = QSqlDatabase::database(m_db->connectionName(), false);

@@ -12,14 +12,14 @@
 
 // A failure of the database: the engine's error number and its text.
 class DbError : public std::runtime_error {
-public:
+  public:
     DbError(QString number, QString text);
     [[nodiscard]] const QString& number() const { return m_number; }
     [[nodiscard]] const QString& text() const { return m_text; }
     // "Error <number>: <text>", the line shown to the user.
     [[nodiscard]] QString message() const;
 
-private:
+  private:
     QString m_number;
     QString m_text;
 };
@@ -29,7 +29,7 @@ class Database;
 // One result set: a table opened by name or the rows of one select statement.
 // It is positioned on its first row when opened; rows come in stored order.
 class Recordset {
-public:
+  public:
     Recordset(Recordset&&) noexcept;
     Recordset& operator=(Recordset&&) noexcept;
     Recordset(const Recordset&) = delete;
@@ -49,7 +49,7 @@ public:
     void Update();
     void Close();
 
-private:
+  private:
     friend class Database;
     enum class Pending { None, Adding, Editing };
     Recordset(Database* db, QString table, QSqlQuery query);
@@ -72,7 +72,7 @@ private:
 // here as text, exactly as built, and can be observed; values found in it are
 // bound as parameters, never spliced into the SQL that reaches the engine.
 class Database {
-public:
+  public:
     // Opens an existing file for reading and writing; never creates one.
     // Throws DbError when the file is missing, is no database or lacks a table.
     static std::unique_ptr<Database> open(const QString& path);
@@ -91,7 +91,7 @@ public:
     [[nodiscard]] const QString& path() const { return m_path; }
     [[nodiscard]] QString connectionName() const { return m_connection; }
 
-private:
+  private:
     friend class Recordset;
     explicit Database(QString path, QString connection);
     void observe(const QString& statement) const;

@@ -9,7 +9,7 @@
 // header); rows 1.. are the model's rows 0...
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     static constexpr int kColumns = 6;
     using Cells = std::array<QString, kColumns>;
 
@@ -20,7 +20,7 @@ public:
     [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation,
                                       int role) const override;
 
-private:
+  private:
     friend class FlexGrid;
     struct Row {
         Cells text;
@@ -34,7 +34,7 @@ private:
 // The server grid with the operations the program uses, under their old names.
 class FlexGrid : public QTableView {
     Q_OBJECT
-public:
+  public:
     explicit FlexGrid(QWidget* parent = nullptr);
 
     // Empties every cell, headings included; rows stay.
@@ -58,27 +58,27 @@ public:
 
     // While a Batch lives, appended rows reach the view in one reset.
     class Batch {
-    public:
+      public:
         explicit Batch(FlexGrid& grid);
         ~Batch();
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
 
-    private:
+      private:
         FlexGrid& m_grid;
     };
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // Any mouse button pressed over the grid; nothing else happens for the right button.
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint position);
     // A server row was clicked (or chosen with Enter).
     void Click();
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void checkCell(int row, int col) const;
     void moveCurrent(int row, int col);
     GridModel m_model;

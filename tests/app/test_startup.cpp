@@ -5,21 +5,21 @@
 #include "support/TestSupport.h"
 
 #include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QToolButton>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
+#include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 class TestStartup : public QObject {
     Q_OBJECT
-private Q_SLOTS:
+  private Q_SLOTS:
     void loadFillsTheWindow();
     void loadFailsOnAMissingDatabase();
     void programReportsAndEndsWithoutCreatingAFile();
@@ -29,7 +29,8 @@ private Q_SLOTS:
 
 void TestStartup::loadFillsTheWindow() {
     TempProgramFolder folder;
-    folder.addServer(QStringLiteral("One"), QStringLiteral("h"), QStringLiteral("8767"), QStringLiteral("51234"));
+    folder.addServer(QStringLiteral("One"), QStringLiteral("h"), QStringLiteral("8767"),
+                     QStringLiteral("51234"));
     Form1 form;
     form.Form_Load(folder.path());
     QCOMPARE(form.MSFlexGrid1->Rows(), 2);
@@ -39,7 +40,8 @@ void TestStartup::loadFillsTheWindow() {
     for (int i = 0; i < form.Combo1->count(); ++i) {
         entries << form.Combo1->itemText(i);
     }
-    QCOMPARE(entries, QStringList({"500", "1000", "1500", "2000", "2500", "3000", "3500", "4000", "4500", "5000"}));
+    QCOMPARE(entries, QStringList({"500", "1000", "1500", "2000", "2500", "3000", "3500", "4000",
+                                   "4500", "5000"}));
     QVERIFY(form.Timer1->isActive());
     QVERIFY(form.Timer1->isSingleShot());
     QCOMPARE(form.Timer1->interval(), 2000);
@@ -132,8 +134,9 @@ void TestStartup::controlsAreNamedAndPlaced() {
     QCOMPARE(form.Command2->geometry(), QRect(2, 480, 431, 57));
     QCOMPARE(form.Command6->text(), QStringLiteral("Save TS User settings"));
     QCOMPARE(form.Text3->echoMode(), QLineEdit::Password);
-    const QStringList names{"MSFlexGrid1", "Command1", "Command2", "Command3", "Command4", "Command5",
-                            "Command6", "Command7", "Image1", "LPlayer", "Text1", "Text2", "Text3", "Combo1"};
+    const QStringList names{"MSFlexGrid1", "Command1", "Command2", "Command3", "Command4",
+                            "Command5",    "Command6", "Command7", "Image1",   "LPlayer",
+                            "Text1",       "Text2",    "Text3",    "Combo1"};
     for (const QString& name : names) {
         auto* widget = form.findChild<QWidget*>(name);
         QVERIFY2(widget != nullptr, qPrintable(name));
@@ -152,8 +155,9 @@ void TestStartup::controlsAreNamedAndPlaced() {
             w = w->nextInFocusChain();
         }
     }
-    QCOMPARE(order, QStringList({"LPlayer", "MSFlexGrid1", "Command2", "Command3", "Command4", "Command1",
-                                 "Command5", "Combo1", "Text1", "Text2", "Text3", "Command6", "Command7"}));
+    QCOMPARE(order, QStringList({"LPlayer", "MSFlexGrid1", "Command2", "Command3", "Command4",
+                                 "Command1", "Command5", "Combo1", "Text1", "Text2", "Text3",
+                                 "Command6", "Command7"}));
 }
 
 QTEST_MAIN(TestStartup)

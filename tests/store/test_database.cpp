@@ -10,7 +10,7 @@
 
 class TestDatabase : public QObject {
     Q_OBJECT
-private Q_SLOTS:
+  private Q_SLOTS:
     void statementsAreBuiltToTheCharacter();
     void nullBecomesTheDefaultAndNothingElse();
     void openRefusesWhatIsNotOurDatabase_data();
@@ -28,34 +28,44 @@ void TestDatabase::statementsAreBuiltToTheCharacter() {
     QCOMPARE(mod_DB::deleteServer(7), QStringLiteral("Delete from tbl_Srv WHERE ID =7;"));
     QCOMPARE(mod_DB::selectServer(QStringLiteral("7")),
              QStringLiteral("Select * from tbl_Srv WHERE ID = 7;"));
-    QCOMPARE(mod_DB::selectUserdata(-12), QStringLiteral("Select * from tbl_Userdata WHERE ServerID = -12;"));
+    QCOMPARE(mod_DB::selectUserdata(-12),
+             QStringLiteral("Select * from tbl_Userdata WHERE ServerID = -12;"));
 }
 
 void TestDatabase::nullBecomesTheDefaultAndNothingElse() {
     const QVariant empty(QString{});
-    QCOMPARE(mod_DB::fNullTo(QVariant(QMetaType(QMetaType::QString)), QStringLiteral("")).toString(),
-             QString());
+    QCOMPARE(
+        mod_DB::fNullTo(QVariant(QMetaType(QMetaType::QString)), QStringLiteral("")).toString(),
+        QString());
     QVERIFY(!mod_DB::fNullTo(QVariant(QMetaType(QMetaType::QString)), QStringLiteral("")).isNull());
-    QCOMPARE(mod_DB::fNullTo(QVariant(QStringLiteral("")), QStringLiteral("d")), QVariant(QStringLiteral("")));
+    QCOMPARE(mod_DB::fNullTo(QVariant(QStringLiteral("")), QStringLiteral("d")),
+             QVariant(QStringLiteral("")));
     QCOMPARE(mod_DB::fNullTo(QVariant(0), QStringLiteral("d")), QVariant(0));
     // And the same for a null read from the file.
     TempProgramFolder folder;
-    folder.exec(QStringLiteral("INSERT INTO tbl_Srv (ServerName, IP, Port, TCPPort) VALUES (NULL, '', '0', NULL)"));
+    folder.exec(QStringLiteral(
+        "INSERT INTO tbl_Srv (ServerName, IP, Port, TCPPort) VALUES (NULL, '', '0', NULL)"));
     auto db = Database::open(folder.dbPath());
     Recordset rs = db->OpenRecordset(QStringLiteral("tbl_Srv"));
     QVERIFY(rs.Field(QStringLiteral("ServerName")).isNull());
-    QCOMPARE(mod_DB::fNullTo(rs.Field(QStringLiteral("ServerName")), QStringLiteral("")).toString(), QString());
+    QCOMPARE(mod_DB::fNullTo(rs.Field(QStringLiteral("ServerName")), QStringLiteral("")).toString(),
+             QString());
     QVERIFY(!rs.Field(QStringLiteral("IP")).isNull());
-    QCOMPARE(mod_DB::fNullTo(rs.Field(QStringLiteral("Port")), QStringLiteral("d")).toString(), QStringLiteral("0"));
+    QCOMPARE(mod_DB::fNullTo(rs.Field(QStringLiteral("Port")), QStringLiteral("d")).toString(),
+             QStringLiteral("0"));
 }
 
 void TestDatabase::openRefusesWhatIsNotOurDatabase_data() {
     QTest::addColumn<QString>("setup");
     QTest::addColumn<QString>("number");
-    QTest::newRow("missing file") << "missing" << "14";
-    QTest::newRow("not a database") << "text" << "26";
-    QTest::newRow("no tbl_Userdata") << "drop-userdata" << "1";
-    QTest::newRow("a field missing") << "no-passwort" << "1";
+    QTest::newRow("missing file") << "missing"
+                                  << "14";
+    QTest::newRow("not a database") << "text"
+                                    << "26";
+    QTest::newRow("no tbl_Userdata") << "drop-userdata"
+                                     << "1";
+    QTest::newRow("a field missing") << "no-passwort"
+                                     << "1";
 }
 
 void TestDatabase::openRefusesWhatIsNotOurDatabase() {
@@ -74,7 +84,8 @@ void TestDatabase::openRefusesWhatIsNotOurDatabase() {
         folder.exec(QStringLiteral("DROP TABLE tbl_Userdata"));
     } else {
         folder.exec(QStringLiteral("DROP TABLE tbl_Userdata"));
-        folder.exec(QStringLiteral("CREATE TABLE tbl_Userdata (ServerID INTEGER, Nickname TEXT, LoginName TEXT)"));
+        folder.exec(QStringLiteral(
+            "CREATE TABLE tbl_Userdata (ServerID INTEGER, Nickname TEXT, LoginName TEXT)"));
     }
     const QStringList before = QDir(folder.path()).entryList(QDir::Files);
     const QByteArray contentBefore = [&] {
@@ -87,7 +98,8 @@ void TestDatabase::openRefusesWhatIsNotOurDatabase() {
     } catch (const DbError& error) {
         QCOMPARE(error.number(), number);
         QVERIFY(!error.text().isEmpty());
-        QVERIFY(error.message().startsWith(QStringLiteral("Error ") + number + QStringLiteral(": ")));
+        QVERIFY(
+            error.message().startsWith(QStringLiteral("Error ") + number + QStringLiteral(": ")));
     }
     // Nothing created, nothing changed.
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), before);
@@ -96,14 +108,17 @@ void TestDatabase::openRefusesWhatIsNotOurDatabase() {
 }
 
 void TestDatabase::pathIsFolderPlusFileName() {
-    QCOMPARE(mod_DB::databasePath(QStringLiteral("/opt/quarnel")), QStringLiteral("/opt/quarnel/TS.mdb"));
+    QCOMPARE(mod_DB::databasePath(QStringLiteral("/opt/quarnel")),
+             QStringLiteral("/opt/quarnel/TS.mdb"));
     QCOMPARE(mod_DB::databasePath(QStringLiteral("/")), QStringLiteral("//TS.mdb"));
 }
 
 void TestDatabase::tableOpensInStoredOrderAndSelectsByKey() {
     TempProgramFolder folder;
-    folder.addServer(QStringLiteral("b"), QStringLiteral("h1"), QStringLiteral("1"), QStringLiteral("2"));
-    folder.addServer(QStringLiteral("a"), QStringLiteral("h2"), QStringLiteral("3"), QStringLiteral("4"));
+    folder.addServer(QStringLiteral("b"), QStringLiteral("h1"), QStringLiteral("1"),
+                     QStringLiteral("2"));
+    folder.addServer(QStringLiteral("a"), QStringLiteral("h2"), QStringLiteral("3"),
+                     QStringLiteral("4"));
     auto db = Database::open(folder.dbPath());
     QStringList seen;
     db->setStatementObserver([&](const QString& s) { seen << s; });
@@ -121,9 +136,11 @@ void TestDatabase::tableOpensInStoredOrderAndSelectsByKey() {
     one.MoveNext();
     QVERIFY(one.Eof());
     QVERIFY(db->OpenRecordset(mod_DB::selectServer(QStringLiteral("99"))).Eof());
-    QCOMPARE(seen, QStringList({QStringLiteral("tbl_Srv"), QStringLiteral("Select * from tbl_Srv WHERE ID = 2;"),
+    QCOMPARE(seen, QStringList({QStringLiteral("tbl_Srv"),
+                                QStringLiteral("Select * from tbl_Srv WHERE ID = 2;"),
                                 QStringLiteral("Select * from tbl_Srv WHERE ID = 99;")}));
-    QVERIFY_THROWS_EXCEPTION(DbError, db->OpenRecordset(QStringLiteral("SELECT * FROM sqlite_master")));
+    QVERIFY_THROWS_EXCEPTION(DbError,
+                             db->OpenRecordset(QStringLiteral("SELECT * FROM sqlite_master")));
 }
 
 void TestDatabase::deleteLeavesLoginSettingsAndIdsAreNeverReused() {
@@ -133,7 +150,8 @@ void TestDatabase::deleteLeavesLoginSettingsAndIdsAreNeverReused() {
     folder.exec(QStringLiteral("INSERT INTO tbl_Userdata VALUES (%1, 'n', 'l', 'p')").arg(last));
     auto db = Database::open(folder.dbPath());
     db->Execute(mod_DB::deleteServer(static_cast<qint32>(last)));
-    QCOMPARE(folder.rows(QStringLiteral("SELECT ID FROM tbl_Srv")), QStringList{QString::number(first)});
+    QCOMPARE(folder.rows(QStringLiteral("SELECT ID FROM tbl_Srv")),
+             QStringList{QString::number(first)});
     QCOMPARE(folder.rows(QStringLiteral("SELECT * FROM tbl_Userdata")).size(), 1);
     Recordset rs = db->OpenRecordset(QStringLiteral("tbl_Srv"));
     rs.AddNew();
@@ -152,7 +170,8 @@ void TestDatabase::valuesAreBoundNotSpliced() {
     // A key that is no number finds nothing and runs nothing.
     QVERIFY(db->OpenRecordset(mod_DB::selectServer(QStringLiteral("1 OR 1=1"))).Eof());
     QVERIFY(db->OpenRecordset(mod_DB::selectServer(QStringLiteral("1; DROP TABLE tbl_Srv"))).Eof());
-    const QString hostile = QStringLiteral("a'); DROP TABLE tbl_Srv; --\"$(touch x)`\n\u00e9\u4e2d");
+    const QString hostile =
+        QStringLiteral("a'); DROP TABLE tbl_Srv; --\"$(touch x)`\n\u00e9\u4e2d");
     Recordset rs = db->OpenRecordset(QStringLiteral("tbl_Srv"));
     rs.AddNew();
     rs.SetField(1, hostile);
@@ -163,7 +182,8 @@ void TestDatabase::valuesAreBoundNotSpliced() {
     QCOMPARE(back.Field(QStringLiteral("ServerName")).toString(), hostile);
     // Ports are kept as typed, leading zeros included.
     QCOMPARE(back.Field(QStringLiteral("Port")).toString(), QStringLiteral("0099"));
-    QCOMPARE(folder.rows(QStringLiteral("SELECT count(*) FROM tbl_Srv")), QStringList{QStringLiteral("2")});
+    QCOMPARE(folder.rows(QStringLiteral("SELECT count(*) FROM tbl_Srv")),
+             QStringList{QStringLiteral("2")});
 }
 
 void TestDatabase::addNewWritesByPositionAndEditInPlace() {
@@ -178,21 +198,26 @@ void TestDatabase::addNewWritesByPositionAndEditInPlace() {
     add.SetField(4, QStringLiteral("51234"));
     add.Update();
     add.Close();
-    QCOMPARE(folder.rows(QStringLiteral("SELECT * FROM tbl_Srv")), QStringList{QStringLiteral("1|n|h|8767|51234")});
+    QCOMPARE(folder.rows(QStringLiteral("SELECT * FROM tbl_Srv")),
+             QStringList{QStringLiteral("1|n|h|8767|51234")});
     Recordset edit = db->OpenRecordset(mod_DB::selectServer(QStringLiteral("1")));
     edit.Edit();
     edit.SetField(QStringLiteral("IP"), QStringLiteral("h2"));
     edit.Update();
     edit.Close();
-    QCOMPARE(folder.rows(QStringLiteral("SELECT * FROM tbl_Srv")), QStringList{QStringLiteral("1|n|h2|8767|51234")});
-    QVERIFY_THROWS_EXCEPTION(DbError, db->OpenRecordset(mod_DB::selectServer(QStringLiteral("5"))).Edit());
+    QCOMPARE(folder.rows(QStringLiteral("SELECT * FROM tbl_Srv")),
+             QStringList{QStringLiteral("1|n|h2|8767|51234")});
+    QVERIFY_THROWS_EXCEPTION(DbError,
+                             db->OpenRecordset(mod_DB::selectServer(QStringLiteral("5"))).Edit());
 }
 
 void TestDatabase::refusedWriteReportsAndChangesNothing() {
     TempProgramFolder folder;
-    folder.addServer(QStringLiteral("a"), QStringLiteral("h"), QStringLiteral("1"), QStringLiteral("2"));
+    folder.addServer(QStringLiteral("a"), QStringLiteral("h"), QStringLiteral("1"),
+                     QStringLiteral("2"));
     // A trigger that refuses every write stands in for a file the engine cannot write.
-    folder.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON tbl_Srv BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    folder.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON tbl_Srv BEGIN SELECT "
+                               "RAISE(ABORT, 'refused'); END"));
     auto db = Database::open(folder.dbPath());
     Recordset rs = db->OpenRecordset(mod_DB::selectServer(QStringLiteral("1")));
     rs.Edit();
@@ -200,7 +225,8 @@ void TestDatabase::refusedWriteReportsAndChangesNothing() {
     rs.SetField(QStringLiteral("Port"), QStringLiteral("9"));
     QVERIFY_THROWS_EXCEPTION(DbError, rs.Update());
     rs.Close();
-    QCOMPARE(folder.rows(QStringLiteral("SELECT * FROM tbl_Srv")), QStringList{QStringLiteral("1|a|h|1|2")});
+    QCOMPARE(folder.rows(QStringLiteral("SELECT * FROM tbl_Srv")),
+             QStringList{QStringLiteral("1|a|h|1|2")});
 }
 
 void TestDatabase::lockedFileReportsWithoutWaitingLong() {
@@ -222,7 +248,8 @@ void TestDatabase::lockedFileReportsWithoutWaitingLong() {
     }
     QVERIFY2(clock.elapsed() < 3000, "a locked file must not hold the window for long");
     QVERIFY(QSqlQuery(locker).exec(QStringLiteral("ROLLBACK")));
-    QCOMPARE(folder.rows(QStringLiteral("SELECT count(*) FROM tbl_Srv")), QStringList{QStringLiteral("0")});
+    QCOMPARE(folder.rows(QStringLiteral("SELECT count(*) FROM tbl_Srv")),
+             QStringList{QStringLiteral("0")});
 }
 
 QTEST_MAIN(TestDatabase)

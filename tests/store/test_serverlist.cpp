@@ -7,7 +7,7 @@
 
 class TestServerList : public QObject {
     Q_OBJECT
-private Q_SLOTS:
+  private Q_SLOTS:
     void emptyTableLeavesTheHeadingRowAlone();
     void rowsFollowStoredOrderWithTheHiddenKey();
     void reloadResetsCountsAndSelection();
@@ -33,9 +33,9 @@ void TestServerList::emptyTableLeavesTheHeadingRowAlone() {
     grid.AddItem(QStringLiteral("old"));
     mod_DBWork::fLoadServerList(*db, grid);
     QCOMPARE(grid.Rows(), 1);
-    QCOMPARE(row(grid, 0), QStringList({QString(), QStringLiteral("Servername"), QStringLiteral("IP"),
-                                        QStringLiteral("Port"), QStringLiteral("TCPPort"),
-                                        QStringLiteral("Player")}));
+    QCOMPARE(row(grid, 0), QStringList({QString(), QStringLiteral("Servername"),
+                                        QStringLiteral("IP"), QStringLiteral("Port"),
+                                        QStringLiteral("TCPPort"), QStringLiteral("Player")}));
     QCOMPARE(grid.Row(), 0);
 }
 
@@ -43,25 +43,30 @@ void TestServerList::rowsFollowStoredOrderWithTheHiddenKey() {
     TempProgramFolder folder;
     folder.exec(QStringLiteral("INSERT INTO tbl_Srv VALUES (2, 'Two', 'h2', '8767', '51234')"));
     folder.exec(QStringLiteral("INSERT INTO tbl_Srv VALUES (5, 'Five', 'h5', '1', '2')"));
-    folder.exec(QStringLiteral("INSERT INTO tbl_Srv VALUES (9, 'Nine', '10.0.0.9', ' 03 ', 'abc')"));
+    folder.exec(
+        QStringLiteral("INSERT INTO tbl_Srv VALUES (9, 'Nine', '10.0.0.9', ' 03 ', 'abc')"));
     auto db = Database::open(folder.dbPath());
     FlexGrid grid;
     grid.setColWidth(0, 0);
     mod_DBWork::fLoadServerList(*db, grid);
     QCOMPARE(grid.Rows(), 4);
-    QCOMPARE(row(grid, 1), QStringList({QStringLiteral("2"), QStringLiteral("Two"), QStringLiteral("h2"),
-                                        QStringLiteral("8767"), QStringLiteral("51234"), QStringLiteral("X")}));
+    QCOMPARE(row(grid, 1),
+             QStringList({QStringLiteral("2"), QStringLiteral("Two"), QStringLiteral("h2"),
+                          QStringLiteral("8767"), QStringLiteral("51234"), QStringLiteral("X")}));
     QCOMPARE(grid.TextMatrix(2, 0), QStringLiteral("5"));
-    QCOMPARE(row(grid, 3), QStringList({QStringLiteral("9"), QStringLiteral("Nine"), QStringLiteral("10.0.0.9"),
-                                        QStringLiteral(" 03 "), QStringLiteral("abc"), QStringLiteral("X")}));
+    QCOMPARE(row(grid, 3),
+             QStringList({QStringLiteral("9"), QStringLiteral("Nine"), QStringLiteral("10.0.0.9"),
+                          QStringLiteral(" 03 "), QStringLiteral("abc"), QStringLiteral("X")}));
     QVERIFY(grid.isColumnHidden(0));
     QCOMPARE(grid.ColWidth(0), 0);
 }
 
 void TestServerList::reloadResetsCountsAndSelection() {
     TempProgramFolder folder;
-    folder.addServer(QStringLiteral("a"), QStringLiteral("h"), QStringLiteral("1"), QStringLiteral("2"));
-    folder.addServer(QStringLiteral("b"), QStringLiteral("h"), QStringLiteral("1"), QStringLiteral("2"));
+    folder.addServer(QStringLiteral("a"), QStringLiteral("h"), QStringLiteral("1"),
+                     QStringLiteral("2"));
+    folder.addServer(QStringLiteral("b"), QStringLiteral("h"), QStringLiteral("1"),
+                     QStringLiteral("2"));
     auto db = Database::open(folder.dbPath());
     FlexGrid grid;
     mod_DBWork::fLoadServerList(*db, grid);
@@ -82,8 +87,8 @@ void TestServerList::nullFieldsShowEmpty() {
     auto db = Database::open(folder.dbPath());
     FlexGrid grid;
     mod_DBWork::fLoadServerList(*db, grid);
-    QCOMPARE(row(grid, 1), QStringList({QStringLiteral("3"), QString(), QString(), QString(), QString(),
-                                        QStringLiteral("X")}));
+    QCOMPARE(row(grid, 1), QStringList({QStringLiteral("3"), QString(), QString(), QString(),
+                                        QString(), QStringLiteral("X")}));
 }
 
 void TestServerList::deleteReloads() {
@@ -97,11 +102,12 @@ void TestServerList::deleteReloads() {
     mod_DBWork::fLoadServerList(*db, grid);
     grid.setTextMatrix(2, 5, QStringLiteral("4"));
     mod_DB::fDelServer(*db, grid, 1);
-    QCOMPARE(sent, QStringList({QStringLiteral("tbl_Srv"), QStringLiteral("Delete from tbl_Srv WHERE ID =1;"),
+    QCOMPARE(sent, QStringList({QStringLiteral("tbl_Srv"),
+                                QStringLiteral("Delete from tbl_Srv WHERE ID =1;"),
                                 QStringLiteral("tbl_Srv")}));
     QCOMPARE(grid.Rows(), 2);
-    QCOMPARE(row(grid, 1), QStringList({QStringLiteral("2"), QStringLiteral("b"), QString(), QString(), QString(),
-                                        QStringLiteral("X")}));
+    QCOMPARE(row(grid, 1), QStringList({QStringLiteral("2"), QStringLiteral("b"), QString(),
+                                        QString(), QString(), QStringLiteral("X")}));
 }
 
 void TestServerList::gridOperations() {

@@ -53,7 +53,8 @@ qint64 TempProgramFolder::addServer(const QString& name, const QString& ip, cons
     qint64 id = 0;
     withDb(dbPath(), [&](QSqlDatabase& db) {
         QSqlQuery q(db);
-        q.prepare(QStringLiteral("INSERT INTO tbl_Srv (ServerName, IP, Port, TCPPort) VALUES (?,?,?,?)"));
+        q.prepare(
+            QStringLiteral("INSERT INTO tbl_Srv (ServerName, IP, Port, TCPPort) VALUES (?,?,?,?)"));
         q.addBindValue(name);
         q.addBindValue(ip);
         q.addBindValue(port);
@@ -114,4 +115,27 @@ std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButt
     });
     poll->start();
     return answer;
+}
+
+#include "store/FlexGrid.h"
+#include <QTcpServer>
+
+void fillGrid(FlexGrid& grid, const QList<QStringList>& servers) {
+    grid.Clear();
+    grid.setRows(1);
+    const QStringList heads{QString(), "Servername", "IP", "Port", "TCPPort", "Player"};
+    for (int c = 0; c < 6; ++c) {
+        grid.setTextMatrix(0, c, heads[c]);
+    }
+    for (const QStringList& server : servers) {
+        grid.AddItem(server.join(QLatin1Char('\t')) + QStringLiteral("\tX"));
+    }
+}
+
+quint16 closedPort() {
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = server.serverPort();
+    server.close();
+    return port;
 }

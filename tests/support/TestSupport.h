@@ -10,7 +10,7 @@ class Database;
 
 // A program folder in a temporary directory with an empty TS.mdb in it.
 class TempProgramFolder {
-public:
+  public:
     TempProgramFolder();
     [[nodiscard]] QString path() const { return m_dir.path(); }
     [[nodiscard]] QString dbPath() const;
@@ -21,7 +21,7 @@ public:
                      const QString& tcpPort) const;
     [[nodiscard]] QStringList rows(const QString& sql) const;
 
-private:
+  private:
     QTemporaryDir m_dir;
 };
 
@@ -35,3 +35,9 @@ struct MessageBoxAnswer {
     bool seen = false;
 };
 std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton press);
+
+class FlexGrid;
+// Header row and one row per server (ID, name, IP, Port, TCPPort), Player "X".
+void fillGrid(FlexGrid& grid, const QList<QStringList>& servers);
+// A loopback port on which nothing listens.
+quint16 closedPort();

@@ -56,7 +56,8 @@ Outcome createEmptyDatabase(const QString& path, QString* error) {
     const QByteArray tempName = QFile::encodeName(temp);
     const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
     if (fd < 0) {
-        fail(error, QStringLiteral("%1: %2").arg(temp, QString::fromLocal8Bit(std::strerror(errno))));
+        fail(error,
+             QStringLiteral("%1: %2").arg(temp, QString::fromLocal8Bit(std::strerror(errno))));
         return Outcome::Failed;
     }
     ::close(fd);
@@ -72,7 +73,8 @@ Outcome createEmptyDatabase(const QString& path, QString* error) {
         if (linkErrno == EEXIST) {
             return Outcome::AlreadyThere;
         }
-        fail(error, QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(linkErrno))));
+        fail(error,
+             QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(linkErrno))));
         return Outcome::Failed;
     }
     return Outcome::Created;

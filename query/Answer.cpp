@@ -1,0 +1,104 @@
+#include "query/Answer.h"
+
+#include "query/Convert.h"
+
+#include <array>
+
+namespace answer {
+
+QString decode(const QByteArray& bytes) {
+    // 0x80-0x9F differ from Latin-1; unassigned codes stay as their Latin-1 controls.
+    static constexpr std::array<char16_t, 32> high{
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        *out++ = (byte >= 0x80 && byte < 0xA0) ? QChar(high[byte - 0x80]) : QChar(byte);
+    }
+    return text;
+}
+
+QStringList cutLines(const QString& text) {
+    if (text.isEmpty()) {
+        return {};
+    }
+    return text.split(QStringLiteral("\r\n"), Qt::KeepEmptyParts);
+}
+
+int playerCount(const QStringList& pieces) {
+    const auto last = pieces.size() - 1;
+    return static_cast<int>(last - 2);
+}
+
+bool isComplete(Step step, const QByteArray& received) {
+    if (step != Step::PlayerList) {
+        return received.contains("\r\n");
+    }
+    if (!received.endsWith("\r\n")) {
+        return false;
+    }
+    const QByteArrayView body(received.constData(), received.size() - 2);
+    const auto lineStart = body.lastIndexOf("\r\n");
+    const QByteArrayView lastLine = lineStart < 0 ? body : body.sliced(lineStart + 2);
+    return !lastLine.contains('\t');
+}
+
+std::optional<Player> parsePlayerLine(const QString& line) {
+    const QStringList fields = line.split(QLatin1Char('\t'), Qt::KeepEmptyParts);
+    const auto last = fields.size() - 1;
+    if (last < 4) {
+        return std::nullopt;
+    }
+    const auto flags = convert::toLong(fields[last - 4]);
+    if (!flags) {
+        return std::nullopt;
+    }
+    QString name = fields[last - 2];
+    name.remove(QLatin1Char('"'));
+    return Player{name, *flags};
+}
+
+QString fUserStatus(qint32 flags) {
+    qint32 v = flags;
+    QString s;
+    for (const qint32 weight : {64, 32, 16, 8, 4, 2, 1}) {
+        if (v / weight == 1) {
+            v -= weight;
+            // Only "away" has words; the other flags add no bare separators.
+            if (weight == 8) {
+                s = QStringLiteral("Away");
+            }
+        }
+    }
+    return s;
+}
+
+QString playerEntry(const Player& player) {
+    const QString status = fUserStatus(player.flags);
+    return status.isEmpty() ? player.name
+                            : player.name + QStringLiteral(" (") + status + QLatin1Char(')');
+}
+
+QString flagNames(qint32 flags) {
+    static const std::array<std::pair<qint32, const char*>, 7> names{{{1, "channel commander"},
+                                                                      {2, "voice request"},
+                                                                      {4, "no whispers"},
+                                                                      {8, "away"},
+                                                                      {16, "microphone muted"},
+                                                                      {32, "speakers muted"},
+                                                                      {64, "recording"}}};
+    QStringList words;
+    for (const auto& [bit, name] : names) {
+        if ((flags & bit) != 0) {
+            words << QLatin1String(name);
+        }
+    }
+    return QStringLiteral("Flags %1: %2")
+        .arg(flags)
+        .arg(words.isEmpty() ? QStringLiteral("none") : words.join(QStringLiteral(", ")));
+}
+
+} // namespace answer

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Reading what a query port answers.
+namespace answer {
+
+// The server's text is single-byte (Windows-1252); every byte becomes one character.
+QString decode(const QByteArray& bytes);
+
+// Cut at every CR LF, empty pieces kept; an empty text gives no piece at all.
+QStringList cutLines(const QString& text);
+
+// Players in a cut answer to "PL": pieces minus header, closing line and the
+// empty piece after the last CR LF. Below zero when the answer is no player list.
+int playerCount(const QStringList& pieces);
+
+// The step whose answer has arrived in full: the greeting and the answer to
+// "sel" end with their first CR LF; the answer to "PL" when it ends in CR LF
+// and its last line holds no TAB (the closing line, not a player row).
+enum class Step { Greeting, Select, PlayerList };
+bool isComplete(Step step, const QByteArray& received);
+
+struct Player {
+    QString name; // double quotes removed
+    qint32 flags = 0;
+};
+
+// One player line: TAB-separated fields, the name two before the last field,
+// the flags four before it. nullopt for a line too short or flags that are no number.
+std::optional<Player> parsePlayerLine(const QString& line);
+
+// The status shown in brackets after a name: "Away" when the away flag (8)
+// is set, judged the old way (flags of 128 and more, or below 0, show nothing).
+QString fUserStatus(qint32 flags);
+
+// The list entry: the name, then " (" status ")" when there is a status.
+QString playerEntry(const Player& player);
+
+// Every flag of a player in words, for the entry's tooltip.
+QString flagNames(qint32 flags);
+
+} // namespace answer

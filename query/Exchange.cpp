@@ -1,0 +1,188 @@
+#include "query/Exchange.h"
+
+#include "query/Convert.h"
+
+namespace query {
+
+Exchange::Exchange(ExchangeRules rules) : m_rules(std::move(rules)) {}
+
+std::vector<Action> Exchange::start(const QString& host, const QString& queryPort,
+                                    const QString& voicePort, bool stepZero) {
+    std::vector<Action> out;
+    m_host = host;
+    m_queryPort = queryPort;
+    m_voicePort = voicePort;
+    if (stepZero) {
+        m_state = State::StepZero;
+        m_pauseArmed = true;
+        out.push_back({Action::Kind::ArmPause, {}, 0, {}, kStepZeroPause});
+    } else {
+        connect(out);
+    }
+    return out;
+}
+
+void Exchange::connect(std::vector<Action>& out) {
+    const auto port = convert::toLong(m_queryPort);
+    if (!port) {
+        finish(Outcome::Failed,
+               QStringLiteral("query port \"%1\" is not a number").arg(m_queryPort), out);
+        return;
+    }
+    if (*port < 1 || *port > 65535) {
+        finish(Outcome::Failed,
+               QStringLiteral("query port %1 is not between 1 and 65535").arg(*port), out);
+        return;
+    }
+    m_state = State::Waiting;
+    out.push_back({Action::Kind::Connect, m_host, static_cast<quint16>(*port), {}, 0});
+    m_counter = m_rules.counterPerWait ? 1 : 0;
+    beginWait(answer::Step::Greeting, out);
+}
+
+void Exchange::beginWait(answer::Step step, std::vector<Action>& out) {
+    m_step = step;
+    m_flag = false;
+    m_received.clear();
+    m_result.waitedMs = 0;
+    check(out);
+}
+
+void Exchange::check(std::vector<Action>& out) {
+    if (m_flag) {
+        advance(out);
+        return;
+    }
+    ++m_counter;
+    if (m_counter > kLimit) {
+        finish(Outcome::TimedOut, {}, out);
+        return;
+    }
+    const auto ms = m_rules.pauseLength ? m_rules.pauseLength() : std::nullopt;
+    if (!ms || *ms < 0) {
+        finish(Outcome::Failed,
+               QStringLiteral("the timeout is not a usable number of milliseconds"), out);
+        return;
+    }
+    m_pauseArmed = true;
+    ++m_result.pauses;
+    m_result.waitedMs += *ms;
+    out.push_back({Action::Kind::ArmPause, {}, 0, {}, *ms});
+}
+
+void Exchange::advance(std::vector<Action>& out) {
+    switch (m_step) {
+    case answer::Step::Greeting: {
+        QString port = m_voicePort;
+        if (m_rules.voicePortAsNumber) {
+            const auto number = convert::toLong(m_voicePort);
+            if (!number) {
+                finish(Outcome::Failed,
+                       QStringLiteral("voice port \"%1\" is not a number").arg(m_voicePort), out);
+                return;
+            }
+            port = QString::number(*number);
+        } else if (port.contains(QLatin1Char('\r')) || port.contains(QLatin1Char('\n'))) {
+            // A line break would smuggle a command of its own onto the wire.
+            finish(Outcome::Failed, QStringLiteral("voice port holds a line break"), out);
+            return;
+        }
+        out.push_back({Action::Kind::Send, {}, 0, "sel " + port.toLatin1() + "\r\n", 0});
+        if (m_rules.counterPerWait) {
+            m_counter = 0;
+        }
+        beginWait(answer::Step::Select, out);
+        return;
+    }
+    case answer::Step::Select:
+        out.push_back({Action::Kind::Send, {}, 0, QByteArrayLiteral("PL\r\n"), 0});
+        if (m_rules.counterPerWait) {
+            m_counter = 0;
+        }
+        beginWait(answer::Step::PlayerList, out);
+        return;
+    case answer::Step::PlayerList:
+        m_result.answer = answer::decode(m_received);
+        finish(Outcome::Answered, {}, out);
+        return;
+    }
+}
+
+void Exchange::finish(Outcome outcome, const QString& detail, std::vector<Action>& out) {
+    if (m_pauseArmed) {
+        m_pauseArmed = false;
+        out.push_back({Action::Kind::CancelPause, {}, 0, {}, 0});
+    }
+    m_state = State::Done;
+    m_result.outcome = outcome;
+    m_result.detail = detail;
+    out.push_back({Action::Kind::Finish, {}, 0, {}, 0});
+}
+
+std::vector<Action> Exchange::pauseElapsed() {
+    std::vector<Action> out;
+    if (!m_pauseArmed) {
+        return out;
+    }
+    m_pauseArmed = false;
+    if (m_state == State::StepZero) {
+        connect(out);
+    } else if (m_state == State::Waiting) {
+        check(out);
+    }
+    return out;
+}
+
+std::vector<Action> Exchange::dataArrived(const QByteArray& bytes) {
+    std::vector<Action> out;
+    if (m_state != State::Waiting) {
+        return out;
+    }
+    m_received.append(bytes);
+    if (m_received.size() > kMaxReply) {
+        finish(Outcome::TooLarge, QStringLiteral("more than %1 bytes").arg(kMaxReply), out);
+        return out;
+    }
+    m_flag = true;
+    if (answer::isComplete(m_step, m_received)) {
+        if (m_pauseArmed) {
+            m_pauseArmed = false;
+            out.push_back({Action::Kind::CancelPause, {}, 0, {}, 0});
+        }
+        advance(out);
+    }
+    return out;
+}
+
+std::vector<Action> Exchange::socketFailed(SocketFailure failure, const QString& detail) {
+    std::vector<Action> out;
+    if (m_state != State::Waiting) {
+        return out;
+    }
+    // A server that sent its list and hung up is judged on what it sent.
+    if (m_flag && m_step == answer::Step::PlayerList) {
+        if (m_pauseArmed) {
+            m_pauseArmed = false;
+            out.push_back({Action::Kind::CancelPause, {}, 0, {}, 0});
+        }
+        advance(out);
+        return out;
+    }
+    switch (failure) {
+    case SocketFailure::Refused:
+        finish(Outcome::Refused, detail, out);
+        break;
+    case SocketFailure::HostNotFound:
+        finish(Outcome::HostNotFound, detail, out);
+        break;
+    case SocketFailure::ClosedByServer:
+        finish(Outcome::Closed, detail, out);
+        break;
+    case SocketFailure::Other:
+        finish(Outcome::Closed, detail, out);
+        break;
+    }
+    return out;
+}
+
+} // namespace query

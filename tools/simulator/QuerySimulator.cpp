@@ -1,0 +1,203 @@
+#include "tools/simulator/QuerySimulator.h"
+
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+namespace sim {
+
+namespace {
+constexpr auto kSelected = "quarnelSimSelected";
+constexpr auto kInput = "quarnelSimInput";
+} // namespace
+
+// Writes an answer piece by piece; dies with its socket.
+class PieceSender : public QObject {
+  public:
+    PieceSender(QTcpSocket* socket, QList<QByteArray> pieces, int delayMs, bool closeAfter)
+        : QObject(socket), m_socket(socket), m_pieces(std::move(pieces)), m_delayMs(delayMs),
+          m_closeAfter(closeAfter) {}
+
+    void next() {
+        if (!m_pieces.isEmpty()) {
+            m_socket->write(m_pieces.takeFirst());
+        }
+        if (m_pieces.isEmpty()) {
+            if (m_closeAfter) {
+                m_socket->disconnectFromHost();
+            }
+            deleteLater();
+            return;
+        }
+        QTimer::singleShot(m_delayMs, this, &PieceSender::next);
+    }
+
+  private:
+    QTcpSocket* m_socket;
+    QList<QByteArray> m_pieces;
+    int m_delayMs;
+    bool m_closeAfter;
+};
+
+QuerySimulator::QuerySimulator(QObject* parent) : QObject(parent) {}
+
+QuerySimulator::~QuerySimulator() = default;
+
+quint16 QuerySimulator::listen(const Behaviour& behaviour, quint16 port) {
+    auto* server = new QTcpServer(this);
+    if (!server->listen(QHostAddress::LocalHost, port)) {
+        delete server;
+        return 0;
+    }
+    connect(server, &QTcpServer::newConnection, this,
+            [this, server, behaviour] { accept(server, behaviour); });
+    m_servers << server;
+    return server->serverPort();
+}
+
+void QuerySimulator::addServer(quint16 voicePort, const QList<Player>& players) {
+    m_virtual[voicePort] = players;
+}
+
+int QuerySimulator::openConnections() const {
+    int open = 0;
+    for (const QTcpServer* server : m_servers) {
+        for (const QTcpSocket* socket : server->findChildren<QTcpSocket*>()) {
+            open += socket->state() == QAbstractSocket::ConnectedState ? 1 : 0;
+        }
+    }
+    return open;
+}
+
+QByteArray QuerySimulator::header() {
+    return QByteArrayLiteral(
+        "p_id\tc_id\tps\tbs\tpr\tbr\tpl\tping\tlogintime\tidletime\tcprivs\tpprivs\t"
+        "pflags\tip\tnick\tloginname\r\n");
+}
+
+QByteArray QuerySimulator::row(int id, const Player& player, bool trailingTab) {
+    QByteArray line = QByteArray::number(id) +
+                      "\t16\t40450\t1924469\t60903\t1845286\t0\t2\t497623\t197\t0\t5\t" +
+                      QByteArray::number(player.flags) + "\t\"0.0.0.0\"\t\"" + player.nick +
+                      "\"\t\"" + player.login + "\"";
+    if (trailingTab) {
+        line += '\t';
+    }
+    return line + "\r\n";
+}
+
+QByteArray QuerySimulator::playerList(quint16 voicePort, const Behaviour& behaviour) const {
+    QByteArray answer = header();
+    const QList<Player> players = m_virtual.value(voicePort);
+    int id = 1;
+    for (const Player& player : players) {
+        answer += row(id++, player, behaviour.trailingTab);
+    }
+    const Player filler{QByteArrayLiteral("Filler player with a long name"),
+                        QByteArrayLiteral("filler"), 0};
+    while (answer.size() < behaviour.hugeBytes) {
+        answer += row(id++, filler, behaviour.trailingTab);
+    }
+    return answer + "OK\r\n";
+}
+
+void QuerySimulator::accept(QTcpServer* server, const Behaviour& behaviour) {
+    while (QTcpSocket* socket = server->nextPendingConnection()) {
+        ++m_accepted;
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        switch (behaviour.mode) {
+        case Behaviour::Mode::CloseAtOnce:
+            socket->disconnectFromHost();
+            continue;
+        case Behaviour::Mode::Silent:
+            connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                const QByteArray bytes = socket->readAll();
+                m_raw += bytes;
+            });
+            continue;
+        default:
+            break;
+        }
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket, behaviour] {
+            const QByteArray bytes = socket->readAll();
+            m_raw += bytes;
+            QByteArray input = socket->property(kInput).toByteArray() + bytes;
+            qsizetype end = 0;
+            while ((end = input.indexOf('\n')) >= 0) {
+                QByteArray line = input.left(end);
+                input.remove(0, end + 1);
+                if (line.endsWith('\r')) {
+                    line.chop(1);
+                }
+                m_received << line;
+                handle(socket, behaviour, line);
+            }
+            socket->setProperty(kInput, input);
+        });
+        reply(socket, behaviour, QByteArrayLiteral("[TS]\r\n"));
+    }
+}
+
+void QuerySimulator::handle(QTcpSocket* socket, const Behaviour& behaviour,
+                            const QByteArray& line) {
+    if (behaviour.mode == Behaviour::Mode::GreetingOnly) {
+        return;
+    }
+    const QByteArray command = line.trimmed();
+    if (command.startsWith("sel ")) {
+        bool ok = false;
+        const uint port = command.mid(4).trimmed().toUInt(&ok);
+        if (ok && port <= 65535 && m_virtual.contains(static_cast<quint16>(port))) {
+            socket->setProperty(kSelected, port);
+            reply(socket, behaviour, QByteArrayLiteral("OK\r\n"));
+        } else {
+            reply(socket, behaviour, QByteArrayLiteral("ERROR, invalid id\r\n"));
+        }
+    } else if (command.compare("pl", Qt::CaseInsensitive) == 0) {
+        const QVariant selected = socket->property(kSelected);
+        if (!selected.isValid()) {
+            reply(socket, behaviour, QByteArrayLiteral("ERROR, no server selected\r\n"));
+            return;
+        }
+        const QByteArray list = playerList(static_cast<quint16>(selected.toUInt()), behaviour);
+        switch (behaviour.mode) {
+        case Behaviour::Mode::CloseMidAnswer:
+            reply(socket, behaviour, list.left(list.size() / 2), true);
+            break;
+        case Behaviour::Mode::Garbage: {
+            QByteArray junk;
+            for (int i = 0; i < 512; ++i) {
+                junk += static_cast<char>((i * 37 + 11) % 256);
+            }
+            reply(socket, behaviour, junk);
+            break;
+        }
+        default:
+            reply(socket, behaviour, list);
+            break;
+        }
+    } else if (command == "quit") {
+        socket->disconnectFromHost();
+    } else {
+        reply(socket, behaviour, QByteArrayLiteral("error\r\n"));
+    }
+}
+
+void QuerySimulator::reply(QTcpSocket* socket, const Behaviour& behaviour, const QByteArray& bytes,
+                           bool closeAfter) {
+    QList<QByteArray> pieces;
+    const qsizetype size =
+        behaviour.chunkBytes > 0 ? behaviour.chunkBytes : std::max<qsizetype>(bytes.size(), 1);
+    for (qsizetype at = 0; at < bytes.size(); at += size) {
+        pieces.append(bytes.mid(at, size));
+    }
+    auto* sender = new PieceSender(socket, std::move(pieces), behaviour.chunkDelayMs, closeAfter);
+    if (behaviour.replyDelayMs > 0) {
+        QTimer::singleShot(behaviour.replyDelayMs, sender, &PieceSender::next);
+    } else {
+        sender->next();
+    }
+}
+
+} // namespace sim
