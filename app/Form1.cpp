@@ -1,9 +1,15 @@
 #include "app/Form1.h"
 
+#include "launch/ClientLink.h"
+#include "launch/LinkOpener.h"
 #include "launch/mod_Userdata.h"
 #include "query/PlayerList.h"
 #include "query/Refresh.h"
+#include "store/Dialogs.h"
 #include "store/FlexGrid.h"
+#include "store/ServerDialogs.h"
+#include "store/ServerRecords.h"
+#include "store/Twips.h"
 #include "store/mod_DB.h"
 #include "store/mod_DBWork.h"
 
@@ -18,28 +24,18 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
 
+using twips::named;
+using twips::place;
+using twips::px;
+
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kClientWidth = 8580;
 constexpr int kClientHeight = 8115;
-
-int px(int twips) {
-    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
-}
-
-void place(QWidget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(px(left), px(top), px(width), px(height));
-}
-
-template <typename T> T* named(T* widget, const char* name, const QString& accessible) {
-    widget->setObjectName(QLatin1String(name));
-    widget->setAccessibleName(accessible);
-    return widget;
-}
 
 QToolButton* pictureButton(QWidget* parent, const char* name, const QString& caption,
                            const char* picture, int iconSize) {
@@ -68,11 +64,17 @@ static void initResources() {
 Form1::Form1(QWidget* parent) : QWidget(parent) {
     initResources();
     endProgram = [] { QCoreApplication::exit(0); };
+    m_linkOpener = std::make_unique<XdgOpener>();
     buildControls();
+    buildShortcuts();
 }
 
 Form1::~Form1() {
     Form_Unload();
+}
+
+void Form1::setLinkOpener(std::unique_ptr<LinkOpener> opener) {
+    m_linkOpener = std::move(opener);
 }
 
 void Form1::buildControls() {
@@ -80,10 +82,7 @@ void Form1::buildControls() {
     setWindowTitle(QStringLiteral("Quarnel"));
     setAccessibleName(QStringLiteral("Quarnel"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/quarnel.svg")));
-    QPalette cyan = palette();
-    cyan.setColor(QPalette::Window, QColor(128, 255, 255));
-    setPalette(cyan);
-    setAutoFillBackground(true);
+    twips::paintCyan(this);
     // The controls keep their places; the window does not change size.
     setFixedSize(px(kClientWidth), px(kClientHeight));
 
@@ -185,9 +184,28 @@ void Form1::buildControls() {
 
     connect(Command1, &QToolButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QToolButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QToolButton::clicked, this, &Form1::Command3_Click);
+    connect(Command4, &QToolButton::clicked, this, &Form1::Command4_Click);
+    connect(Command5, &QToolButton::clicked, this, &Form1::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
+    connect(Command7, &QToolButton::clicked, this, &Form1::Command7_Click);
+    connect(fAddSrvFromMenue, &QAction::triggered, this, &Form1::fAddSrvFromMenue_Click);
+    connect(fEditSrvFromMenue, &QAction::triggered, this, &Form1::fEditSrvFromMenue_Click);
+    connect(fDelSrvFromMenue, &QAction::triggered, this, &Form1::fDelSrvFromMenue_Click);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(MSFlexGrid1, &FlexGrid::Click, this, &Form1::MSFlexGrid1_Click);
     connect(MSFlexGrid1, &FlexGrid::MouseDown, this, &Form1::MSFlexGrid1_MouseDown);
+}
+
+void Form1::buildShortcuts() {
+    // Keys only add ways in; the layout stays as it is.
+    auto* refreshKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(refreshKey, &QShortcut::activated, this, &Form1::Command2_Click);
+    auto* addKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this);
+    connect(addKey, &QShortcut::activated, this, &Form1::Command4_Click);
+    auto* deleteKey = new QShortcut(QKeySequence(Qt::Key_Delete), MSFlexGrid1, nullptr, nullptr,
+                                    Qt::WidgetShortcut);
+    connect(deleteKey, &QShortcut::activated, this, &Form1::Command3_Click);
 }
 
 void Form1::Form_Load() {
@@ -195,7 +213,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::Form_Load(const QString& programFolder) {
-    // No menu bar: fSw lives only as the grid's popup menu.
+    // fSw never sits on a menu bar: the window has none, the menu pops up over the grid.
     mod_DB::fDBConnect(true, programFolder);
     fDefWidth();
     mod_DBWork::fLoadServerList(*mod_DB::dbTS, *MSFlexGrid1);
@@ -218,6 +236,15 @@ void Form1::Form_Unload() {
     m_playerList->closeConnection();
 }
 
+void Form1::fDefWidth() {
+    MSFlexGrid1->setColWidth(0, 0);
+    MSFlexGrid1->setColWidth(1, 2700);
+    MSFlexGrid1->setColWidth(2, 1300);
+    MSFlexGrid1->setColWidth(3, 800);
+    MSFlexGrid1->setColWidth(4, 800);
+    MSFlexGrid1->setColWidth(5, 750);
+}
+
 void Form1::fSetUD(qint32 lngServer) {
     Text1->setText(QString());
     Text2->setText(QString());
@@ -233,6 +260,10 @@ void Form1::fSetUD(qint32 lngServer) {
     }
 }
 
+void Form1::Command1_Click() {
+    endProgram();
+}
+
 void Form1::Command2_Click() {
     m_refresh->start();
 }
@@ -246,17 +277,119 @@ void Form1::MSFlexGrid1_Click() {
     m_playerList->MSFlexGrid1_Click();
 }
 
-void Form1::fDefWidth() {
-    MSFlexGrid1->setColWidth(0, 0);
-    MSFlexGrid1->setColWidth(1, 2700);
-    MSFlexGrid1->setColWidth(2, 1300);
-    MSFlexGrid1->setColWidth(3, 800);
-    MSFlexGrid1->setColWidth(4, 800);
-    MSFlexGrid1->setColWidth(5, 750);
+void Form1::Command3_Click() {
+    const auto id = server_records::selectedServerId(*MSFlexGrid1);
+    if (!id || !mod_DB::dbTS) {
+        return;
+    }
+    const int row = MSFlexGrid1->Row();
+    const QString question = server_records::deleteQuestion(MSFlexGrid1->TextMatrix(row, 1),
+                                                            MSFlexGrid1->TextMatrix(row, 2),
+                                                            MSFlexGrid1->TextMatrix(row, 3));
+    if (!dialogs::askYesNo(this, QStringLiteral("Delete this server"), question)) {
+        return;
+    }
+    try {
+        mod_DB::fDelServer(*mod_DB::dbTS, *MSFlexGrid1, *id);
+    } catch (const DbError& error) {
+        dialogs::showError(
+            this, QStringLiteral("The server could not be deleted: the database refused the "
+                                 "change.\n%1")
+                      .arg(error.message()));
+    }
 }
 
-void Form1::Command1_Click() {
-    endProgram();
+void Form1::Command4_Click() {
+    if (m_addDialog == nullptr) {
+        m_addDialog = new Frm_AddSrv(*MSFlexGrid1, this);
+    }
+    m_addDialog->show();
+    m_addDialog->raise();
+    m_addDialog->activateWindow();
+}
+
+void Form1::Command7_Click() {
+    const auto id = server_records::selectedServerId(*MSFlexGrid1);
+    if (!id || !mod_DB::dbTS) {
+        return;
+    }
+    std::optional<ServerFields> fields;
+    try {
+        fields = server_records::readServer(*mod_DB::dbTS, *id);
+    } catch (const DbError& error) {
+        dialogs::showError(
+            this, QStringLiteral("The server could not be read.\n%1").arg(error.message()));
+        return;
+    }
+    if (!fields) {
+        mod_DBWork::fLoadServerList(*mod_DB::dbTS, *MSFlexGrid1);
+        dialogs::showError(this, QStringLiteral("This server is no longer in the list."));
+        return;
+    }
+    if (m_editDialog == nullptr) {
+        m_editDialog = new Form2(*MSFlexGrid1, this);
+    }
+    m_editDialog->show();
+    m_editDialog->raise();
+    m_editDialog->activateWindow();
+    m_editDialog->SID->setText(QString::number(*id));
+    m_editDialog->SIP->setText(fields->ip);
+    m_editDialog->Sname->setText(fields->name);
+    m_editDialog->SPort->setText(fields->port);
+    m_editDialog->STCP->setText(fields->tcpPort);
+}
+
+void Form1::Command6_Click() {
+    const auto id = server_records::selectedServerId(*MSFlexGrid1);
+    if (!id || !mod_DB::dbTS) {
+        return;
+    }
+    const UserData stored = mod_Userdata::fGetUserdata(*mod_DB::dbTS, *id);
+    UserData entered;
+    entered.Nickname = Text1->text();
+    entered.LoginName = Text2->text();
+    entered.Password = Text3->text();
+    if (!dialogs::askYesNo(this, QStringLiteral("Save Usersettings?"),
+                           mod_Userdata::saveQuestion(stored, entered))) {
+        return;
+    }
+    try {
+        mod_Userdata::fSaveUserdata(*mod_DB::dbTS, *id, entered);
+    } catch (const DbError& error) {
+        dialogs::showError(
+            this, QStringLiteral("The login settings could not be saved: the database refused the "
+                                 "change.\n%1")
+                      .arg(error.message()));
+    }
+}
+
+void Form1::Command5_Click() {
+    const int row = MSFlexGrid1->Row();
+    if (row < 1) {
+        return;
+    }
+    const QString link =
+        client_link::build(MSFlexGrid1->TextMatrix(row, 2), MSFlexGrid1->TextMatrix(row, 3),
+                           Text1->text(), Text2->text(), Text3->text());
+    openLink(
+        QStringLiteral("Open"), link,
+        QStringLiteral("The TeamSpeak client could not be started: no program is registered for "
+                       "teamspeak:// links."));
+}
+
+void Form1::Image1_Click() {
+    openLink(QStringLiteral("open"), QLatin1String(client_link::kHomepage),
+             QStringLiteral("The homepage could not be opened: no web browser is registered."));
+}
+
+void Form1::openLink(const QString& verb, const QString& link, const QString& failure) {
+    QPointer<Form1> self(this);
+    m_linkOpener->open(verb, link, [self, failure](bool opened, const QString& why) {
+        if (!opened && self) {
+            dialogs::showError(self,
+                               why.isEmpty() ? failure : failure + QStringLiteral("\n") + why);
+        }
+    });
 }
 
 void Form1::MSFlexGrid1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers /*shift*/,
@@ -276,5 +409,10 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Image1 && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        Image1_Click();
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
 }

@@ -2,14 +2,18 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 class FlexGrid;
+class Form2;
+class Frm_AddSrv;
+class LinkOpener;
+class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
-class QAction;
 class QPushButton;
 class QTimer;
 class QToolButton;
@@ -65,19 +69,33 @@ class Form1 : public QWidget {
     QAction* fEditSrvFromMenue = nullptr;
     QAction* fDelSrvFromMenue = nullptr;
 
+    // The dialogs, made on first use.
+    [[nodiscard]] Frm_AddSrv* addDialog() const { return m_addDialog; }
+    [[nodiscard]] Form2* editDialog() const { return m_editDialog; }
+    [[nodiscard]] query::Refresh* refresh() const { return m_refresh; }
+    [[nodiscard]] query::PlayerList* playerList() const { return m_playerList; }
+
     // How "QUIT" ends the program; tests replace it.
     std::function<void()> endProgram;
-
-    query::Refresh* refresh() const { return m_refresh; }
-    query::PlayerList* playerList() const { return m_playerList; }
+    // Where links go; tests put a recorder here.
+    void setLinkOpener(std::unique_ptr<LinkOpener> opener);
 
   public Q_SLOTS:
     void Command1_Click();
     void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void Command7_Click();
+    void Image1_Click();
     void Timer1_Timer();
     void MSFlexGrid1_Click();
     void MSFlexGrid1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift,
                                QPoint position);
+    void fAddSrvFromMenue_Click() { Command4_Click(); }
+    void fEditSrvFromMenue_Click() { Command7_Click(); }
+    void fDelSrvFromMenue_Click() { Command3_Click(); }
 
   Q_SIGNALS:
     // The popup menu is about to be shown at this global position.
@@ -89,7 +107,13 @@ class Form1 : public QWidget {
 
   private:
     void buildControls();
+    void buildShortcuts();
+    void openLink(const QString& verb, const QString& link, const QString& failure);
+
     bool m_unloaded = false;
     query::Refresh* m_refresh = nullptr;
     query::PlayerList* m_playerList = nullptr;
+    Frm_AddSrv* m_addDialog = nullptr;
+    Form2* m_editDialog = nullptr;
+    std::unique_ptr<LinkOpener> m_linkOpener;
 };

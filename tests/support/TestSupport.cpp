@@ -3,6 +3,7 @@
 #include "tools/initdb/EmptyDatabase.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -85,36 +86,67 @@ QStringList TempProgramFolder::rows(const QString& sql) const {
     return result;
 }
 
-std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton press) {
-    auto answer = std::make_shared<MessageBoxAnswer>();
-    auto* poll = new QTimer(qApp);
+namespace {
+
+// Answers wait in line: each modal box that opens takes the oldest one.
+struct PendingAnswer {
+    std::shared_ptr<MessageBoxAnswer> record;
+    QMessageBox::StandardButton press;
+};
+QList<PendingAnswer>& pending() {
+    static QList<PendingAnswer> queue;
+    return queue;
+}
+
+void answerBox(QMessageBox* box, const PendingAnswer& answer) {
+    MessageBoxAnswer& record = *answer.record;
+    record.seen = true;
+    record.title = box->windowTitle();
+    record.text = box->text();
+    record.icon = box->icon();
+    if (auto* def = box->defaultButton()) {
+        record.defaultButton = box->standardButton(def);
+    }
+    for (QAbstractButton* b : box->buttons()) {
+        record.buttons << b->text();
+    }
+    if (QAbstractButton* button = box->button(answer.press)) {
+        button->click();
+    } else {
+        box->reject();
+    }
+}
+
+void ensurePolling() {
+    static QTimer* poll = nullptr;
+    static QPointer<QMessageBox> last;
+    if (poll != nullptr) {
+        return;
+    }
+    poll = new QTimer(qApp);
     poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, poll, [answer, press, poll] {
+    QObject::connect(poll, &QTimer::timeout, poll, [] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr) {
+        if (box == nullptr || box == last || pending().isEmpty() || !box->isVisible()) {
             return;
         }
-        poll->stop();
-        poll->deleteLater();
-        answer->seen = true;
-        answer->title = box->windowTitle();
-        answer->text = box->text();
-        answer->icon = box->icon();
-        if (auto* def = box->defaultButton()) {
-            answer->defaultButton = box->standardButton(def);
-        }
-        for (QAbstractButton* b : box->buttons()) {
-            answer->buttons << b->text();
-        }
-        QAbstractButton* button = box->button(press);
-        if (button != nullptr) {
-            button->click();
-        } else {
-            box->reject();
-        }
+        last = box;
+        answerBox(box, pending().takeFirst());
     });
     poll->start();
-    return answer;
+}
+
+} // namespace
+
+std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton press) {
+    auto record = std::make_shared<MessageBoxAnswer>();
+    pending().append({record, press});
+    ensurePolling();
+    return record;
+}
+
+void forgetPendingAnswers() {
+    pending().clear();
 }
 
 #include "store/FlexGrid.h"
