@@ -1,15 +1,13 @@
 #include "store/FlexGrid.h"
 
+#include "store/Twips.h"
+
 #include <QColor>
 #include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <stdexcept>
-
-namespace {
-constexpr int kTwipsPerPixel = 15;
-} // namespace
 
 int GridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
@@ -59,10 +57,7 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent) {
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setMinimumSectionSize(0);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(8.25);
-    font.setStyleHint(QFont::SansSerif);
-    setFont(font);
+    setFont(twips::windowFont());
     // Fixed cells yellow with black lines, cells grey with grey lines, the
     // area beyond the last row in the window's cyan.
     setStyleSheet(QStringLiteral(
@@ -148,14 +143,14 @@ QString FlexGrid::cellToolTip(int row, int col) const {
 }
 
 int FlexGrid::ColWidth(int col) const {
-    return isColumnHidden(col) ? 0 : columnWidth(col) * kTwipsPerPixel;
+    return isColumnHidden(col) ? 0 : columnWidth(col) * twips::kPerPixel;
 }
 
-void FlexGrid::setColWidth(int col, int twips) {
+void FlexGrid::setColWidth(int col, int width) {
     // Width 0 hides the column: the key column is never seen, yet always there.
-    setColumnHidden(col, twips == 0);
-    if (twips > 0) {
-        setColumnWidth(col, (twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
+    setColumnHidden(col, width == 0);
+    if (width > 0) {
+        setColumnWidth(col, twips::px(width));
     }
 }
 

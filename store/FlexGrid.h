@@ -48,7 +48,7 @@ class FlexGrid : public QTableView {
     void setCellToolTip(int row, int col, const QString& tip);
     [[nodiscard]] QString cellToolTip(int row, int col) const;
     [[nodiscard]] int ColWidth(int col) const;
-    void setColWidth(int col, int twips);
+    void setColWidth(int col, int width); // in twips
     // The current row: 0 while no server row is selected.
     [[nodiscard]] int Row() const;
     void setRow(int row);
