@@ -13,7 +13,7 @@ run() {
     (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$jobs")
 }
 if [ "${1:-}" = "--sanitize" ]; then
-    ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         run "$here/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUARNEL_SANITIZE=ON -DQUARNEL_BUILD_BENCH=OFF
 else
     run "$here/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
