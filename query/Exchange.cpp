@@ -176,8 +176,6 @@ std::vector<Action> Exchange::socketFailed(SocketFailure failure, const QString&
         finish(Outcome::HostNotFound, detail, out);
         break;
     case SocketFailure::ClosedByServer:
-        finish(Outcome::Closed, detail, out);
-        break;
     case SocketFailure::Other:
         finish(Outcome::Closed, detail, out);
         break;

@@ -61,7 +61,7 @@ enum class SocketFailure { Refused, HostNotFound, ClosedByServer, Other };
 // pause ends it as soon as any data has come.
 class Exchange {
   public:
-    static constexpr qsizetype kMaxReply = 1024 * 1024;
+    static constexpr qsizetype kMaxReply = qsizetype{1024} * 1024;
     static constexpr int kStepZeroPause = 500;
     static constexpr int kLimit = 10;
 

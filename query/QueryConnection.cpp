@@ -5,17 +5,21 @@
 
 namespace query {
 
+namespace {
+constexpr qint64 kReadChunk = qint64{64} * 1024;
+} // namespace
+
 QueryConnection::QueryConnection(ExchangeRules rules, QObject* parent)
     : QObject(parent), m_exchange(std::move(rules)), m_socket(new QTcpSocket(this)),
       m_pause(new QTimer(this)) {
     m_pause->setSingleShot(true);
     // Small reads: a server that floods is cut off after the reply limit,
     // not after filling memory.
-    m_socket->setReadBufferSize(64 * 1024);
+    m_socket->setReadBufferSize(kReadChunk);
     connect(m_pause, &QTimer::timeout, this, [this] { run(m_exchange.pauseElapsed()); });
     connect(m_socket, &QTcpSocket::readyRead, this, [this] {
         while (m_socket->bytesAvailable() > 0 && !m_exchange.finished()) {
-            run(m_exchange.dataArrived(m_socket->read(64 * 1024)));
+            run(m_exchange.dataArrived(m_socket->read(kReadChunk)));
         }
     });
     // Queued: a failure reported from inside connectToHost must not re-enter the exchange.

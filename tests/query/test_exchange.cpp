@@ -290,7 +290,7 @@ void TestExchange::hugeAnswerEndsTheQuery() {
     d.start();
     d.data("[TS]\r\n");
     d.data("OK\r\n");
-    const QByteArray block(64 * 1024, 'x');
+    const QByteArray block(qsizetype{64} * 1024, 'x');
     for (int i = 0; i < 17 && !d.exchange.finished(); ++i) {
         d.data(block);
     }

@@ -225,7 +225,7 @@ void TestRefresh::megabytesEndOnlyThatQuery() {
     sim::QuerySimulator simulator;
     const quint16 port = simulator.listen();
     Behaviour huge;
-    huge.hugeBytes = 4 * 1024 * 1024;
+    huge.hugeBytes = qint64{4} * 1024 * 1024;
     const quint16 hugePort = simulator.listen(huge);
     simulator.addServer(8767, kTwo);
     Rig rig;
