@@ -6,6 +6,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
+#include <QVariant>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -22,21 +23,30 @@ bool fail(QString* error, const QString& text) {
     return false;
 }
 
-bool writeSchema(const QString& file, QString* error) {
+// Runs statements with bound values on the file, all in one transaction.
+bool run(const QString& file, const QList<std::pair<QString, QVariantList>>& statements,
+         QString* error) {
     const QString name = QStringLiteral("initdb-") + QUuid::createUuid().toString();
     bool ok = true;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(file);
-        if (!db.open()) {
-            ok = fail(error, db.lastError().text());
+        ok = db.open() && db.transaction();
+        if (!ok) {
+            fail(error, db.lastError().text());
         }
-        for (const QString& statement :
-             QString::fromLatin1(kSchema).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        for (const auto& [sql, values] : statements) {
             QSqlQuery query(db);
-            if (ok && !query.exec(statement)) {
+            ok = ok && query.prepare(sql);
+            for (const QVariant& value : values) {
+                query.addBindValue(value);
+            }
+            if (ok && !query.exec()) {
                 ok = fail(error, query.lastError().text());
             }
+        }
+        if (ok && !db.commit()) {
+            ok = fail(error, db.lastError().text());
         }
         db.close();
     }
@@ -44,7 +54,38 @@ bool writeSchema(const QString& file, QString* error) {
     return ok;
 }
 
+bool writeSchema(const QString& file, QString* error) {
+    QList<std::pair<QString, QVariantList>> statements;
+    for (const QString& statement :
+         QString::fromLatin1(kSchema).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        statements.append({statement, {}});
+    }
+    return run(file, statements, error);
+}
+
 } // namespace
+
+bool addDemoServers(const QString& path, quint16 queryPort, QString* error) {
+    const QString insert =
+        QStringLiteral("INSERT INTO tbl_Srv (ServerName, IP, Port, TCPPort) VALUES (?, ?, ?, ?)");
+    const QString local = QStringLiteral("127.0.0.1");
+    const auto port = [queryPort](int offset) { return QString::number(queryPort + offset); };
+    return run(
+        path,
+        {{insert,
+          {QStringLiteral("Demo: Friends (some away)"), local, QStringLiteral("8767"), port(0)}},
+         {insert, {QStringLiteral("Demo: Empty server"), local, QStringLiteral("8768"), port(0)}},
+         {insert, {QStringLiteral("Demo: Umlaute"), local, QStringLiteral("8769"), port(0)}},
+         {insert,
+          {QStringLiteral("Demo: Silent (times out)"), local, QStringLiteral("8767"), port(1)}},
+         {insert, {QStringLiteral("Demo: Refusing"), local, QStringLiteral("8767"), port(2)}},
+         {insert,
+          {QStringLiteral("Demo: Unknown host"), QStringLiteral("no-such-host.invalid"),
+           QStringLiteral("8767"), port(0)}},
+         {QStringLiteral("INSERT INTO tbl_Userdata VALUES (1, 'DemoPlayer', 'demo', 'secret')"),
+          {}}},
+        error);
+}
 
 Outcome createEmptyDatabase(const QString& path, QString* error) {
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {

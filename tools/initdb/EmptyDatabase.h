@@ -18,4 +18,9 @@ enum class Outcome { Created, AlreadyThere, Failed };
 // its owner alone. An existing file is never touched.
 Outcome createEmptyDatabase(const QString& path, QString* error = nullptr);
 
+// Adds the demo servers, all on 127.0.0.1: three virtual servers of the
+// simulator's --demo on queryPort, a silent one on queryPort + 1, a refusing
+// one on queryPort + 2, and a host that does not resolve.
+bool addDemoServers(const QString& path, quint16 queryPort, QString* error = nullptr);
+
 } // namespace initdb
