@@ -1,6 +1,8 @@
 #include "app/Form1.h"
 #include "app/StartupError.h"
+#include "query/Refresh.h"
 #include "store/FlexGrid.h"
+#include "store/ServerDialogs.h"
 #include "store/mod_DB.h"
 #include "support/TestSupport.h"
 
@@ -25,6 +27,7 @@ class TestStartup : public QObject {
     void programReportsAndEndsWithoutCreatingAFile();
     void popupOnRightClickOnly();
     void controlsAreNamedAndPlaced();
+    void keyboardShortcuts();
 };
 
 void TestStartup::loadFillsTheWindow() {
@@ -158,6 +161,48 @@ void TestStartup::controlsAreNamedAndPlaced() {
     QCOMPARE(order, QStringList({"LPlayer", "MSFlexGrid1", "Command2", "Command3", "Command4",
                                  "Command1", "Command5", "Combo1", "Text1", "Text2", "Text3",
                                  "Command6", "Command7"}));
+}
+
+void TestStartup::keyboardShortcuts() {
+    TempProgramFolder folder;
+    folder.addServer(QStringLiteral("A"), QStringLiteral("127.0.0.1"), QStringLiteral("1"),
+                     QString::number(closedPort()));
+    folder.exec(QStringLiteral("INSERT INTO tbl_Userdata VALUES (1, 'nick', '', '')"));
+    Form1 form;
+    form.Form_Load(folder.path());
+    form.Timer1->stop();
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    // Enter on a row lists it like a click (its login settings show at once).
+    form.MSFlexGrid1->setFocus();
+    form.MSFlexGrid1->setRow(1);
+    QTest::keyClick(form.MSFlexGrid1, Qt::Key_Return);
+    QCOMPARE(form.Text1->text(), QStringLiteral("nick"));
+    // F5 refreshes (which empties the login boxes first).
+    QTest::keyClick(&form, Qt::Key_F5);
+    QCOMPARE(form.Text1->text(), QString());
+    QTRY_VERIFY(!form.refresh()->running());
+    // Delete on the grid asks about the selected server.
+    form.MSFlexGrid1->setFocus();
+    form.MSFlexGrid1->setRow(1);
+    auto box = answerNextMessageBox(QMessageBox::No);
+    QTest::keyClick(form.MSFlexGrid1, Qt::Key_Delete);
+    QTRY_VERIFY(box->seen);
+    QCOMPARE(box->title, QStringLiteral("Delete this server"));
+    // ... but in a text box it deletes a character.
+    form.Text1->setText(QStringLiteral("ab"));
+    form.Text1->setFocus();
+    form.Text1->setCursorPosition(0);
+    QTest::keyClick(form.Text1, Qt::Key_Delete);
+    QCOMPARE(form.Text1->text(), QStringLiteral("b"));
+    // Ctrl+N adds a server.
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.MSFlexGrid1->setFocus();
+    QTest::keyClick(form.MSFlexGrid1, Qt::Key_N, Qt::ControlModifier);
+    QVERIFY(form.addDialog() != nullptr);
+    QVERIFY(form.addDialog()->isVisible());
 }
 
 QTEST_MAIN(TestStartup)
