@@ -292,10 +292,8 @@ void Form1::Command3_Click() {
     try {
         mod_DB::fDelServer(*mod_DB::dbTS, *MSFlexGrid1, *id);
     } catch (const DbError& error) {
-        dialogs::showError(
-            this, QStringLiteral("The server could not be deleted: the database refused the "
-                                 "change.\n%1")
-                      .arg(error.message()));
+        dialogs::showRefused(this, QStringLiteral("The server could not be deleted"),
+                             error.message());
     }
 }
 
@@ -356,10 +354,8 @@ void Form1::Command6_Click() {
     try {
         mod_Userdata::fSaveUserdata(*mod_DB::dbTS, *id, entered);
     } catch (const DbError& error) {
-        dialogs::showError(
-            this, QStringLiteral("The login settings could not be saved: the database refused the "
-                                 "change.\n%1")
-                      .arg(error.message()));
+        dialogs::showRefused(this, QStringLiteral("The login settings could not be saved"),
+                             error.message());
     }
 }
 

@@ -17,4 +17,9 @@ void showError(QWidget* parent, const QString& text) {
     box.exec();
 }
 
+void showRefused(QWidget* parent, const QString& what, const QString& engineMessage) {
+    showError(parent,
+              QStringLiteral("%1: the database refused the change.\n%2").arg(what, engineMessage));
+}
+
 } // namespace dialogs

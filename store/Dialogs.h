@@ -13,4 +13,7 @@ bool askYesNo(QWidget* parent, const QString& title, const QString& text);
 // A failure the user must know about (a refused write, a link nobody handles).
 void showError(QWidget* parent, const QString& text);
 
+// A write the database refused: what failed, and the engine's own words.
+void showRefused(QWidget* parent, const QString& what, const QString& engineMessage);
+
 } // namespace dialogs

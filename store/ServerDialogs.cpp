@@ -34,13 +34,6 @@ QLineEdit* box(QDialog* dialog, const char* name, QLabel* label) {
     return edit;
 }
 
-// A refused write: the user is told, the dialog keeps what was typed.
-void reportRefused(QWidget* parent, const QString& what, const DbError& error) {
-    dialogs::showError(
-        parent,
-        QStringLiteral("%1: the database refused the change.\n%2").arg(what, error.message()));
-}
-
 } // namespace
 
 Frm_AddSrv::Frm_AddSrv(FlexGrid& grid, QWidget* owner) : QDialog(owner), m_grid(grid) {
@@ -90,7 +83,8 @@ void Frm_AddSrv::Command2_Click() {
                                   {Text1->text(), Text2->text(), Text3->text(), Text4->text()});
         mod_DBWork::fLoadServerList(*mod_DB::dbTS, m_grid);
     } catch (const DbError& error) {
-        reportRefused(this, QStringLiteral("The server could not be added"), error);
+        dialogs::showRefused(this, QStringLiteral("The server could not be added"),
+                             error.message());
         return;
     }
     reset();
@@ -157,7 +151,8 @@ void Form2::Command1_Click() {
         }
         mod_DBWork::fLoadServerList(*mod_DB::dbTS, m_grid);
     } catch (const DbError& error) {
-        reportRefused(this, QStringLiteral("The changes could not be saved"), error);
+        dialogs::showRefused(this, QStringLiteral("The changes could not be saved"),
+                             error.message());
         return;
     }
     hide();
