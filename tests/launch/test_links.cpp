@@ -59,6 +59,24 @@ class FakeXdgOpen {
     QByteArray m_oldPath;
 };
 
+// The window on one stored server, with a recorder in place of the desktop.
+struct Window {
+    TempProgramFolder folder;
+    Form1 form;
+    std::shared_ptr<QList<Recorder::Call>> calls;
+
+    explicit Window(bool accept = true) {
+        folder.addServer(QStringLiteral("A"), QStringLiteral("ts.example.net"),
+                         QStringLiteral("8767"), QStringLiteral("51234"));
+        form.Form_Load(folder.path());
+        form.Timer1->stop();
+        auto recorder = std::make_unique<Recorder>();
+        recorder->accept = accept;
+        calls = recorder->calls;
+        form.setLinkOpener(std::move(recorder));
+    }
+};
+
 } // namespace
 
 class TestLinks : public QObject {
@@ -98,65 +116,41 @@ void TestLinks::linkText() {
 }
 
 void TestLinks::connectHandsTheSelectedRowsLink() {
-    TempProgramFolder folder;
-    folder.addServer(QStringLiteral("A"), QStringLiteral("ts.example.net"), QStringLiteral("8767"),
-                     QStringLiteral("51234"));
-    Form1 form;
-    form.Form_Load(folder.path());
-    form.Timer1->stop();
-    auto recorder = std::make_unique<Recorder>();
-    auto calls = recorder->calls;
-    form.setLinkOpener(std::move(recorder));
-    form.MSFlexGrid1->setRow(1);
-    form.Text1->setText(QStringLiteral("typed, never saved"));
-    form.Text3->setText(QStringLiteral("$(rm -rf ~);`x`'\""));
-    form.Command5->click();
-    QCOMPARE(calls->size(), 1);
-    QCOMPARE(calls->at(0).verb, QStringLiteral("Open"));
+    Window w;
+    w.form.MSFlexGrid1->setRow(1);
+    w.form.Text1->setText(QStringLiteral("typed, never saved"));
+    w.form.Text3->setText(QStringLiteral("$(rm -rf ~);`x`'\""));
+    w.form.Command5->click();
+    QCOMPARE(w.calls->size(), 1);
+    QCOMPARE(w.calls->at(0).verb, QStringLiteral("Open"));
     // The voice port, never the query port; values as typed.
-    QCOMPARE(calls->at(0).link,
+    QCOMPARE(w.calls->at(0).link,
              QStringLiteral("teamspeak://ts.example.net:8767?nickname=typed, never saved"
                             "?password=$(rm -rf ~);`x`'\""));
 }
 
 void TestLinks::connectWithoutServerDoesNothing() {
-    TempProgramFolder folder;
-    Form1 form;
-    form.Form_Load(folder.path());
-    form.Timer1->stop();
-    auto recorder = std::make_unique<Recorder>();
-    auto calls = recorder->calls;
-    form.setLinkOpener(std::move(recorder));
-    form.Command5_Click();
-    QVERIFY(calls->isEmpty());
+    Window w;
+    QCOMPARE(w.form.MSFlexGrid1->Row(), 0);
+    w.form.Command5_Click();
+    QVERIFY(w.calls->isEmpty());
 }
 
 void TestLinks::logoOpensTheHomepage() {
-    Form1 form;
-    auto recorder = std::make_unique<Recorder>();
-    auto calls = recorder->calls;
-    form.setLinkOpener(std::move(recorder));
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QTest::mouseClick(form.Image1, Qt::LeftButton);
-    QCOMPARE(calls->size(), 1);
-    QCOMPARE(calls->at(0).verb, QStringLiteral("open"));
-    QCOMPARE(calls->at(0).link, QLatin1String(client_link::kHomepage));
+    Window w;
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    QTest::mouseClick(w.form.Image1, Qt::LeftButton);
+    QCOMPARE(w.calls->size(), 1);
+    QCOMPARE(w.calls->at(0).verb, QStringLiteral("open"));
+    QCOMPARE(w.calls->at(0).link, QLatin1String(client_link::kHomepage));
 }
 
 void TestLinks::refusedLinkIsReported() {
-    TempProgramFolder folder;
-    folder.addServer(QStringLiteral("A"), QStringLiteral("h"), QStringLiteral("1"),
-                     QStringLiteral("2"));
-    Form1 form;
-    form.Form_Load(folder.path());
-    form.Timer1->stop();
-    auto recorder = std::make_unique<Recorder>();
-    recorder->accept = false;
-    form.setLinkOpener(std::move(recorder));
-    form.MSFlexGrid1->setRow(1);
+    Window w(false);
+    w.form.MSFlexGrid1->setRow(1);
     auto box = answerNextMessageBox(QMessageBox::Ok);
-    form.Command5_Click();
+    w.form.Command5_Click();
     QTRY_VERIFY(box->seen);
     QVERIFY(box->text.contains(QStringLiteral("no program is registered for teamspeak:// links")));
 }

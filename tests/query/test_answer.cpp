@@ -19,7 +19,6 @@ class TestAnswer : public QObject {
     void conversions();
     void pauseLengths_data();
     void pauseLengths();
-    void tooltips();
 };
 
 void TestAnswer::cuttingAndCounting_data() {
@@ -151,19 +150,6 @@ void TestAnswer::pauseLengths() {
     QFETCH(QString, timeout);
     QFETCH(int, pause);
     QCOMPARE(query::refreshPause(timeout).value_or(-1), pause);
-}
-
-void TestAnswer::tooltips() {
-    query::Result r;
-    r.outcome = query::Outcome::Answered;
-    r.answer = QStringLiteral("error\r\n");
-    QCOMPARE(query::playerCellTip(r, -1, QStringLiteral("12:00:00")),
-             QStringLiteral("Not a player list (12:00:00): error"));
-    r.outcome = query::Outcome::TimedOut;
-    r.waitedMs = 1350;
-    QVERIFY(query::playerCellTip(r, 0, QStringLiteral("t")).contains(QStringLiteral("1350 ms")));
-    QCOMPARE(flagNames(72), QStringLiteral("Flags 72: away, recording"));
-    QCOMPARE(flagNames(0), QStringLiteral("Flags 0: none"));
 }
 
 QTEST_MAIN(TestAnswer)

@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QtTest>
-#include <unistd.h>
 
 namespace {
 
@@ -43,7 +42,6 @@ class TestDialogs : public QObject {
     void nothingSelectedDoesNothing();
     void saveForAServerDeletedMeanwhile();
     void refusedWritesKeepTheDialogAndTheData();
-    void readOnlyFileIsReported();
     void menuItemsRunTheButtonsCode();
 };
 
@@ -272,20 +270,6 @@ void TestDialogs::refusedWritesKeepTheDialogAndTheData() {
     QCOMPARE(w.folder.rows(QStringLiteral("SELECT * FROM tbl_Srv")),
              QStringList{QStringLiteral("1|A|h|1|2")});
     QCOMPARE(w.cell(1, 5), QStringLiteral("7"));
-}
-
-void TestDialogs::readOnlyFileIsReported() {
-    if (::geteuid() == 0) {
-        QSKIP("file modes do not stop root; the refused-write test covers the same path");
-    }
-    Window w;
-    QFile::setPermissions(w.folder.dbPath(), QFileDevice::ReadOwner);
-    w.open();
-    w.form->Command4_Click();
-    auto error = answerNextMessageBox(QMessageBox::Ok);
-    w.form->addDialog()->Command2->click();
-    QVERIFY(error->seen);
-    QVERIFY(error->text.contains(QStringLiteral("readonly")));
 }
 
 void TestDialogs::menuItemsRunTheButtonsCode() {
