@@ -7,7 +7,6 @@
 #include "store/mod_DB.h"
 #include "store/mod_DBWork.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -96,10 +95,9 @@ void Frm_AddSrv::Command1_Click() {
     hide();
 }
 
-void Frm_AddSrv::closeEvent(QCloseEvent* event) {
-    // Closed from its frame: the next time it opens fresh.
+void Frm_AddSrv::reject() {
     reset();
-    QDialog::closeEvent(event);
+    QDialog::reject();
 }
 
 Form2::Form2(FlexGrid& grid, QWidget* owner) : QDialog(owner), m_grid(grid) {

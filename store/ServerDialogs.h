@@ -23,8 +23,8 @@ class Frm_AddSrv : public QDialog {
     void Command1_Click();
     void Command2_Click();
 
-  protected:
-    void closeEvent(QCloseEvent* event) override;
+    // Closed from its frame or with Escape: it opens fresh the next time.
+    void reject() override;
 
   private:
     void reset();

@@ -89,6 +89,11 @@ void TestDialogs::addKeepsTypedTextUntilDoneOrCancelled() {
     add->close();
     w.form->Command4_Click();
     QCOMPARE(add->Text2->text(), QString());
+    add->Text2->setText(QStringLiteral("typed"));
+    QTest::keyClick(add, Qt::Key_Escape);
+    QVERIFY(!add->isVisible());
+    w.form->Command4_Click();
+    QCOMPARE(add->Text2->text(), QString());
     // Typed values are stored exactly, unchecked.
     add->Text1->setText(QStringLiteral(" Spaces "));
     add->Text3->setText(QStringLiteral("abc"));
