@@ -78,9 +78,7 @@ int main(int argc, char* argv[]) {
                     static_cast<long long>(list.count()));
     }
 
-    sim::Behaviour silent;
-    silent.mode = sim::Behaviour::Mode::Silent;
-    const quint16 silentPort = simulator.listen(silent);
+    const quint16 silentPort = simulator.listen(sim::Behaviour::Mode::Silent);
     FlexGrid grid;
     fill(grid, 20, silentPort, 8767);
     QTimer ticker;

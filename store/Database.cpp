@@ -91,16 +91,18 @@ Database::~Database() {
     QSqlDatabase::removeDatabase(m_connection);
 }
 
+namespace {
+// The engine's number and words; Qt's own when the engine gave none.
+DbError errorOf(const QSqlError& error, const QString& fallbackNumber, const QString& suffix = {}) {
+    const QString text = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
+    const QString number =
+        error.nativeErrorCode().isEmpty() ? fallbackNumber : error.nativeErrorCode();
+    return {number, text + suffix};
+}
+} // namespace
+
 void Database::fail(const QSqlError& error) {
-    QString text = error.databaseText();
-    if (text.isEmpty()) {
-        text = error.driverText();
-    }
-    QString number = error.nativeErrorCode();
-    if (number.isEmpty()) {
-        number = QStringLiteral("-1");
-    }
-    throw DbError(number, text);
+    throw errorOf(error, QStringLiteral("-1"));
 }
 
 std::unique_ptr<Database> Database::open(const QString& path) {
@@ -114,14 +116,11 @@ std::unique_ptr<Database> Database::open(const QString& path) {
         db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
                            QStringLiteral("?mode=rw"));
         if (!db.open()) {
-            QSqlError error = db.lastError();
+            const QSqlError error = db.lastError();
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);
-            throw DbError(
-                error.nativeErrorCode().isEmpty() ? QStringLiteral("14") : error.nativeErrorCode(),
-                QStringLiteral("%1 (%2)").arg(error.databaseText().isEmpty() ? error.driverText()
-                                                                             : error.databaseText(),
-                                              path));
+            // 14 is the engine's "cannot open".
+            throw errorOf(error, QStringLiteral("14"), QStringLiteral(" (%1)").arg(path));
         }
     }
     std::unique_ptr<Database> result(new Database(path, name));

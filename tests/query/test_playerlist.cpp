@@ -111,9 +111,7 @@ void TestPlayerList::malformedRowEndsTheList() {
 
 void TestPlayerList::silentServerGivesUpAfterASecondAndKeepsTheSocket() {
     sim::QuerySimulator simulator;
-    Behaviour silent;
-    silent.mode = Behaviour::Mode::Silent;
-    const quint16 port = simulator.listen(silent);
+    const quint16 port = simulator.listen(Behaviour::Mode::Silent);
     const quint16 good = simulator.listen();
     simulator.addServer(8767, {{"A", "a", 0}});
     Rig rig;

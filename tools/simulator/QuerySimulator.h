@@ -47,6 +47,11 @@ class QuerySimulator : public QObject {
 
     // Opens one more listening port on 127.0.0.1 (0: any free port) and returns it (0 on failure).
     quint16 listen(const Behaviour& behaviour = {}, quint16 port = 0);
+    quint16 listen(Behaviour::Mode mode) {
+        Behaviour behaviour;
+        behaviour.mode = mode;
+        return listen(behaviour);
+    }
     // A virtual server, reached with "sel <voicePort>" on any listening port.
     void addServer(quint16 voicePort, const QList<Player>& players);
 
