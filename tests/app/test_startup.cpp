@@ -23,7 +23,6 @@ class TestStartup : public QObject {
     Q_OBJECT
   private Q_SLOTS:
     void loadFillsTheWindow();
-    void loadFailsOnAMissingDatabase();
     void programReportsAndEndsWithoutCreatingAFile();
     void popupOnRightClickOnly();
     void controlsAreNamedAndPlaced();
@@ -60,19 +59,6 @@ void TestStartup::loadFillsTheWindow() {
     QCOMPARE(form.Combo1->count(), 10);
     form.Form_Unload();
     QVERIFY(!mod_DB::dbTS);
-}
-
-void TestStartup::loadFailsOnAMissingDatabase() {
-    QTemporaryDir empty;
-    Form1 form;
-    try {
-        form.Form_Load(empty.path());
-        QFAIL("loaded without a database");
-    } catch (const DbError& error) {
-        QCOMPARE(error.number(), QStringLiteral("14"));
-        QVERIFY(startupErrorText(error).contains(QStringLiteral("Error 14: ")));
-    }
-    QVERIFY(QDir(empty.path()).isEmpty());
 }
 
 void TestStartup::programReportsAndEndsWithoutCreatingAFile() {

@@ -19,8 +19,6 @@ class TestDatabase : public QObject {
     void tableOpensInStoredOrderAndSelectsByKey();
     void deleteLeavesLoginSettingsAndIdsAreNeverReused();
     void valuesAreBoundNotSpliced();
-    void addNewWritesByPositionAndEditInPlace();
-    void refusedWriteReportsAndChangesNothing();
     void lockedFileReportsWithoutWaitingLong();
 };
 
@@ -184,49 +182,6 @@ void TestDatabase::valuesAreBoundNotSpliced() {
     QCOMPARE(back.Field(QStringLiteral("Port")).toString(), QStringLiteral("0099"));
     QCOMPARE(folder.rows(QStringLiteral("SELECT count(*) FROM tbl_Srv")),
              QStringList{QStringLiteral("2")});
-}
-
-void TestDatabase::addNewWritesByPositionAndEditInPlace() {
-    TempProgramFolder folder;
-    auto db = Database::open(folder.dbPath());
-    Recordset add = db->OpenRecordset(QStringLiteral("tbl_Srv"));
-    QVERIFY(add.Eof());
-    add.AddNew();
-    add.SetField(1, QStringLiteral("n"));
-    add.SetField(2, QStringLiteral("h"));
-    add.SetField(3, QStringLiteral("8767"));
-    add.SetField(4, QStringLiteral("51234"));
-    add.Update();
-    add.Close();
-    QCOMPARE(folder.rows(QStringLiteral("SELECT * FROM tbl_Srv")),
-             QStringList{QStringLiteral("1|n|h|8767|51234")});
-    Recordset edit = db->OpenRecordset(mod_DB::selectServer(QStringLiteral("1")));
-    edit.Edit();
-    edit.SetField(QStringLiteral("IP"), QStringLiteral("h2"));
-    edit.Update();
-    edit.Close();
-    QCOMPARE(folder.rows(QStringLiteral("SELECT * FROM tbl_Srv")),
-             QStringList{QStringLiteral("1|n|h2|8767|51234")});
-    QVERIFY_THROWS_EXCEPTION(DbError,
-                             db->OpenRecordset(mod_DB::selectServer(QStringLiteral("5"))).Edit());
-}
-
-void TestDatabase::refusedWriteReportsAndChangesNothing() {
-    TempProgramFolder folder;
-    folder.addServer(QStringLiteral("a"), QStringLiteral("h"), QStringLiteral("1"),
-                     QStringLiteral("2"));
-    // A trigger that refuses every write stands in for a file the engine cannot write.
-    folder.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON tbl_Srv BEGIN SELECT "
-                               "RAISE(ABORT, 'refused'); END"));
-    auto db = Database::open(folder.dbPath());
-    Recordset rs = db->OpenRecordset(mod_DB::selectServer(QStringLiteral("1")));
-    rs.Edit();
-    rs.SetField(QStringLiteral("IP"), QStringLiteral("new"));
-    rs.SetField(QStringLiteral("Port"), QStringLiteral("9"));
-    QVERIFY_THROWS_EXCEPTION(DbError, rs.Update());
-    rs.Close();
-    QCOMPARE(folder.rows(QStringLiteral("SELECT * FROM tbl_Srv")),
-             QStringList{QStringLiteral("1|a|h|1|2")});
 }
 
 void TestDatabase::lockedFileReportsWithoutWaitingLong() {

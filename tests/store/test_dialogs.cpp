@@ -38,7 +38,6 @@ class TestDialogs : public QObject {
     void editRefillsAndSavesOnlyThatServer();
     void editShowsNullsAsEmptyAndCancelKeepsCounts();
     void deleteAsksExactlyAndRespectsNo();
-    void deletedIdIsNeverGivenAgain();
     void nothingSelectedDoesNothing();
     void saveForAServerDeletedMeanwhile();
     void refusedWritesKeepTheDialogAndTheData();
@@ -184,19 +183,6 @@ void TestDialogs::deleteAsksExactlyAndRespectsNo() {
     QCOMPARE(w.cell(1, 1), QStringLiteral("Other"));
     QCOMPARE(w.folder.rows(QStringLiteral("SELECT * FROM tbl_Userdata")),
              QStringList{QStringLiteral("1|n|l|p")});
-}
-
-void TestDialogs::deletedIdIsNeverGivenAgain() {
-    Window w;
-    w.folder.addServer(QStringLiteral("Only"), {}, {}, {});
-    w.open();
-    w.select(1);
-    answerNextMessageBox(QMessageBox::Yes);
-    w.form->Command3_Click();
-    QCOMPARE(w.form->MSFlexGrid1->Rows(), 1);
-    w.form->Command4_Click();
-    w.form->addDialog()->Command2->click();
-    QCOMPARE(w.cell(1, 0), QStringLiteral("2"));
 }
 
 void TestDialogs::nothingSelectedDoesNothing() {
