@@ -1,17 +1,15 @@
 #include "app/Form1.h"
 
+#include "app/FlexGrid.h"
+#include "app/MessageBox.h"
+#include "app/ServerDialogs.h"
+#include "app/Twips.h"
 #include "launch/ClientLink.h"
 #include "launch/LinkOpener.h"
 #include "launch/mod_Userdata.h"
 #include "query/PlayerList.h"
 #include "query/Refresh.h"
-#include "store/Dialogs.h"
-#include "store/FlexGrid.h"
-#include "store/ServerDialogs.h"
-#include "store/ServerRecords.h"
-#include "store/Twips.h"
 #include "store/mod_DB.h"
-#include "store/mod_DBWork.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,6 +25,7 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
+#include <cstdio>
 
 using twips::named;
 using twips::place;
@@ -50,7 +49,8 @@ QToolButton* pictureButton(QWidget* parent, const char* name, const QString& cap
 
 QLabel* label(QWidget* parent, const char* name, const QString& caption) {
     auto* result = named(new QLabel(caption, parent), name, caption);
-    result->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // At the top of its box: the box below starts before the label ends.
+    result->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return result;
 }
 
@@ -66,11 +66,11 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     endProgram = [] { QCoreApplication::exit(0); };
     m_linkOpener = std::make_unique<XdgOpener>();
     buildControls();
-    buildShortcuts();
 }
 
 Form1::~Form1() {
     Form_Unload();
+    delete MSFlexGrid1; // before the grid it shows
 }
 
 void Form1::setLinkOpener(std::unique_ptr<LinkOpener> opener) {
@@ -80,22 +80,21 @@ void Form1::setLinkOpener(std::unique_ptr<LinkOpener> opener) {
 void Form1::buildControls() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quarnel"));
-    setAccessibleName(QStringLiteral("Quarnel"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/quarnel.svg")));
     twips::paintCyan(this);
     // The controls keep their places; the window does not change size.
     setFixedSize(px(kClientWidth), px(kClientHeight));
 
-    MSFlexGrid1 = named(new FlexGrid(this), "MSFlexGrid1", QStringLiteral("Servers"));
+    MSFlexGrid1 = named(new FlexGrid(m_grid, this), "MSFlexGrid1", QStringLiteral("Servers"));
     place(MSFlexGrid1, 0, 0, 6495, 6615);
-    Command3 = pictureButton(this, "Command3", QStringLiteral("Delete Server"), "delete", 20);
-    place(Command3, 30, 6600, 2588, 615);
-    Command7 = pictureButton(this, "Command7", QStringLiteral("Edit"), "edit", 20);
-    place(Command7, 2618, 6600, 1299, 615);
-    Command4 = pictureButton(this, "Command4", QStringLiteral("Add Server"), "add", 20);
-    place(Command4, 3907, 6600, 2588, 615);
-    Command2 = pictureButton(this, "Command2", QStringLiteral("Refresh"), "refresh", 32);
-    place(Command2, 30, 7200, 6465, 855);
+    auto* command3 = pictureButton(this, "Command3", QStringLiteral("Delete Server"), "delete", 20);
+    place(command3, 30, 6600, 2588, 615);
+    auto* command7 = pictureButton(this, "Command7", QStringLiteral("Edit"), "edit", 20);
+    place(command7, 2618, 6600, 1299, 615);
+    auto* command4 = pictureButton(this, "Command4", QStringLiteral("Add Server"), "add", 20);
+    place(command4, 3907, 6600, 2588, 615);
+    auto* command2 = pictureButton(this, "Command2", QStringLiteral("Refresh"), "refresh", 32);
+    place(command2, 30, 7200, 6465, 855);
 
     Image1 = named(new QLabel(this), "Image1", QStringLiteral("Quarnel homepage"));
     Image1->setPixmap(QIcon(QStringLiteral(":/icons/logo.svg")).pixmap(px(1935), px(1305)));
@@ -105,118 +104,113 @@ void Form1::buildControls() {
     Image1->installEventFilter(this);
     place(Image1, 6600, 30, 1935, 1305);
 
-    Label1 = label(this, "Label1", QStringLiteral("Player on selected server"));
-    place(Label1, 6600, 1320, 1935, 255);
-    LPlayer = named(new QListWidget(this), "LPlayer", Label1->text());
-    LPlayer->setSortingEnabled(false);
+    auto* label1 = label(this, "Label1", QStringLiteral("Player on selected server"));
+    place(label1, 6600, 1320, 1935, 255);
+    LPlayer = named(new QListWidget(this), "LPlayer", label1->text());
     place(LPlayer, 6600, 1560, 1935, 2595);
-    Label1->setBuddy(LPlayer);
+    label1->setBuddy(LPlayer);
 
-    Label3 = label(this, "Label3", QStringLiteral("Nickname"));
-    place(Label3, 7080, 4365, 1095, 255);
-    Text1 = named(new QLineEdit(this), "Text1", Label3->text());
-    place(Text1, 6600, 4560, 1935, 285);
-    Label4 = label(this, "Label4", QStringLiteral("Loginname"));
-    place(Label4, 7080, 4845, 1095, 255);
-    Text2 = named(new QLineEdit(this), "Text2", Label4->text());
-    place(Text2, 6600, 5040, 1935, 285);
-    Label5 = label(this, "Label5", QStringLiteral("Password"));
-    place(Label5, 7080, 5325, 1095, 255);
-    Text3 = named(new QLineEdit(this), "Text3", Label5->text());
+    const auto loginBox = [this](const char* labelName, const QString& caption, const char* name,
+                                 int labelTop, int boxTop) {
+        auto* heading = label(this, labelName, caption);
+        place(heading, 7080, labelTop, 1095, 255);
+        auto* edit = named(new QLineEdit(this), name, caption);
+        place(edit, 6600, boxTop, 1935, 285);
+        heading->setBuddy(edit);
+        return edit;
+    };
+    Text1 = loginBox("Label3", QStringLiteral("Nickname"), "Text1", 4365, 4560);
+    Text2 = loginBox("Label4", QStringLiteral("Loginname"), "Text2", 4845, 5040);
+    Text3 = loginBox("Label5", QStringLiteral("Password"), "Text3", 5325, 5520);
     Text3->setEchoMode(QLineEdit::Password);
     // One "*" per character, whatever the style would draw.
     Text3->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
-    place(Text3, 6600, 5520, 1935, 285);
-    Label3->setBuddy(Text1);
-    Label4->setBuddy(Text2);
-    Label5->setBuddy(Text3);
 
-    Command6 = named(new QPushButton(QStringLiteral("Save TS User settings"), this), "Command6",
-                     QStringLiteral("Save TS User settings"));
-    place(Command6, 6600, 5880, 1935, 255);
-    Command5 = pictureButton(this, "Command5", QStringLiteral("Connect 2 Server"), "connect", 30);
-    place(Command5, 6600, 6190, 1935, 735);
+    auto* command6 = named(new QPushButton(QStringLiteral("Save TS User settings"), this),
+                           "Command6", QStringLiteral("Save TS User settings"));
+    place(command6, 6600, 5880, 1935, 255);
+    auto* command5 =
+        pictureButton(this, "Command5", QStringLiteral("Connect 2 Server"), "connect", 30);
+    place(command5, 6600, 6190, 1935, 735);
 
-    Label2 = label(this, "Label2", QStringLiteral("Timeout (ms)"));
-    place(Label2, 6600, 7040, 975, 255);
-    Combo1 = named(new QComboBox(this), "Combo1", Label2->text());
+    auto* label2 = label(this, "Label2", QStringLiteral("Timeout (ms)"));
+    label2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    place(label2, 6600, 7040, 975, 255);
+    Combo1 = named(new QComboBox(this), "Combo1", label2->text());
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     place(Combo1, 7680, 6990, 855, 315);
-    Label2->setBuddy(Combo1);
+    label2->setBuddy(Combo1);
 
-    Command1 = pictureButton(this, "Command1", QStringLiteral("QUIT"), "quit", 24);
-    place(Command1, 6600, 7395, 1935, 660);
+    auto* command1 = pictureButton(this, "Command1", QStringLiteral("QUIT"), "quit", 24);
+    place(command1, 6600, 7395, 1935, 660);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(2000);
     Timer1->setSingleShot(true);
 
+    // fSw never sits on a menu bar: the window has none, the menu pops up over the grid.
     fSw = new QMenu(QStringLiteral("Serverwork"), this);
     fSw->setObjectName(QStringLiteral("fSw"));
-    fAddSrvFromMenue = fSw->addAction(QStringLiteral("Add a new server"));
-    fAddSrvFromMenue->setObjectName(QStringLiteral("fAddSrvFromMenue"));
-    fEditSrvFromMenue = fSw->addAction(QStringLiteral("Edit this server"));
-    fEditSrvFromMenue->setObjectName(QStringLiteral("fEditSrvFromMenue"));
-    fDelSrvFromMenue = fSw->addAction(QStringLiteral("Delete this server"));
-    fDelSrvFromMenue->setObjectName(QStringLiteral("fDelSrvFromMenue"));
+    const auto item = [this](const char* name, const QString& caption, void (Form1::*slot)()) {
+        QAction* action = fSw->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, slot);
+    };
+    item("fAddSrvFromMenue", QStringLiteral("Add a new server"), &Form1::Command4_Click);
+    item("fEditSrvFromMenue", QStringLiteral("Edit this server"), &Form1::Command7_Click);
+    item("fDelSrvFromMenue", QStringLiteral("Delete this server"), &Form1::Command3_Click);
 
     // The keyboard walks the controls in the window's old focus order.
-    const QList<QWidget*> order{LPlayer,  MSFlexGrid1, Command2, Command3, Command4,
-                                Command1, Command5,    Combo1,   Text1,    Text2,
-                                Text3,    Command6,    Command7};
+    const QList<QWidget*> order{LPlayer,  MSFlexGrid1, command2, command3, command4,
+                                command1, command5,    Combo1,   Text1,    Text2,
+                                Text3,    command6,    command7};
     for (qsizetype i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
 
-    const auto notNormal = [this] { return isMinimized() || isMaximized(); };
-    m_refresh =
-        new query::Refresh({MSFlexGrid1, [this] { return Combo1->currentText(); }, notNormal,
-                            [this] {
-                                Text1->clear();
-                                Text2->clear();
-                                Text3->clear();
-                            }},
-                           this);
-    m_playerList = new query::PlayerList(
-        {MSFlexGrid1, LPlayer, notNormal, [this](qint32 id) { fSetUD(id); }}, this);
+    m_refresh = new query::Refresh(
+        m_grid, [this] { return Combo1->currentText(); },
+        [this] { return isMinimized() || isMaximized(); }, this);
+    m_playerList = new query::PlayerList(this);
+    connect(m_playerList, &query::PlayerList::listed, this,
+            [this](const QList<answer::Player>& players) {
+                for (const answer::Player& player : players) {
+                    auto* entry = new QListWidgetItem(answer::playerEntry(player), LPlayer);
+                    entry->setToolTip(answer::flagNames(player.flags));
+                }
+            });
 
-    connect(Command1, &QToolButton::clicked, this, &Form1::Command1_Click);
-    connect(Command2, &QToolButton::clicked, this, &Form1::Command2_Click);
-    connect(Command3, &QToolButton::clicked, this, &Form1::Command3_Click);
-    connect(Command4, &QToolButton::clicked, this, &Form1::Command4_Click);
-    connect(Command5, &QToolButton::clicked, this, &Form1::Command5_Click);
-    connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
-    connect(Command7, &QToolButton::clicked, this, &Form1::Command7_Click);
-    connect(fAddSrvFromMenue, &QAction::triggered, this, &Form1::fAddSrvFromMenue_Click);
-    connect(fEditSrvFromMenue, &QAction::triggered, this, &Form1::fEditSrvFromMenue_Click);
-    connect(fDelSrvFromMenue, &QAction::triggered, this, &Form1::fDelSrvFromMenue_Click);
+    connect(command1, &QToolButton::clicked, this, &Form1::Command1_Click);
+    connect(command2, &QToolButton::clicked, this, &Form1::Command2_Click);
+    connect(command3, &QToolButton::clicked, this, &Form1::Command3_Click);
+    connect(command4, &QToolButton::clicked, this, &Form1::Command4_Click);
+    connect(command5, &QToolButton::clicked, this, &Form1::Command5_Click);
+    connect(command6, &QPushButton::clicked, this, &Form1::Command6_Click);
+    connect(command7, &QToolButton::clicked, this, &Form1::Command7_Click);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(MSFlexGrid1, &FlexGrid::Click, this, &Form1::MSFlexGrid1_Click);
     connect(MSFlexGrid1, &FlexGrid::MouseDown, this, &Form1::MSFlexGrid1_MouseDown);
-}
 
-void Form1::buildShortcuts() {
     // Keys only add ways in; the layout stays as it is.
-    auto* refreshKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
-    connect(refreshKey, &QShortcut::activated, this, &Form1::Command2_Click);
-    auto* addKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this);
-    connect(addKey, &QShortcut::activated, this, &Form1::Command4_Click);
-    auto* deleteKey = new QShortcut(QKeySequence(Qt::Key_Delete), MSFlexGrid1, nullptr, nullptr,
-                                    Qt::WidgetShortcut);
-    connect(deleteKey, &QShortcut::activated, this, &Form1::Command3_Click);
+    connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
+            &Form1::Command2_Click);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this), &QShortcut::activated, this,
+            &Form1::Command4_Click);
+    connect(new QShortcut(QKeySequence(Qt::Key_Delete), MSFlexGrid1, nullptr, nullptr,
+                          Qt::WidgetShortcut),
+            &QShortcut::activated, this, &Form1::Command3_Click);
 }
 
-void Form1::Form_Load() {
-    Form_Load(QCoreApplication::applicationDirPath());
-}
-
-void Form1::Form_Load(const QString& programFolder) {
-    // fSw never sits on a menu bar: the window has none, the menu pops up over the grid.
-    mod_DB::fDBConnect(true, programFolder);
+Status Form1::Form_Load(const QString& programFolder) {
+    if (const Status opened = mod_DB::fDBConnect(true, programFolder); !opened) {
+        return opened;
+    }
     fDefWidth();
-    mod_DBWork::fLoadServerList(*mod_DB::dbTS, *MSFlexGrid1);
+    if (const Status loaded = mod_DBWork::fLoadServerList(m_grid); !loaded) {
+        return loaded;
+    }
     Timer1->start();
     for (const char* timeout :
          {"500", "1000", "1500", "2000", "2500", "3000", "3500", "4000", "4500", "5000"}) {
@@ -224,6 +218,7 @@ void Form1::Form_Load(const QString& programFolder) {
     }
     Combo1->setEditText(QStringLiteral("1500"));
     LPlayer->setFocus(Qt::OtherFocusReason);
+    return success();
 }
 
 void Form1::Form_Unload() {
@@ -231,28 +226,23 @@ void Form1::Form_Unload() {
         return;
     }
     m_unloaded = true;
-    mod_DB::fDBConnect(false);
+    mod_DB::fDBConnect(false, {});
     m_refresh->stop();
     m_playerList->closeConnection();
 }
 
 void Form1::fDefWidth() {
-    MSFlexGrid1->setColWidth(0, 0);
-    MSFlexGrid1->setColWidth(1, 2700);
-    MSFlexGrid1->setColWidth(2, 1300);
-    MSFlexGrid1->setColWidth(3, 800);
-    MSFlexGrid1->setColWidth(4, 800);
-    MSFlexGrid1->setColWidth(5, 750);
+    const int widths[] = {0, 2700, 1300, 800, 800, 750};
+    for (int col = 0; col < ServerGrid::ColumnCount; ++col) {
+        MSFlexGrid1->setColWidth(col, widths[col]);
+    }
 }
 
 void Form1::fSetUD(qint32 lngServer) {
-    Text1->setText(QString());
-    Text2->setText(QString());
-    Text3->setText(QString());
-    if (!mod_DB::dbTS) {
-        return;
-    }
-    const UserData settings = mod_Userdata::fGetUserdata(*mod_DB::dbTS, lngServer);
+    Text1->clear();
+    Text2->clear();
+    Text3->clear();
+    const UserData settings = mod_Userdata::fGetUserdata(lngServer);
     if (settings.Found) {
         Text1->setText(settings.Nickname);
         Text2->setText(settings.LoginName);
@@ -265,6 +255,12 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Command2_Click() {
+    if (m_refresh->running()) {
+        return;
+    }
+    Text1->clear();
+    Text2->clear();
+    Text3->clear();
     m_refresh->start();
 }
 
@@ -274,32 +270,40 @@ void Form1::Timer1_Timer() {
 }
 
 void Form1::MSFlexGrid1_Click() {
-    m_playerList->MSFlexGrid1_Click();
+    m_playerList->closeConnection();
+    const int row = m_grid.Row();
+    const auto id = m_grid.selectedId();
+    if (row < 1 || !id) {
+        return;
+    }
+    fSetUD(*id);
+    LPlayer->clear();
+    m_playerList->start(m_grid.TextMatrix(row, ServerGrid::IP),
+                        m_grid.TextMatrix(row, ServerGrid::Port),
+                        m_grid.TextMatrix(row, ServerGrid::TCPPort),
+                        isMinimized() || isMaximized());
 }
 
 void Form1::Command3_Click() {
-    const auto id = server_records::selectedServerId(*MSFlexGrid1);
-    if (!id || !mod_DB::dbTS) {
+    const int row = m_grid.Row();
+    const auto id = m_grid.selectedId();
+    if (row < 1 || !id) {
         return;
     }
-    const int row = MSFlexGrid1->Row();
-    const QString question = server_records::deleteQuestion(MSFlexGrid1->TextMatrix(row, 1),
-                                                            MSFlexGrid1->TextMatrix(row, 2),
-                                                            MSFlexGrid1->TextMatrix(row, 3));
-    if (!dialogs::askYesNo(this, QStringLiteral("Delete this server"), question)) {
+    if (!MessageBox::askYesNo(this, QStringLiteral("Delete this server"),
+                              mod_DBWork::deleteQuestion(m_grid, row))) {
         return;
     }
-    try {
-        mod_DB::fDelServer(*mod_DB::dbTS, *MSFlexGrid1, *id);
-    } catch (const DbError& error) {
-        dialogs::showRefused(this, QStringLiteral("The server could not be deleted"),
-                             error.message());
+    if (const Status deleted = mod_DB::fDelServer(*id); !deleted) {
+        reportRefused(this, QStringLiteral("The server could not be deleted"), deleted);
+        return;
     }
+    reloadAfter(this, m_grid, QStringLiteral("The server was deleted"));
 }
 
 void Form1::Command4_Click() {
     if (m_addDialog == nullptr) {
-        m_addDialog = new Frm_AddSrv(*MSFlexGrid1, this);
+        m_addDialog = new Frm_AddSrv(m_grid, this);
     }
     m_addDialog->show();
     m_addDialog->raise();
@@ -307,70 +311,58 @@ void Form1::Command4_Click() {
 }
 
 void Form1::Command7_Click() {
-    const auto id = server_records::selectedServerId(*MSFlexGrid1);
-    if (!id || !mod_DB::dbTS) {
+    const auto id = m_grid.selectedId();
+    if (!id) {
         return;
     }
-    std::optional<ServerFields> fields;
-    try {
-        fields = server_records::readServer(*mod_DB::dbTS, *id);
-    } catch (const DbError& error) {
-        dialogs::showError(
-            this, QStringLiteral("The server could not be read.\n%1").arg(error.message()));
+    const auto server = mod_DB::readServer(*id);
+    if (!server) {
+        MessageBox::showError(
+            this, QStringLiteral("The server could not be read.\n%1").arg(server.error()));
         return;
     }
-    if (!fields) {
-        mod_DBWork::fLoadServerList(*mod_DB::dbTS, *MSFlexGrid1);
-        dialogs::showError(this, QStringLiteral("This server is no longer in the list."));
+    if (!server->has_value()) {
+        MessageBox::showError(this, QStringLiteral("This server is no longer in the list."));
+        reloadAfter(this, m_grid, QStringLiteral("The server was deleted elsewhere"));
         return;
     }
     if (m_editDialog == nullptr) {
-        m_editDialog = new Form2(*MSFlexGrid1, this);
+        m_editDialog = new Form2(m_grid, this);
     }
-    m_editDialog->show();
-    m_editDialog->raise();
-    m_editDialog->activateWindow();
-    m_editDialog->SID->setText(QString::number(*id));
-    m_editDialog->SIP->setText(fields->ip);
-    m_editDialog->Sname->setText(fields->name);
-    m_editDialog->SPort->setText(fields->port);
-    m_editDialog->STCP->setText(fields->tcpPort);
+    const mod_DB::Server& fields = **server;
+    m_editDialog->fill(*id, fields.name, fields.ip, fields.port, fields.tcpPort);
 }
 
 void Form1::Command6_Click() {
-    const auto id = server_records::selectedServerId(*MSFlexGrid1);
-    if (!id || !mod_DB::dbTS) {
+    const auto id = m_grid.selectedId();
+    if (!id) {
         return;
     }
-    const UserData stored = mod_Userdata::fGetUserdata(*mod_DB::dbTS, *id);
+    const UserData stored = mod_Userdata::fGetUserdata(*id);
     UserData entered;
     entered.Nickname = Text1->text();
     entered.LoginName = Text2->text();
     entered.Password = Text3->text();
-    if (!dialogs::askYesNo(this, QStringLiteral("Save Usersettings?"),
-                           mod_Userdata::saveQuestion(stored, entered))) {
+    if (!MessageBox::askYesNo(this, QStringLiteral("Save Usersettings?"),
+                              mod_Userdata::saveQuestion(stored, entered))) {
         return;
     }
-    try {
-        mod_Userdata::fSaveUserdata(*mod_DB::dbTS, *id, entered);
-    } catch (const DbError& error) {
-        dialogs::showRefused(this, QStringLiteral("The login settings could not be saved"),
-                             error.message());
+    if (const Status saved = mod_Userdata::fSaveUserdata(*id, entered); !saved) {
+        reportRefused(this, QStringLiteral("The login settings could not be saved"), saved);
     }
 }
 
 void Form1::Command5_Click() {
-    const int row = MSFlexGrid1->Row();
+    const int row = m_grid.Row();
     if (row < 1) {
         return;
     }
-    const QString link =
-        client_link::build(MSFlexGrid1->TextMatrix(row, 2), MSFlexGrid1->TextMatrix(row, 3),
-                           Text1->text(), Text2->text(), Text3->text());
-    openLink(
-        QStringLiteral("Open"), link,
-        QStringLiteral("The TeamSpeak client could not be started: no program is registered for "
-                       "teamspeak:// links."));
+    const QString link = client_link::build(
+        m_grid.TextMatrix(row, ServerGrid::IP), m_grid.TextMatrix(row, ServerGrid::Port),
+        Text1->text(), Text2->text(), Text3->text());
+    openLink(QStringLiteral("Open"), link,
+             QStringLiteral("The TeamSpeak client could not be started: no program is "
+                            "registered for teamspeak:// links."));
 }
 
 void Form1::Image1_Click() {
@@ -382,8 +374,7 @@ void Form1::openLink(const QString& verb, const QString& link, const QString& fa
     QPointer<Form1> self(this);
     m_linkOpener->open(verb, link, [self, failure](bool opened, const QString& why) {
         if (!opened && self) {
-            dialogs::showError(self,
-                               why.isEmpty() ? failure : failure + QStringLiteral("\n") + why);
+            MessageBox::showError(self, why.isEmpty() ? failure : failure + '\n' + why);
         }
     });
 }
@@ -391,9 +382,7 @@ void Form1::openLink(const QString& verb, const QString& link, const QString& fa
 void Form1::MSFlexGrid1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers /*shift*/,
                                   QPoint position) {
     if (button == Qt::RightButton) {
-        const QPoint global = MSFlexGrid1->viewport()->mapToGlobal(position);
-        Q_EMIT popupRequested(global);
-        fSw->popup(global);
+        fSw->popup(MSFlexGrid1->viewport()->mapToGlobal(position));
     }
 }
 
@@ -405,10 +394,32 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Image1 && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        Image1_Click();
+    if (watched == Image1 &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const bool left = mouse->button() == Qt::LeftButton;
+        if (event->type() == QEvent::MouseButtonPress) {
+            m_logoPressed = left;
+        } else if (left && m_logoPressed) {
+            m_logoPressed = false;
+            // A press dragged off the logo is no click.
+            if (Image1->rect().contains(mouse->position().toPoint())) {
+                Image1_Click();
+            }
+        }
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+int startQuarnel(const QString& programFolder) {
+    Form1 form;
+    if (const Status loaded = form.Form_Load(programFolder); !loaded) {
+        const QString text = QStringLiteral("Quarnel cannot start: ") + loaded.error();
+        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+        MessageBox::showError(nullptr, text);
+        return 1;
+    }
+    form.show();
+    return QApplication::exec();
 }

@@ -3,39 +3,55 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-XdgOpener::XdgOpener(QString program) : m_program(std::move(program)) {}
+XdgOpener::XdgOpener(QString opener, QString mime)
+    : m_opener(std::move(opener)), m_mime(std::move(mime)) {}
 
 void XdgOpener::open(const QString& /*verb*/, const QString& link, Done done) {
-    const QString program = QStandardPaths::findExecutable(m_program);
-    if (program.isEmpty()) {
-        done(false, QStringLiteral("%1 was not found").arg(m_program));
+    const QString mime = QStandardPaths::findExecutable(m_mime);
+    const QString scheme = link.section(QLatin1Char(':'), 0, 0);
+    if (mime.isEmpty()) {
+        launch(link, done); // the desktop cannot be asked; xdg-open will tell
         return;
     }
-    auto* process = new QProcess(this);
-    process->setProgram(program);
-    process->setArguments({link});
-    process->setStandardInputFile(QProcess::nullDevice());
-    process->setStandardOutputFile(QProcess::nullDevice());
-    auto reported = std::make_shared<bool>(false);
-    const auto report = [done, reported](bool ok, const QString& why) {
-        if (!*reported) {
-            *reported = true;
-            done(ok, why);
+    auto* query = new QProcess(this);
+    query->setProgram(mime);
+    query->setArguments(
+        {QStringLiteral("query"), QStringLiteral("default"), "x-scheme-handler/" + scheme});
+    query->setStandardInputFile(QProcess::nullDevice());
+    query->setStandardErrorFile(QProcess::nullDevice());
+    connect(query, &QProcess::finished, this, [this, query, link, done] {
+        const bool registered = !query->readAllStandardOutput().trimmed().isEmpty();
+        query->deleteLater();
+        if (registered) {
+            launch(link, done);
+        } else {
+            done(false, {});
         }
-    };
-    connect(process, &QProcess::finished, this,
-            [process, report](int code, QProcess::ExitStatus status) {
-                const QString why =
-                    QString::fromLocal8Bit(process->readAllStandardError()).trimmed();
-                report(status == QProcess::NormalExit && code == 0, why);
-                process->deleteLater();
-            });
-    connect(process, &QProcess::errorOccurred, this,
-            [process, report](QProcess::ProcessError error) {
-                if (error == QProcess::FailedToStart) {
-                    report(false, process->errorString());
-                    process->deleteLater();
-                }
-            });
-    process->start();
+    });
+    connect(query, &QProcess::errorOccurred, this, [this, query, link, done](auto error) {
+        if (error == QProcess::FailedToStart) {
+            query->deleteLater();
+            launch(link, done);
+        }
+    });
+    query->start();
+}
+
+void XdgOpener::launch(const QString& link, const Done& done) {
+    const QString program = QStandardPaths::findExecutable(m_opener);
+    if (program.isEmpty()) {
+        done(false, QStringLiteral("%1 was not found").arg(m_opener));
+        return;
+    }
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments({link});
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    if (process.startDetached()) {
+        done(true, {});
+    } else {
+        done(false, QStringLiteral("%1 could not be started").arg(m_opener));
+    }
 }

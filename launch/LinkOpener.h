@@ -6,7 +6,8 @@
 
 // Hands a link to the desktop, which starts whatever is registered for it.
 // The verb ("Open" for the client link, "open" for the homepage) is kept for
-// platforms whose shell takes one. `done` tells whether the desktop took it.
+// platforms whose shell takes one. `done` tells whether the desktop took it;
+// `why` never quotes the link, which may carry a password.
 class LinkOpener {
   public:
     using Done = std::function<void(bool opened, const QString& why)>;
@@ -17,14 +18,18 @@ class LinkOpener {
     virtual void open(const QString& verb, const QString& link, Done done) = 0;
 };
 
-// Linux desktops: runs xdg-open with the link as its one argument, never
-// through a shell, and without waiting for it. (A Windows build would put
-// ShellExecute behind this same interface.)
-class XdgOpener : public LinkOpener, public QObject {
+// Linux desktops: asks xdg-mime whether a program is registered for the
+// link's scheme, then starts xdg-open detached with the link as its one
+// argument, never through a shell and with none of our pipes, so that the
+// program it starts lives on its own.
+class XdgOpener : public QObject, public LinkOpener {
   public:
-    explicit XdgOpener(QString program = QStringLiteral("xdg-open"));
+    explicit XdgOpener(QString opener = QStringLiteral("xdg-open"),
+                       QString mime = QStringLiteral("xdg-mime"));
     void open(const QString& verb, const QString& link, Done done) override;
 
   private:
-    QString m_program;
+    void launch(const QString& link, const Done& done);
+    QString m_opener;
+    QString m_mime;
 };

@@ -1,47 +1,52 @@
 #include "launch/mod_Userdata.h"
 
-#include "store/Database.h"
 #include "store/mod_DB.h"
 
 namespace mod_Userdata {
 
-UserData fGetUserdata(Database& db, qint32 serverId) {
+UserData fGetUserdata(qint32 serverId) {
     UserData result;
-    try {
-        Recordset rs = db.OpenRecordset(mod_DB::selectUserdata(serverId));
-        if (!rs.Eof()) {
-            result.Found = true;
-            const QVariant empty{QString()};
-            result.LoginName =
-                mod_DB::fNullTo(rs.Field(QStringLiteral("LoginName")), empty).toString();
-            result.Nickname =
-                mod_DB::fNullTo(rs.Field(QStringLiteral("Nickname")), empty).toString();
-            result.Password =
-                mod_DB::fNullTo(rs.Field(QStringLiteral("Passwort")), empty).toString();
-        }
-        rs.Close();
-    } catch (const DbError&) {
-        result.Found = false;
+    if (!mod_DB::dbTS) {
+        return result;
+    }
+    QSqlQuery q = mod_DB::prepare(
+        "SELECT LoginName, Nickname, Passwort FROM tbl_Userdata WHERE ServerID = ? ORDER BY rowid");
+    q.addBindValue(serverId);
+    if (q.exec() && q.next()) {
+        const QVariant empty{QString()};
+        result.Found = true;
+        result.LoginName = mod_DB::fNullTo(q.value(0), empty).toString();
+        result.Nickname = mod_DB::fNullTo(q.value(1), empty).toString();
+        result.Password = mod_DB::fNullTo(q.value(2), empty).toString();
     }
     return result;
 }
 
-bool fSaveUserdata(Database& db, qint32 serverId, const UserData& settings) {
-    Recordset rs = db.OpenRecordset(mod_DB::selectUserdata(serverId));
-    if (rs.Eof()) {
-        rs.Close();
-        rs = db.OpenRecordset(QStringLiteral("tbl_Userdata"));
-        rs.AddNew();
-    } else {
-        rs.Edit();
-    }
-    rs.SetField(QStringLiteral("ServerID"), serverId);
-    rs.SetField(QStringLiteral("Nickname"), settings.Nickname);
-    rs.SetField(QStringLiteral("LoginName"), settings.LoginName);
-    rs.SetField(QStringLiteral("Passwort"), settings.Password);
-    rs.Update();
-    rs.Close();
-    return true;
+Status fSaveUserdata(qint32 serverId, const UserData& settings) {
+    return mod_DB::inTransaction([&] {
+        // Only the first row is ever shown, so only the first is changed.
+        QSqlQuery q = mod_DB::prepare(
+            "UPDATE tbl_Userdata SET ServerID = ?, Nickname = ?, LoginName = ?, Passwort = ? "
+            "WHERE rowid = (SELECT min(rowid) FROM tbl_Userdata WHERE ServerID = ?)");
+        q.addBindValue(serverId);
+        for (const QString* text : {&settings.Nickname, &settings.LoginName, &settings.Password}) {
+            mod_DB::bindText(q, *text);
+        }
+        q.addBindValue(serverId);
+        if (!q.exec()) {
+            return mod_DB::failed(q.lastError());
+        }
+        if (q.numRowsAffected() > 0) {
+            return success();
+        }
+        QSqlQuery add = mod_DB::prepare("INSERT INTO tbl_Userdata (ServerID, Nickname, LoginName, "
+                                        "Passwort) VALUES (?, ?, ?, ?)");
+        add.addBindValue(serverId);
+        for (const QString* text : {&settings.Nickname, &settings.LoginName, &settings.Password}) {
+            mod_DB::bindText(add, *text);
+        }
+        return add.exec() ? success() : mod_DB::failed(add.lastError());
+    });
 }
 
 namespace {

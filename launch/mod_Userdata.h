@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "store/Result.h"
 
-class Database;
+#include <QString>
 
 // The login settings of one server.
 struct UserData {
@@ -14,12 +14,11 @@ struct UserData {
 
 namespace mod_Userdata {
 
-// Reads the first stored row for the server. Never throws: any failure gives Found false.
-UserData fGetUserdata(Database& db, qint32 serverId);
+// The first stored row for the server. Any failure gives Found false.
+UserData fGetUserdata(qint32 serverId);
 
 // Stores the three texts for the server, adding the row when there is none.
-// Throws DbError when the database refuses the write; nothing is half-written then.
-bool fSaveUserdata(Database& db, qint32 serverId, const UserData& settings);
+Status fSaveUserdata(qint32 serverId, const UserData& settings);
 
 // The question asked before saving: the replace form when settings are
 // stored, else the save form. Passwords appear as one "*" per character.

@@ -1,6 +1,6 @@
 #include "query/Answer.h"
 
-#include "query/Convert.h"
+#include "store/Convert.h"
 
 #include <array>
 
@@ -33,17 +33,15 @@ int playerCount(const QStringList& pieces) {
     return static_cast<int>(last - 2);
 }
 
-bool isComplete(Step step, const QByteArray& received) {
-    if (step != Step::PlayerList) {
-        return received.contains("\r\n");
+qsizetype answerLength(Step step, const QByteArray& received) {
+    qsizetype start = 0;
+    for (qsizetype end = 0; (end = received.indexOf("\r\n", start)) >= 0; start = end + 2) {
+        const QByteArrayView line(received.constData() + start, end - start);
+        if (step != Step::PlayerList || !line.contains('\t')) {
+            return end + 2;
+        }
     }
-    if (!received.endsWith("\r\n")) {
-        return false;
-    }
-    const QByteArrayView body(received.constData(), received.size() - 2);
-    const auto lineStart = body.lastIndexOf("\r\n");
-    const QByteArrayView lastLine = lineStart < 0 ? body : body.sliced(lineStart + 2);
-    return !lastLine.contains('\t');
+    return 0;
 }
 
 std::optional<Player> parsePlayerLine(const QString& line) {

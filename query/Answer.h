@@ -18,11 +18,12 @@ QStringList cutLines(const QString& text);
 // empty piece after the last CR LF. Below zero when the answer is no player list.
 int playerCount(const QStringList& pieces);
 
-// The step whose answer has arrived in full: the greeting and the answer to
-// "sel" end with their first CR LF; the answer to "PL" when it ends in CR LF
-// and its last line holds no TAB (the closing line, not a player row).
+// The length of the first whole answer at the start of what was received,
+// 0 while it is still incomplete: the greeting and the answer to "sel" end
+// with their first CR LF, the answer to "PL" with its closing line (the first
+// line ending in CR LF that holds no TAB, so no player row).
 enum class Step { Greeting, Select, PlayerList };
-bool isComplete(Step step, const QByteArray& received);
+qsizetype answerLength(Step step, const QByteArray& received);
 
 struct Player {
     QString name; // double quotes removed

@@ -1,6 +1,6 @@
 #include "query/Exchange.h"
 
-#include "query/Convert.h"
+#include "store/Convert.h"
 
 namespace query {
 
@@ -23,44 +23,38 @@ std::vector<Action> Exchange::start(const QString& host, const QString& queryPor
 }
 
 void Exchange::connect(std::vector<Action>& out) {
-    const auto port = convert::toLong(m_queryPort);
+    const auto port = convert::toPort(m_queryPort);
     if (!port) {
-        finish(Outcome::Failed,
-               QStringLiteral("query port \"%1\" is not a number").arg(m_queryPort), out);
-        return;
-    }
-    if (*port < 1 || *port > 65535) {
-        finish(Outcome::Failed,
-               QStringLiteral("query port %1 is not between 1 and 65535").arg(*port), out);
+        finish(Outcome::Unusable,
+               QStringLiteral("query port \"%1\" is not a port number").arg(m_queryPort), out);
         return;
     }
     m_state = State::Waiting;
-    out.push_back({Action::Kind::Connect, m_host, static_cast<quint16>(*port), {}, 0});
+    out.push_back({Action::Kind::Connect, m_host, *port, {}, 0});
     m_counter = m_rules.counterPerWait ? 1 : 0;
     beginWait(answer::Step::Greeting, out);
 }
 
 void Exchange::beginWait(answer::Step step, std::vector<Action>& out) {
     m_step = step;
-    m_flag = false;
-    m_received.clear();
     m_result.waitedMs = 0;
     check(out);
 }
 
 void Exchange::check(std::vector<Action>& out) {
-    if (m_flag) {
-        advance(out);
+    if (const qsizetype length = answer::answerLength(m_step, m_received); length > 0) {
+        advance(length, out);
         return;
     }
     ++m_counter;
     if (m_counter > kLimit) {
-        finish(Outcome::TimedOut, {}, out);
+        const bool begun = m_step == answer::Step::PlayerList && !m_received.isEmpty();
+        finish(begun ? Outcome::Incomplete : Outcome::TimedOut, {}, out);
         return;
     }
     const auto ms = m_rules.pauseLength ? m_rules.pauseLength() : std::nullopt;
-    if (!ms || *ms < 0) {
-        finish(Outcome::Failed,
+    if (!ms) {
+        finish(Outcome::BadTimeout,
                QStringLiteral("the timeout is not a usable number of milliseconds"), out);
         return;
     }
@@ -70,39 +64,37 @@ void Exchange::check(std::vector<Action>& out) {
     out.push_back({Action::Kind::ArmPause, {}, 0, {}, *ms});
 }
 
-void Exchange::advance(std::vector<Action>& out) {
+void Exchange::advance(qsizetype length, std::vector<Action>& out) {
+    const QByteArray piece = m_received.left(length);
+    m_received.remove(0, length);
     switch (m_step) {
     case answer::Step::Greeting: {
         QString port = m_voicePort;
         if (m_rules.voicePortAsNumber) {
             const auto number = convert::toLong(m_voicePort);
             if (!number) {
-                finish(Outcome::Failed,
+                finish(Outcome::Unusable,
                        QStringLiteral("voice port \"%1\" is not a number").arg(m_voicePort), out);
                 return;
             }
             port = QString::number(*number);
         } else if (port.contains(QLatin1Char('\r')) || port.contains(QLatin1Char('\n'))) {
             // A line break would smuggle a command of its own onto the wire.
-            finish(Outcome::Failed, QStringLiteral("voice port holds a line break"), out);
+            finish(Outcome::Unusable, QStringLiteral("voice port holds a line break"), out);
             return;
         }
         out.push_back({Action::Kind::Send, {}, 0, "sel " + port.toLatin1() + "\r\n", 0});
-        if (m_rules.counterPerWait) {
-            m_counter = 0;
-        }
+        m_counter = m_rules.counterPerWait ? 0 : m_counter;
         beginWait(answer::Step::Select, out);
         return;
     }
     case answer::Step::Select:
         out.push_back({Action::Kind::Send, {}, 0, QByteArrayLiteral("PL\r\n"), 0});
-        if (m_rules.counterPerWait) {
-            m_counter = 0;
-        }
+        m_counter = m_rules.counterPerWait ? 0 : m_counter;
         beginWait(answer::Step::PlayerList, out);
         return;
     case answer::Step::PlayerList:
-        m_result.answer = answer::decode(m_received);
+        m_result.answer = answer::decode(piece);
         finish(Outcome::Answered, {}, out);
         return;
     }
@@ -143,13 +135,12 @@ std::vector<Action> Exchange::dataArrived(const QByteArray& bytes) {
         finish(Outcome::TooLarge, QStringLiteral("more than %1 bytes").arg(kMaxReply), out);
         return out;
     }
-    m_flag = true;
-    if (answer::isComplete(m_step, m_received)) {
+    if (const qsizetype length = answer::answerLength(m_step, m_received); length > 0) {
         if (m_pauseArmed) {
             m_pauseArmed = false;
             out.push_back({Action::Kind::CancelPause, {}, 0, {}, 0});
         }
-        advance(out);
+        advance(length, out);
     }
     return out;
 }
@@ -159,13 +150,8 @@ std::vector<Action> Exchange::socketFailed(SocketFailure failure, const QString&
     if (m_state != State::Waiting) {
         return out;
     }
-    // A server that sent its list and hung up is judged on what it sent.
-    if (m_flag && m_step == answer::Step::PlayerList) {
-        if (m_pauseArmed) {
-            m_pauseArmed = false;
-            out.push_back({Action::Kind::CancelPause, {}, 0, {}, 0});
-        }
-        advance(out);
+    if (m_step == answer::Step::PlayerList && !m_received.isEmpty()) {
+        finish(Outcome::Incomplete, detail, out);
         return out;
     }
     switch (failure) {
@@ -176,8 +162,10 @@ std::vector<Action> Exchange::socketFailed(SocketFailure failure, const QString&
         finish(Outcome::HostNotFound, detail, out);
         break;
     case SocketFailure::ClosedByServer:
-    case SocketFailure::Other:
         finish(Outcome::Closed, detail, out);
+        break;
+    case SocketFailure::Other:
+        finish(Outcome::SocketError, detail, out);
         break;
     }
     return out;

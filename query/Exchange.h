@@ -18,28 +18,29 @@ struct ExchangeRules {
     // Refresh: the voice port goes out as a number converted back to text.
     // Player list: the cell's text goes out unchanged.
     bool voicePortAsNumber = true;
-    // The pause length, asked before every pause; nullopt when unusable,
-    // which ends the whole operation.
+    // The pause length, asked before every pause; nullopt when unusable.
     std::function<std::optional<int>()> pauseLength;
 };
 
-// How an exchange ended.
 enum class Outcome {
-    Answered,     // the answer to "PL" is in `answer`
+    Answered,     // the whole answer to "PL" is in `answer`
     TimedOut,     // a wait ran out of pauses
+    Incomplete,   // the player list began but never reached its closing line
     Refused,      // connection refused
     HostNotFound, // the host name did not resolve
     Closed,       // the server closed the connection before answering
-    TooLarge,     // the server sent more than kMaxReply bytes in one step
-    Failed,       // an unusable port or timeout: ends the caller's whole operation
+    SocketError,  // any other socket failure, named in `detail`
+    TooLarge,     // the server sent more than kMaxReply bytes
+    Unusable,     // the server's own port texts cannot be used
+    BadTimeout,   // the pause length is unusable, which concerns every server
 };
 
 struct Result {
     Outcome outcome = Outcome::TimedOut;
     QString answer;      // the decoded answer to "PL"
-    QString detail;      // why, for Failed and the socket errors
+    QString detail;      // why, for the failures
     int pauses = 0;      // pauses armed in all
-    qint64 waitedMs = 0; // pause time of the last wait (the one that timed out)
+    qint64 waitedMs = 0; // pause time of the last wait
 };
 
 // What the exchange asks of its socket and clock.
@@ -55,10 +56,9 @@ struct Action {
 enum class SocketFailure { Refused, HostNotFound, ClosedByServer, Other };
 
 // One conversation with a query port as a plain state machine: connect, wait
-// for the greeting, "sel <port>", wait, "PL", wait, done. Each wait tests the
-// reply flag before every pause and gives up after the counter passes 10.
-// A wait ends early once its answer is complete; otherwise a check after a
-// pause ends it as soon as any data has come.
+// for the greeting, "sel <port>", wait, "PL", wait, done. Everything received
+// goes into one buffer, from which each answer is taken whole. A wait ends
+// when its answer is complete, or gives up when its counter passes 10.
 class Exchange {
   public:
     static constexpr qsizetype kMaxReply = qsizetype{1024} * 1024;
@@ -76,14 +76,13 @@ class Exchange {
 
     [[nodiscard]] bool finished() const { return m_state == State::Done; }
     [[nodiscard]] const Result& result() const { return m_result; }
-    [[nodiscard]] int counter() const { return m_counter; }
 
   private:
     enum class State { Idle, StepZero, Waiting, Done };
     void connect(std::vector<Action>& out);
     void beginWait(answer::Step step, std::vector<Action>& out);
     void check(std::vector<Action>& out);
-    void advance(std::vector<Action>& out);
+    void advance(qsizetype length, std::vector<Action>& out);
     void finish(Outcome outcome, const QString& detail, std::vector<Action>& out);
 
     ExchangeRules m_rules;
@@ -93,7 +92,6 @@ class Exchange {
     QString m_queryPort;
     QString m_voicePort;
     int m_counter = 0;
-    bool m_flag = false; // data arrived since the step began
     bool m_pauseArmed = false;
     QByteArray m_received;
     Result m_result;

@@ -1,50 +1,41 @@
 #pragma once
 
+#include "query/Answer.h"
 #include "query/Exchange.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
-#include <functional>
-
-class FlexGrid;
-class QListWidget;
 
 namespace query {
 
 class QueryConnection;
 
-// What the player list needs of the main window.
-struct PlayerListWindow {
-    FlexGrid* grid = nullptr;
-    QListWidget* list = nullptr;
-    std::function<bool()> minimisedOrMaximised;
-    std::function<void(qint32)> fSetUD;
-};
-
-// Lists the players of the clicked server: 100 ms pauses, at most 10 in all
-// three waits together, whatever the timeout box says.
+// Lists the players of one server: 100 ms pauses, at most 10 in all three
+// waits together, whatever the timeout box says.
 class PlayerList : public QObject {
     Q_OBJECT
   public:
     static constexpr int kPause = 100;
 
-    explicit PlayerList(PlayerListWindow window, QObject* parent = nullptr);
+    using QObject::QObject;
     ~PlayerList() override;
     PlayerList(const PlayerList&) = delete;
     PlayerList& operator=(const PlayerList&) = delete;
 
-    // The click on a server row: ends a list still running and starts this one.
-    void MSFlexGrid1_Click();
+    // Ends a list still running and asks this server.
+    void start(const QString& host, const QString& voicePort, const QString& queryPort,
+               bool stepZero);
     void closeConnection();
-    [[nodiscard]] bool running() const;
 
   Q_SIGNALS:
+    // The players of a whole answer, in its order; a malformed line ends the
+    // list there. Not emitted for a server that gave no whole answer.
+    void listed(const QList<answer::Player>& players);
     void finished(const query::Result& result);
 
   private:
     void onDone(const Result& result);
-
-    PlayerListWindow m_window;
     QPointer<QueryConnection> m_connection;
 };
 

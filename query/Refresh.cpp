@@ -1,9 +1,8 @@
 #include "query/Refresh.h"
 
-#include "query/Answer.h"
-#include "query/Convert.h"
 #include "query/QueryConnection.h"
-#include "store/FlexGrid.h"
+#include "store/Convert.h"
+#include "store/ServerGrid.h"
 
 #include <QTime>
 
@@ -11,40 +10,43 @@ namespace query {
 
 std::optional<int> refreshPause(const QString& timeoutText) {
     const auto timeout = convert::toInteger(timeoutText);
-    // A negative timeout would mean an endless or negative pause.
+    // A negative timeout would mean a negative pause.
     if (!timeout || *timeout < 0) {
         return std::nullopt;
     }
     return convert::tenthRoundedToEven(*timeout);
 }
 
-QString playerCellTip(const Result& result, int count, const QString& when) {
+QString whyNotCounted(const Result& result) {
     switch (result.outcome) {
     case Outcome::Answered:
-        if (count >= 0) {
-            return QStringLiteral("Counted at %1").arg(when);
-        } else {
-            const QString first = answer::cutLines(result.answer).value(0).left(80);
-            return QStringLiteral("Not a player list (%1): %2").arg(when, first);
-        }
+        return QStringLiteral("Not a player list: ") +
+               answer::cutLines(result.answer).value(0).left(80);
     case Outcome::TimedOut:
-        return QStringLiteral("No answer within %1 ms (%2)").arg(result.waitedMs).arg(when);
+        return QStringLiteral("No answer within %1 ms").arg(result.waitedMs);
+    case Outcome::Incomplete:
+        return QStringLiteral("The player list was incomplete");
     case Outcome::Refused:
-        return QStringLiteral("Connection refused (%1)").arg(when);
+        return QStringLiteral("Connection refused");
     case Outcome::HostNotFound:
-        return QStringLiteral("Host not found (%1)").arg(when);
+        return QStringLiteral("Host not found");
     case Outcome::Closed:
-        return QStringLiteral("Connection closed by the server (%1)").arg(when);
+        return QStringLiteral("Connection closed by the server");
+    case Outcome::SocketError:
+        return QStringLiteral("Network error: ") + result.detail;
     case Outcome::TooLarge:
-        return QStringLiteral("Answer too large: %1 (%2)").arg(result.detail, when);
-    case Outcome::Failed:
-        return QStringLiteral("Not asked: %1 (%2)").arg(result.detail, when);
+        return QStringLiteral("Answer too large: ") + result.detail;
+    case Outcome::Unusable:
+    case Outcome::BadTimeout:
+        return QStringLiteral("Not asked: ") + result.detail;
     }
     return {};
 }
 
-Refresh::Refresh(RefreshWindow window, QObject* parent)
-    : QObject(parent), m_window(std::move(window)) {}
+Refresh::Refresh(ServerGrid& grid, std::function<QString()> timeoutText,
+                 std::function<bool()> minimisedOrMaximised, QObject* parent)
+    : QObject(parent), m_grid(grid), m_timeoutText(std::move(timeoutText)),
+      m_notNormal(std::move(minimisedOrMaximised)) {}
 
 Refresh::~Refresh() {
     stop();
@@ -54,9 +56,8 @@ void Refresh::start() {
     if (m_running) {
         return;
     }
-    m_window.clearLoginBoxes();
     m_running = true;
-    m_lastRow = m_window.grid->Rows() - 1;
+    m_lastRow = m_grid.Rows() - 1;
     m_row = 0;
     next();
 }
@@ -71,48 +72,42 @@ void Refresh::stop() {
 
 void Refresh::end() {
     stop();
+    m_grid.showAsking(0);
     Q_EMIT finished();
 }
 
 void Refresh::next() {
     ++m_row;
-    FlexGrid& grid = *m_window.grid;
     // The list may have been reloaded meanwhile with fewer rows.
-    if (m_row > m_lastRow || m_row >= grid.Rows()) {
+    if (m_row > m_lastRow || m_row >= m_grid.Rows()) {
         end();
         return;
     }
-    grid.setRow(m_row);
-    grid.setCol(1);
-    grid.SetFocus();
-    m_id = grid.TextMatrix(m_row, 0);
+    m_grid.showAsking(m_row);
+    m_id = convert::toLong(m_grid.TextMatrix(m_row, ServerGrid::ID)).value_or(0);
     ExchangeRules rules;
     rules.counterPerWait = true;
     rules.voicePortAsNumber = true;
-    rules.pauseLength = [text = m_window.timeoutText] { return refreshPause(text()); };
+    rules.pauseLength = [text = m_timeoutText] { return refreshPause(text()); };
     auto* connection = new QueryConnection(std::move(rules), this);
     m_connection = connection;
     connect(connection, &QueryConnection::done, this, &Refresh::onDone);
-    connection->start(grid.TextMatrix(m_row, 2), grid.TextMatrix(m_row, 4),
-                      grid.TextMatrix(m_row, 3), m_window.minimisedOrMaximised());
+    connection->start(m_grid.TextMatrix(m_row, ServerGrid::IP),
+                      m_grid.TextMatrix(m_row, ServerGrid::TCPPort),
+                      m_grid.TextMatrix(m_row, ServerGrid::Port), m_notNormal());
 }
 
 void Refresh::onDone(const Result& result) {
-    FlexGrid& grid = *m_window.grid;
+    const QString when = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
     const int count = result.outcome == Outcome::Answered
                           ? answer::playerCount(answer::cutLines(result.answer))
-                          : 0;
-    // Written only while the row still holds the server that was asked.
-    if (m_row < grid.Rows() && grid.TextMatrix(m_row, 0) == m_id) {
-        if (result.outcome == Outcome::Answered) {
-            // Below zero the server answered, but with no player list.
-            grid.setTextMatrix(m_row, 5, count >= 0 ? QString::number(count) : QStringLiteral("X"));
-        }
-        grid.setCellToolTip(
-            m_row, 5, playerCellTip(result, count, QTime::currentTime().toString(Qt::ISODate)));
+                          : -1;
+    if (count >= 0) {
+        m_grid.setCount(m_id, QString::number(count), when);
+    } else {
+        m_grid.setNotCurrent(m_id, whyNotCounted(result) + QStringLiteral(" (%1)").arg(when));
     }
-    Q_EMIT serverDone(m_row, result);
-    if (result.outcome == Outcome::Failed) {
+    if (result.outcome == Outcome::BadTimeout) {
         end();
         return;
     }

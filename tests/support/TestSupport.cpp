@@ -1,173 +1,98 @@
 #include "support/TestSupport.h"
 
+#include "store/mod_DB.h"
 #include "tools/initdb/EmptyDatabase.h"
 
-#include <QApplication>
-#include <QPointer>
-#include <QPushButton>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QTimer>
 #include <QUuid>
-#include <QtTest>
+#include <unistd.h>
 
-TempProgramFolder::TempProgramFolder() {
+namespace {
+bool run(const QString& program, const QStringList& args) {
+    QProcess process;
+    process.start(program, args);
+    return process.waitForFinished(10000) && process.exitCode() == 0;
+}
+} // namespace
+
+TempFolder::TempFolder() : m_connection(QUuid::createUuid().toString()) {
     QString error;
     if (initdb::createEmptyDatabase(dbPath(), &error) != initdb::Outcome::Created) {
         qFatal("cannot make a test database: %s", qPrintable(error));
     }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    db.setDatabaseName(dbPath());
+    db.open();
 }
 
-QString TempProgramFolder::dbPath() const {
-    return m_dir.path() + QStringLiteral("/TS.mdb");
-}
-
-namespace {
-template <typename F> void withDb(const QString& path, F&& work) {
-    const QString name = QUuid::createUuid().toString();
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        if (!db.open()) {
-            qFatal("cannot open %s", qPrintable(path));
-        }
-        work(db);
-        db.close();
+TempFolder::~TempFolder() {
+    mod_DB::fDBConnect(false, {});
+    QSqlDatabase::database(m_connection).close();
+    QSqlDatabase::removeDatabase(m_connection);
+    if (!m_mount.isEmpty()) {
+        run(QStringLiteral("umount"), {QStringLiteral("-l"), m_mount});
+        QDir(m_mount + QStringLiteral(".copy")).removeRecursively();
     }
-    QSqlDatabase::removeDatabase(name);
-}
-} // namespace
-
-void TempProgramFolder::exec(const QString& sql) const {
-    withDb(dbPath(), [&](QSqlDatabase& db) {
-        QSqlQuery q(db);
-        if (!q.exec(sql)) {
-            qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        }
-    });
 }
 
-qint64 TempProgramFolder::addServer(const QString& name, const QString& ip, const QString& port,
-                                    const QString& tcpPort) const {
-    qint64 id = 0;
-    withDb(dbPath(), [&](QSqlDatabase& db) {
-        QSqlQuery q(db);
-        q.prepare(
-            QStringLiteral("INSERT INTO tbl_Srv (ServerName, IP, Port, TCPPort) VALUES (?,?,?,?)"));
-        q.addBindValue(name);
-        q.addBindValue(ip);
-        q.addBindValue(port);
-        q.addBindValue(tcpPort);
-        if (!q.exec()) {
-            qFatal("insert: %s", qPrintable(q.lastError().text()));
-        }
-        id = q.lastInsertId().toLongLong();
-    });
-    return id;
+void TempFolder::exec(const QString& sql) const {
+    QSqlQuery q(QSqlDatabase::database(m_connection));
+    if (!q.exec(sql)) {
+        qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+    }
 }
 
-QStringList TempProgramFolder::rows(const QString& sql) const {
+QStringList TempFolder::rows(const QString& sql) const {
+    QSqlQuery q(QSqlDatabase::database(m_connection));
+    if (!q.exec(sql)) {
+        qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+    }
     QStringList result;
-    withDb(dbPath(), [&](QSqlDatabase& db) {
-        QSqlQuery q(db);
-        if (!q.exec(sql)) {
-            qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+    while (q.next()) {
+        QStringList fields;
+        for (int i = 0; i < q.record().count(); ++i) {
+            fields << (q.value(i).isNull() ? QStringLiteral("<null>") : q.value(i).toString());
         }
-        while (q.next()) {
-            QStringList fields;
-            for (int i = 0; i < q.record().count(); ++i) {
-                fields << (q.value(i).isNull() ? QStringLiteral("<null>") : q.value(i).toString());
-            }
-            result << fields.join(QLatin1Char('|'));
-        }
-    });
+        result << fields.join(QLatin1Char('|'));
+    }
     return result;
 }
 
-namespace {
-
-// Answers wait in line: each modal box that opens takes the oldest one.
-struct PendingAnswer {
-    std::shared_ptr<MessageBoxAnswer> record;
-    QMessageBox::StandardButton press;
-};
-QList<PendingAnswer>& pending() {
-    static QList<PendingAnswer> queue;
-    return queue;
-}
-
-void answerBox(QMessageBox* box, const PendingAnswer& answer) {
-    MessageBoxAnswer& record = *answer.record;
-    record.seen = true;
-    record.title = box->windowTitle();
-    record.text = box->text();
-    record.icon = box->icon();
-    if (auto* def = box->defaultButton()) {
-        record.defaultButton = box->standardButton(def);
-    }
-    for (QAbstractButton* b : box->buttons()) {
-        record.buttons << b->text();
-    }
-    if (QAbstractButton* button = box->button(answer.press)) {
-        button->click();
-    } else {
-        box->reject();
+void TempFolder::open() const {
+    if (const Status opened = mod_DB::fDBConnect(true, path()); !opened) {
+        qFatal("%s", qPrintable(opened.error()));
     }
 }
 
-void ensurePolling() {
-    static QTimer* poll = nullptr;
-    static QPointer<QMessageBox> last;
-    if (poll != nullptr) {
-        return;
+void TempFolder::lock() const {
+    exec(QStringLiteral("BEGIN EXCLUSIVE"));
+}
+
+void TempFolder::release() const {
+    exec(QStringLiteral("COMMIT"));
+}
+
+bool TempFolder::makeReadOnly() {
+    if (::geteuid() != 0) {
+        return QFile::setPermissions(dbPath(), QFileDevice::ReadOwner) &&
+               QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     }
-    poll = new QTimer(qApp);
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, poll, [] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr || box == last || pending().isEmpty() || !box->isVisible()) {
-            return;
-        }
-        last = box;
-        answerBox(box, pending().takeFirst());
-    });
-    poll->start();
-}
-
-} // namespace
-
-std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton press) {
-    auto record = std::make_shared<MessageBoxAnswer>();
-    pending().append({record, press});
-    ensurePolling();
-    return record;
-}
-
-void forgetPendingAnswers() {
-    pending().clear();
-}
-
-#include "store/FlexGrid.h"
-#include <QTcpServer>
-
-void fillGrid(FlexGrid& grid, const QList<QStringList>& servers) {
-    grid.Clear();
-    grid.setRows(1);
-    const QStringList heads{QString(), "Servername", "IP", "Port", "TCPPort", "Player"};
-    for (int c = 0; c < 6; ++c) {
-        grid.setTextMatrix(0, c, heads[c]);
+    // Root writes whatever the permissions say: put the folder on a read-only mount.
+    const QString copy = path() + QStringLiteral(".copy");
+    m_mount = path();
+    const bool ok = run(QStringLiteral("cp"), {QStringLiteral("-a"), path(), copy}) &&
+                    run(QStringLiteral("mount"), {QStringLiteral("--bind"), copy, path()}) &&
+                    run(QStringLiteral("mount"),
+                        {QStringLiteral("-o"), QStringLiteral("remount,bind,ro"), path()});
+    if (!ok) {
+        run(QStringLiteral("umount"), {QStringLiteral("-l"), path()});
+        m_mount.clear();
     }
-    for (const QStringList& server : servers) {
-        grid.AddItem(server.join(QLatin1Char('\t')) + QStringLiteral("\tX"));
-    }
-}
-
-quint16 closedPort() {
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = server.serverPort();
-    server.close();
-    return port;
+    return ok;
 }

@@ -1,45 +1,33 @@
 #pragma once
 
-#include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <memory>
 
-class Database;
-
-// A program folder in a temporary directory with an empty TS.mdb in it.
-class TempProgramFolder {
+// A program folder in a temporary directory with an empty TS.mdb in it,
+// reached through a connection of its own, apart from the program's.
+class TempFolder {
   public:
-    TempProgramFolder();
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
     [[nodiscard]] QString path() const { return m_dir.path(); }
-    [[nodiscard]] QString dbPath() const;
-    // Runs SQL straight on the file (not through the program's layer).
+    [[nodiscard]] QString dbPath() const { return m_dir.path() + QStringLiteral("/TS.mdb"); }
     void exec(const QString& sql) const;
-    // Adds a server row; returns its ID.
-    qint64 addServer(const QString& name, const QString& ip, const QString& port,
-                     const QString& tcpPort) const;
+    // Each row's fields joined by "|", nulls as "<null>".
     [[nodiscard]] QStringList rows(const QString& sql) const;
+    // Opens the file as the program does (mod_DB::dbTS).
+    void open() const;
+    // Another program holds the file's write lock until release().
+    void lock() const;
+    void release() const;
+    // The file cannot be written any more (a read-only mount when run as
+    // root, else no write permission); false when that cannot be arranged.
+    bool makeReadOnly();
 
   private:
     QTemporaryDir m_dir;
+    QString m_connection;
+    QString m_mount;
 };
-
-// Presses a button of the next modal message box that opens, and records its texts.
-struct MessageBoxAnswer {
-    QString title;
-    QString text;
-    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QStringList buttons;
-    bool seen = false;
-};
-std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton press);
-// Drops answers no box has taken (a test that expected no box at all).
-void forgetPendingAnswers();
-
-class FlexGrid;
-// Header row and one row per server (ID, name, IP, Port, TCPPort), Player "X".
-void fillGrid(FlexGrid& grid, const QList<QStringList>& servers);
-// A loopback port on which nothing listens.
-quint16 closedPort();

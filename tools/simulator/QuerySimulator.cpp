@@ -4,6 +4,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <sys/socket.h>
 
 namespace sim {
 
@@ -15,17 +16,25 @@ constexpr auto kInput = "quarnelSimInput";
 // Writes an answer piece by piece; dies with its socket.
 class PieceSender : public QObject {
   public:
-    PieceSender(QTcpSocket* socket, QList<QByteArray> pieces, int delayMs, bool closeAfter)
+    enum class After { Nothing, Close, Reset };
+    PieceSender(QTcpSocket* socket, QList<QByteArray> pieces, int delayMs, After after)
         : QObject(socket), m_socket(socket), m_pieces(std::move(pieces)), m_delayMs(delayMs),
-          m_closeAfter(closeAfter) {}
+          m_after(after) {}
 
     void next() {
         if (!m_pieces.isEmpty()) {
             m_socket->write(m_pieces.takeFirst());
         }
         if (m_pieces.isEmpty()) {
-            if (m_closeAfter) {
+            if (m_after == After::Close) {
                 m_socket->disconnectFromHost();
+            } else if (m_after == After::Reset) {
+                // Linger 0: the close sends a reset, not an orderly end.
+                m_socket->flush();
+                const linger now{1, 0};
+                ::setsockopt(static_cast<int>(m_socket->socketDescriptor()), SOL_SOCKET, SO_LINGER,
+                             &now, sizeof now);
+                m_socket->abort();
             }
             deleteLater();
             return;
@@ -37,7 +46,7 @@ class PieceSender : public QObject {
     QTcpSocket* m_socket;
     QList<QByteArray> m_pieces;
     int m_delayMs;
-    bool m_closeAfter;
+    After m_after;
 };
 
 QuerySimulator::QuerySimulator(QObject* parent) : QObject(parent) {}
@@ -163,7 +172,9 @@ void QuerySimulator::handle(QTcpSocket* socket, const Behaviour& behaviour,
         const QByteArray list = playerList(static_cast<quint16>(selected.toUInt()), behaviour);
         switch (behaviour.mode) {
         case Behaviour::Mode::CloseMidAnswer:
-            reply(socket, behaviour, list.left(list.size() / 2), true);
+        case Behaviour::Mode::StallMidAnswer:
+        case Behaviour::Mode::ResetMidAnswer:
+            reply(socket, behaviour, list.left(list.size() / 2), behaviour.mode);
             break;
         case Behaviour::Mode::Garbage: {
             QByteArray junk;
@@ -187,15 +198,27 @@ void QuerySimulator::handle(QTcpSocket* socket, const Behaviour& behaviour,
 // The analyzer cannot see that the socket owns the sender.
 // NOLINTBEGIN(clang-analyzer-cplusplus.NewDeleteLeaks)
 void QuerySimulator::reply(QTcpSocket* socket, const Behaviour& behaviour, const QByteArray& bytes,
-                           bool closeAfter) {
+                           Behaviour::Mode ending) {
     QList<QByteArray> pieces;
-    const qsizetype size =
-        behaviour.chunkBytes > 0 ? behaviour.chunkBytes : std::max<qsizetype>(bytes.size(), 1);
-    for (qsizetype at = 0; at < bytes.size(); at += size) {
-        pieces.append(bytes.mid(at, size));
+    if (behaviour.pieceEveryLine) {
+        for (qsizetype at = 0, end = 0; at < bytes.size(); at = end) {
+            end = bytes.indexOf("\r\n", at);
+            end = end < 0 ? bytes.size() : end + 2;
+            pieces.append(bytes.mid(at, end - at));
+        }
+    } else {
+        const qsizetype size =
+            behaviour.chunkBytes > 0 ? behaviour.chunkBytes : std::max<qsizetype>(bytes.size(), 1);
+        for (qsizetype at = 0; at < bytes.size(); at += size) {
+            pieces.append(bytes.mid(at, size));
+        }
     }
+    using After = PieceSender::After;
+    const After after = ending == Behaviour::Mode::CloseMidAnswer   ? After::Close
+                        : ending == Behaviour::Mode::ResetMidAnswer ? After::Reset
+                                                                    : After::Nothing;
     // Owned by the socket, deleted when done or with it.
-    auto* sender = new PieceSender(socket, std::move(pieces), behaviour.chunkDelayMs, closeAfter);
+    auto* sender = new PieceSender(socket, std::move(pieces), behaviour.chunkDelayMs, after);
     if (behaviour.replyDelayMs > 0) {
         QTimer::singleShot(behaviour.replyDelayMs, sender, &PieceSender::next);
     } else {

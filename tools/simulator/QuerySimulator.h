@@ -27,12 +27,15 @@ struct Behaviour {
         Silent,         // accepts and never sends a byte
         CloseAtOnce,    // accepts and closes
         CloseMidAnswer, // sends half the player list, then closes
+        StallMidAnswer, // sends half the player list, then nothing more
+        ResetMidAnswer, // sends half the player list, then resets the connection
         Garbage,        // answers the player list with bytes of no shape
     };
     Mode mode = Mode::Normal;
     int replyDelayMs = 0; // before the greeting and every answer
     int chunkBytes = 0;   // 0: each answer in one write; else cut into pieces of this size
     int chunkDelayMs = 0; // between two pieces
+    bool pieceEveryLine = false; // cut every answer after each CR LF instead
     bool trailingTab = true;
     qint64 hugeBytes = 0; // pad the player list with rows up to this size
 };
@@ -68,8 +71,9 @@ class QuerySimulator : public QObject {
   private:
     void accept(QTcpServer* server, const Behaviour& behaviour);
     void handle(QTcpSocket* socket, const Behaviour& behaviour, const QByteArray& line);
+    // `ending` CloseMidAnswer or ResetMidAnswer ends the connection after the bytes.
     void reply(QTcpSocket* socket, const Behaviour& behaviour, const QByteArray& bytes,
-               bool closeAfter = false);
+               Behaviour::Mode ending = Behaviour::Mode::Normal);
     QByteArray playerList(quint16 voicePort, const Behaviour& behaviour) const;
 
     QList<QTcpServer*> m_servers;

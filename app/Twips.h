@@ -28,10 +28,12 @@ inline QFont windowFont() {
     return font;
 }
 
-// The light cyan of every window of the program.
+// The light cyan of every window of the program, with dark text on it
+// whatever the desktop's theme.
 inline void paintCyan(QWidget* widget) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, QColor(128, 255, 255));
+    palette.setColor(QPalette::WindowText, Qt::black);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
     widget->setFont(windowFont());

@@ -1,4 +1,4 @@
-#include "query/Convert.h"
+#include "store/Convert.h"
 
 #include <QRegularExpression>
 #include <cmath>

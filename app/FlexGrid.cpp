@@ -1,0 +1,126 @@
+#include "app/FlexGrid.h"
+
+#include "app/Twips.h"
+#include "store/ServerGrid.h"
+
+#include <QHeaderView>
+#include <QStyledItemDelegate>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace {
+// Grey cells with dark text whatever the desktop's theme; a count that is
+// not current is drawn greyed.
+class CellColours : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->backgroundBrush = QColor(224, 224, 224);
+        const bool current = index.data(ServerGrid::CurrentRole).toBool();
+        option->palette.setColor(QPalette::Text, current ? QColor(Qt::black) : QColor(128, 128, 128));
+    }
+};
+} // namespace
+
+FlexGrid::FlexGrid(ServerGrid& grid, QWidget* parent) : QTableView(parent), m_grid(grid) {
+    setModel(&grid);
+    setItemDelegate(new CellColours(this));
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(16);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setMinimumSectionSize(0);
+    horizontalHeader()->viewport()->installEventFilter(this);
+    setFont(twips::windowFont());
+    // Fixed cells yellow with black lines, cells grey with grey lines, the
+    // area beyond the last row and column in the window's cyan.
+    setStyleSheet(QStringLiteral(
+        "QTableView { background-color: rgb(128,255,255); gridline-color: rgb(192,192,192); }"
+        "QHeaderView { background-color: rgb(128,255,255); }"
+        "QHeaderView::section { background-color: rgb(255,255,128); color: black;"
+        " border: 0px; border-right: 1px solid black; border-bottom: 1px solid black;"
+        " padding: 0px 2px; }"));
+    // The selected row looks the same whether or not the grid has the focus.
+    QPalette colours = palette();
+    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
+        colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
+    }
+    setPalette(colours);
+    connect(&grid, &ServerGrid::highlightChanged, this, &FlexGrid::showHighlight);
+    connect(&grid, &QAbstractItemModel::modelReset, this, &FlexGrid::showHighlight);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &FlexGrid::userSelected);
+    connect(this, &QAbstractItemView::clicked, this, [this] { Q_EMIT Click(); });
+}
+
+int FlexGrid::ColWidth(int col) const {
+    return isColumnHidden(col) ? 0 : columnWidth(col) * twips::kPerPixel;
+}
+
+void FlexGrid::setColWidth(int col, int width) {
+    // Width 0 hides the column: the key column is never seen, yet always there.
+    setColumnHidden(col, width == 0);
+    if (width > 0) {
+        setColumnWidth(col, twips::px(width));
+    }
+}
+
+void FlexGrid::showHighlight() {
+    m_syncing = true;
+    const int row = m_grid.highlighted();
+    if (row > 0) {
+        const QModelIndex cell = m_grid.index(row - 1, ServerGrid::Servername);
+        selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect |
+                                                    QItemSelectionModel::Rows);
+        scrollTo(cell);
+    } else {
+        selectionModel()->clear();
+    }
+    m_syncing = false;
+}
+
+void FlexGrid::userSelected() {
+    if (m_syncing) {
+        return;
+    }
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    m_grid.setRow(rows.isEmpty() ? 0 : rows.first().row() + 1);
+}
+
+void FlexGrid::mousePressEvent(QMouseEvent* event) {
+    Q_EMIT MouseDown(event->button(), event->modifiers(), event->position().toPoint());
+    // Only the left button picks a row; after a right click the popup acts on
+    // the row picked before.
+    if (event->button() == Qt::LeftButton) {
+        QTableView::mousePressEvent(event);
+    } else {
+        event->accept();
+    }
+}
+
+bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == horizontalHeader()->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const auto* press = static_cast<QMouseEvent*>(event);
+        const QPoint at = viewport()->mapFromGlobal(press->globalPosition().toPoint());
+        Q_EMIT MouseDown(press->button(), press->modifiers(), at);
+        return true;
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && m_grid.Row() > 0) {
+        Q_EMIT Click();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QTableView>
+
+class ServerGrid;
+
+// The server grid on screen. It shows the ServerGrid's highlighted row as
+// selected and turns the user's own picks (mouse, arrow keys) into the
+// ServerGrid's pick; focus changes never move either.
+class FlexGrid : public QTableView {
+    Q_OBJECT
+  public:
+    FlexGrid(ServerGrid& grid, QWidget* parent);
+
+    [[nodiscard]] int ColWidth(int col) const; // in twips
+    void setColWidth(int col, int width);
+
+  Q_SIGNALS:
+    // Any mouse button pressed over the grid or its heading row.
+    void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint position);
+    // A server row was clicked (or chosen with Enter).
+    void Click();
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void showHighlight();
+    void userSelected();
+    ServerGrid& m_grid;
+    bool m_syncing = false;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QList>
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+// The program's message boxes, all through one place.
+class MessageBox {
+  public:
+    // Yes and No, Yes the default, no icon; true unless the answer is No.
+    static bool askYesNo(QWidget* parent, const QString& title, const QString& text);
+    // A failure the user must know about.
+    static void showError(QWidget* parent, const QString& text);
+
+    // For tests: from now on boxes are not shown but recorded, and answered
+    // with the queued buttons in turn (No, or Ok, when none is queued).
+    static void setNextAnswer(QMessageBox::StandardButton button);
+    struct Record {
+        QString title;
+        QString text;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButton defaultButton;
+    };
+    static QList<Record>& recorded();
+
+  private:
+    static QMessageBox::StandardButton exec(QMessageBox& box);
+};

@@ -1,0 +1,174 @@
+#include "app/ServerDialogs.h"
+
+#include "app/MessageBox.h"
+#include "app/Twips.h"
+#include "store/ServerGrid.h"
+#include "store/mod_DB.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using twips::named;
+using twips::place;
+using twips::px;
+
+void reloadAfter(QWidget* parent, ServerGrid& grid, const QString& change) {
+    const Status reloaded = mod_DBWork::fLoadServerList(grid);
+    if (!reloaded) {
+        MessageBox::showError(parent, QStringLiteral("%1, but the server list could not be "
+                                                     "reloaded; it shows the servers as before.\n%2")
+                                          .arg(change, reloaded.error()));
+    }
+}
+
+void reportRefused(QWidget* parent, const QString& what, const Status& refused) {
+    MessageBox::showError(
+        parent, QStringLiteral("%1: the database refused the change.\n%2").arg(what, refused.error()));
+}
+
+namespace {
+
+void setUpDialog(QDialog* dialog, const char* name, const QString& caption, int width, int height) {
+    dialog->setObjectName(QLatin1String(name));
+    dialog->setWindowTitle(caption);
+    dialog->setModal(false);
+    dialog->setFixedSize(px(width), px(height));
+    twips::paintCyan(dialog);
+}
+
+QLineEdit* box(QDialog* dialog, const char* name, QLabel* label) {
+    auto* edit = named(new QLineEdit(dialog), name, label->text().remove(QLatin1Char(':')));
+    label->setBuddy(edit);
+    return edit;
+}
+
+QPushButton* button(QDialog* dialog, const char* name, const QString& caption) {
+    auto* result = named(new QPushButton(caption, dialog), name, caption);
+    result->setAutoDefault(false);
+    return result;
+}
+
+} // namespace
+
+Frm_AddSrv::Frm_AddSrv(ServerGrid& grid, QWidget* owner) : QDialog(owner), m_grid(grid) {
+    setUpDialog(this, "Frm_AddSrv", QStringLiteral("Add a Server"), 4485, 2655);
+    const auto label = [this](const char* name, const QString& text, int top) {
+        auto* result = named(new QLabel(text, this), name, text);
+        result->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        place(result, 0, top, 1095, 375);
+        return result;
+    };
+    Text1 = box(this, "Text1", label("Label1", QStringLiteral("Servername:"), 120));
+    place(Text1, 1200, 120, 3015, 375);
+    Text2 = box(this, "Text2", label("Label2", QStringLiteral("IP:"), 600));
+    place(Text2, 1200, 600, 3015, 375);
+    Text3 = box(this, "Text3", label("Label3", QStringLiteral("Port:"), 1080));
+    place(Text3, 1200, 1080, 3015, 375);
+    Text4 = box(this, "Text4", label("Label4", QStringLiteral("TCP Port:"), 1560));
+    place(Text4, 1200, 1560, 3015, 375);
+    auto* cancel = button(this, "Command1", QStringLiteral("CANCEL"));
+    place(cancel, 2280, 2040, 1695, 375);
+    auto* add = button(this, "Command2", QStringLiteral("ADD TO LIST"));
+    place(add, 480, 2040, 1695, 375);
+    setTabOrder(Text1, Text2);
+    setTabOrder(Text2, Text3);
+    setTabOrder(Text3, Text4);
+    setTabOrder(Text4, cancel);
+    setTabOrder(cancel, add);
+    reset();
+    connect(cancel, &QPushButton::clicked, this, &Frm_AddSrv::Command1_Click);
+    connect(add, &QPushButton::clicked, this, &Frm_AddSrv::Command2_Click);
+}
+
+void Frm_AddSrv::reset() {
+    Text1->clear();
+    Text2->clear();
+    Text3->clear();
+    Text4->setText(QLatin1String(mod_DB::kDefaultQueryPort));
+}
+
+void Frm_AddSrv::Command2_Click() {
+    const Status stored =
+        mod_DB::addServer({0, Text1->text(), Text2->text(), Text3->text(), Text4->text()});
+    if (!stored) {
+        reportRefused(this, QStringLiteral("The server could not be added"), stored);
+        return;
+    }
+    reset();
+    hide();
+    reloadAfter(parentWidget(), m_grid, QStringLiteral("The server was added"));
+}
+
+void Frm_AddSrv::Command1_Click() {
+    reset();
+    hide();
+}
+
+void Frm_AddSrv::reject() {
+    reset();
+    QDialog::reject();
+}
+
+Form2::Form2(ServerGrid& grid, QWidget* owner) : QDialog(owner), m_grid(grid) {
+    setUpDialog(this, "Form2", QStringLiteral("Change Server data"), 4830, 3105);
+    const auto label = [this](const char* name, const QString& text, int top) {
+        auto* result = named(new QLabel(text, this), name, text);
+        place(result, 240, top, 4455, 255);
+        return result;
+    };
+    Sname = box(this, "Sname", label("Label1", QStringLiteral("Servername"), 120));
+    place(Sname, 120, 360, 4575, 375);
+    SIP = box(this, "SIP", label("Label2", QStringLiteral("Server IP"), 720));
+    place(SIP, 120, 960, 4575, 375);
+    SPort = box(this, "SPort", label("Label3", QStringLiteral("Port"), 1320));
+    place(SPort, 120, 1560, 4575, 375);
+    STCP = box(this, "STCP", label("Label4", QStringLiteral("TCP Query Port"), 1920));
+    place(STCP, 120, 2160, 4575, 375);
+    auto* save = button(this, "Command1", QStringLiteral("SAVE CHANGES"));
+    place(save, 120, 2640, 2295, 375);
+    auto* cancel = button(this, "Command2", QStringLiteral("CANCEL"));
+    place(cancel, 2400, 2640, 2295, 375);
+    SID = named(new QLineEdit(this), "SID", QStringLiteral("ID"));
+    SID->hide();
+    SID->setFocusPolicy(Qt::NoFocus);
+    setTabOrder(Sname, SIP);
+    setTabOrder(SIP, SPort);
+    setTabOrder(SPort, STCP);
+    setTabOrder(STCP, save);
+    setTabOrder(save, cancel);
+    connect(save, &QPushButton::clicked, this, &Form2::Command1_Click);
+    connect(cancel, &QPushButton::clicked, this, &Form2::Command2_Click);
+}
+
+void Form2::fill(qint32 id, const QString& name, const QString& ip, const QString& port,
+                 const QString& tcpPort) {
+    show();
+    raise();
+    activateWindow();
+    SID->setText(QString::number(id));
+    SIP->setText(ip);
+    Sname->setText(name);
+    SPort->setText(port);
+    STCP->setText(tcpPort);
+}
+
+void Form2::Command1_Click() {
+    const auto stored = mod_DB::saveServer(
+        SID->text(), {0, Sname->text(), SIP->text(), SPort->text(), STCP->text()});
+    if (!stored) {
+        reportRefused(this, QStringLiteral("The changes could not be saved"),
+                      Status::failure(stored.error()));
+        return;
+    }
+    hide();
+    if (!*stored) {
+        MessageBox::showError(parentWidget(), QStringLiteral("This server is no longer in the "
+                                                             "list; nothing was saved."));
+    }
+    reloadAfter(parentWidget(), m_grid, QStringLiteral("The changes were saved"));
+}
+
+void Form2::Command2_Click() {
+    hide();
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "store/Result.h"
+
+#include <QDialog>
+
+class ServerGrid;
+class QLineEdit;
+class QPushButton;
+
+// After a change: reload the list; a failed reload is told as what it is
+// (the change is stored). A refused change is told with the engine's words.
+void reloadAfter(QWidget* parent, ServerGrid& grid, const QString& change);
+void reportRefused(QWidget* parent, const QString& what, const Status& refused);
+
+// "Add a Server": modeless, owned by the main window, hidden (not destroyed)
+// by its buttons, so it keeps what was typed while it stays open.
+class Frm_AddSrv : public QDialog {
+    Q_OBJECT
+  public:
+    Frm_AddSrv(ServerGrid& grid, QWidget* owner);
+    void Command1_Click(); // CANCEL
+    void Command2_Click(); // ADD TO LIST
+    // Closed from its frame or with Escape: it opens fresh the next time.
+    void reject() override;
+
+  private:
+    void reset();
+    ServerGrid& m_grid;
+    QLineEdit* Text1;
+    QLineEdit* Text2;
+    QLineEdit* Text3;
+    QLineEdit* Text4;
+};
+
+// "Change Server data": filled from the selected server; SID carries its ID.
+class Form2 : public QDialog {
+    Q_OBJECT
+  public:
+    Form2(ServerGrid& grid, QWidget* owner);
+    // Shows the dialog filled with the server (nulls as empty texts).
+    void fill(qint32 id, const QString& name, const QString& ip, const QString& port,
+              const QString& tcpPort);
+    void Command1_Click(); // SAVE CHANGES
+    void Command2_Click(); // CANCEL
+
+  private:
+    ServerGrid& m_grid;
+    QLineEdit* Sname;
+    QLineEdit* SIP;
+    QLineEdit* SPort;
+    QLineEdit* STCP;
+    QLineEdit* SID; // never shown
+};

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "store/Result.h"
+#include "store/mod_DB.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <optional>
+
+// The server list as the grid shows it: row 0 is the heading row, servers are
+// rows 1 to Rows() - 1 in stored order. It also holds the server the user
+// picked, which every action acts on, so that no widget's focus can change it.
+class ServerGrid : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    enum Column { ID, Servername, IP, Port, TCPPort, Player, ColumnCount };
+    // false for a Player cell whose count the latest query could not confirm.
+    static constexpr int CurrentRole = Qt::UserRole;
+
+    using QAbstractTableModel::QAbstractTableModel;
+    [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
+    [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;
+    [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
+    [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation,
+                                      int role) const override;
+
+    [[nodiscard]] int Rows() const { return static_cast<int>(m_rows.size()) + 1; }
+    // A cell's text; the heading row is row 0. Empty outside the grid.
+    [[nodiscard]] QString TextMatrix(int row, int col) const;
+    [[nodiscard]] QString toolTip(int row, int col) const;
+    [[nodiscard]] bool isCurrent(int row) const; // the count is not greyed
+    // 0 when no row holds the server.
+    [[nodiscard]] int rowOf(qint32 id) const;
+
+    // Replaces every row; each Player cell reads "X". The pick stays on the
+    // same server if it is still listed, else nothing is picked.
+    void load(const QList<mod_DB::Server>& servers);
+    // A count the latest query confirmed, at the given time of day.
+    void setCount(qint32 id, const QString& count, const QString& when);
+    // The latest query could not confirm the count: it stays, drawn grey,
+    // and its tooltip tells why and when it was last counted.
+    void setNotCurrent(qint32 id, const QString& why);
+
+    // The picked server row; 0 while none is picked.
+    [[nodiscard]] int Row() const;
+    void setRow(int row);
+    [[nodiscard]] std::optional<qint32> selectedId() const { return m_picked; }
+    // The highlighted row: the pick, or the row a refresh is asking.
+    [[nodiscard]] int highlighted() const;
+    void showAsking(int row); // 0: back to the pick
+
+  Q_SIGNALS:
+    void highlightChanged();
+
+  private:
+    struct Line {
+        mod_DB::Server server;
+        QString players = QStringLiteral("X");
+        QString tip;
+        QString countedAt;
+        bool current = true;
+    };
+    [[nodiscard]] const Line* line(int row) const;
+    void changedPlayer(int row);
+
+    QList<Line> m_rows;
+    std::optional<qint32> m_picked;
+    int m_asking = 0;
+};
+
+namespace mod_DBWork {
+
+// Rebuilds the whole grid from tbl_Srv. When the table cannot be read the
+// grid keeps its rows and the error comes back.
+Status fLoadServerList(ServerGrid& grid);
+
+// "Delete Server", CR LF, then name, two blanks, IP, ":", port and "?".
+QString deleteQuestion(const ServerGrid& grid, int row);
+
+} // namespace mod_DBWork
