@@ -1,0 +1,215 @@
+// Refresh and player list over real loopback sockets against the simulator:
+// answers in pieces, servers that fail in every way, rows that cannot be asked.
+#include "query/PlayerList.h"
+#include "query/Refresh.h"
+#include "store/ServerGrid.h"
+#include "tools/simulator/QuerySimulator.h"
+
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QtTest>
+#include <memory>
+
+using Mode = sim::Behaviour::Mode;
+Q_DECLARE_METATYPE(sim::Behaviour)
+
+namespace {
+
+QList<sim::Player> players(int n) {
+    QList<sim::Player> result;
+    for (int i = 0; i < n; ++i) {
+        result << sim::Player{"Player " + QByteArray::number(i), "login", i == 1 ? 8 : 0};
+    }
+    return result;
+}
+
+sim::Behaviour behaviour(Mode mode, int chunk = 0, int delay = 0, bool perLine = false) {
+    sim::Behaviour b;
+    b.mode = mode;
+    b.chunkBytes = chunk;
+    b.chunkDelayMs = delay;
+    b.pieceEveryLine = perLine;
+    return b;
+}
+
+quint16 closedPort() {
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost, 0);
+    return server.serverPort();
+}
+
+mod_DB::Server server(qint32 id, quint16 queryPort, const QString& voicePort = "8767") {
+    return {id, QStringLiteral("S%1").arg(id), QStringLiteral("127.0.0.1"), voicePort,
+            QString::number(queryPort)};
+}
+
+// A grid of servers, refreshed with the given timeout text.
+struct Rig {
+    explicit Rig(const QList<mod_DB::Server>& servers, QString timeoutText = "5000")
+        : timeout(std::move(timeoutText)) {
+        grid.load(servers);
+    }
+    bool refreshAll() {
+        QSignalSpy done(&refresh, &query::Refresh::finished);
+        refresh.start();
+        return !refresh.running() || done.wait(60000);
+    }
+    [[nodiscard]] QString cell(int row) const { return grid.TextMatrix(row, ServerGrid::Player); }
+    [[nodiscard]] QString tip(int row) const { return grid.toolTip(row, ServerGrid::Player); }
+
+    ServerGrid grid;
+    QString timeout;
+    query::Refresh refresh{grid, [this] { return timeout; }, [] { return false; }};
+};
+
+} // namespace
+
+class TestQuery : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void initTestCase() { simulator.addServer(8767, players(3)); }
+    void refreshCountsWholeAnswersOnly_data();
+    void refreshCountsWholeAnswersOnly();
+    void unusableRowsAreSkipped();
+    void countsNotConfirmedStayGreyed();
+    void highlightWalksTheRowsAndReturnsToThePick();
+    void playerListListsWholeAnswersOnly_data();
+    void playerListListsWholeAnswersOnly();
+
+  private:
+    sim::QuerySimulator simulator;
+};
+
+void TestQuery::refreshCountsWholeAnswersOnly_data() {
+    QTest::addColumn<sim::Behaviour>("how");
+    QTest::addColumn<int>("playerCount");
+    QTest::addColumn<QString>("timeout");
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("whole") << behaviour(Mode::Normal) << 3 << "5000" << "3" << "Counted at";
+    QTest::newRow("1-byte pieces") << behaviour(Mode::Normal, 1, 1) << 3 << "5000" << "3"
+                                   << "Counted at";
+    QTest::newRow("5-byte pieces") << behaviour(Mode::Normal, 5, 3) << 3 << "5000" << "3"
+                                   << "Counted at";
+    QTest::newRow("200 players, a piece a line")
+        << behaviour(Mode::Normal, 0, 0, true) << 200 << "5000" << "200" << "Counted at";
+    QTest::newRow("half a list, stalled") << behaviour(Mode::StallMidAnswer) << 30 << "500"
+                                          << "X" << "The player list was incomplete";
+    QTest::newRow("half a list, reset") << behaviour(Mode::ResetMidAnswer) << 30 << "500" << "X"
+                                        << "The player list was incomplete";
+    QTest::newRow("half a list, closed") << behaviour(Mode::CloseMidAnswer) << 30 << "500" << "X"
+                                         << "The player list was incomplete";
+    QTest::newRow("greeting only") << behaviour(Mode::GreetingOnly) << 3 << "500" << "X"
+                                   << "No answer within 500 ms";
+    QTest::newRow("silent") << behaviour(Mode::Silent) << 3 << "500" << "X"
+                            << "No answer within 450 ms";
+    QTest::newRow("closes at once") << behaviour(Mode::CloseAtOnce) << 3 << "500" << "X"
+                                    << "Connection closed by the server";
+}
+
+void TestQuery::refreshCountsWholeAnswersOnly() {
+    QFETCH(sim::Behaviour, how);
+    QFETCH(int, playerCount);
+    QFETCH(QString, timeout);
+    QFETCH(QString, cell);
+    QFETCH(QString, tip);
+    const quint16 voicePort = 9000 + QTest::currentDataTag()[0];
+    simulator.addServer(voicePort, players(playerCount));
+    Rig rig({server(1, simulator.listen(how), QString::number(voicePort))}, timeout);
+    QVERIFY(rig.refreshAll());
+    QCOMPARE(rig.cell(1), cell);
+    QVERIFY2(rig.tip(1).startsWith(tip), qPrintable(rig.tip(1)));
+    QCOMPARE(rig.grid.isCurrent(1), cell != QLatin1String("X"));
+}
+
+void TestQuery::unusableRowsAreSkipped() {
+    const quint16 port = simulator.listen();
+    Rig rig({server(1, port, "eighty"), server(2, 0), server(3, closedPort()),
+             {4, "S4", "no-such-host.invalid", "8767", QString::number(port)}, server(5, port)});
+    QVERIFY(rig.refreshAll());
+    QVERIFY(rig.tip(1).startsWith(QStringLiteral("Not asked: voice port \"eighty\"")));
+    QVERIFY(rig.tip(2).startsWith(QStringLiteral("Not asked: query port \"0\"")));
+    QVERIFY(rig.tip(3).startsWith(QStringLiteral("Connection refused")));
+    QVERIFY(rig.tip(4).startsWith(QStringLiteral("Host not found")));
+    QCOMPARE(rig.cell(5), QStringLiteral("3"));
+
+    // A timeout that is no number concerns every row: the refresh ends at the first.
+    rig.timeout = QStringLiteral("fast");
+    rig.grid.load({server(1, port), server(2, port)});
+    QVERIFY(rig.refreshAll());
+    QVERIFY(rig.tip(1).startsWith(QStringLiteral("Not asked: the timeout")));
+    QCOMPARE(rig.tip(2), QString());
+    QCOMPARE(rig.cell(1) + rig.cell(2), QStringLiteral("XX"));
+}
+
+void TestQuery::countsNotConfirmedStayGreyed() {
+    auto leaving = std::make_unique<sim::QuerySimulator>();
+    leaving->addServer(8767, players(2));
+    Rig rig({server(1, leaving->listen()), server(2, simulator.listen())});
+    QVERIFY(rig.refreshAll());
+    QCOMPARE(rig.cell(1), QStringLiteral("2"));
+    QVERIFY(rig.grid.isCurrent(1));
+    leaving.reset(); // the server goes away: its port now refuses
+    QVERIFY(rig.refreshAll());
+    QCOMPARE(rig.cell(1), QStringLiteral("2"));
+    QVERIFY(!rig.grid.isCurrent(1));
+    QVERIFY(!rig.grid.index(0, ServerGrid::Player).data(ServerGrid::CurrentRole).toBool());
+    QVERIFY(rig.grid.index(0, ServerGrid::IP).data(ServerGrid::CurrentRole).toBool());
+    QVERIFY2(rig.tip(1).contains(QStringLiteral("Connection refused")) &&
+                 rig.tip(1).contains(QStringLiteral("last counted at")),
+             qPrintable(rig.tip(1)));
+    QVERIFY(rig.grid.isCurrent(2));
+}
+
+void TestQuery::highlightWalksTheRowsAndReturnsToThePick() {
+    const quint16 port = simulator.listen();
+    Rig rig({server(1, port), server(2, port), server(3, port)});
+    rig.grid.setRow(2);
+    QList<int> shown;
+    QObject::connect(&rig.grid, &ServerGrid::highlightChanged,
+                     [&] { shown << rig.grid.highlighted(); });
+    QVERIFY(rig.refreshAll());
+    QCOMPARE(shown, QList<int>({1, 2, 3, 2}));
+    QCOMPARE(rig.grid.Row(), 2);
+    QTRY_COMPARE(simulator.openConnections(), 0);
+}
+
+void TestQuery::playerListListsWholeAnswersOnly_data() {
+    QTest::addColumn<sim::Behaviour>("how");
+    QTest::addColumn<int>("playerCount");
+    QTest::addColumn<int>("listed"); // -1: no list at all
+    QTest::newRow("whole") << behaviour(Mode::Normal) << 3 << 3;
+    QTest::newRow("5-byte pieces") << behaviour(Mode::Normal, 5, 2) << 3 << 3;
+    QTest::newRow("200 players, a piece a line") << behaviour(Mode::Normal, 0, 0, true) << 200
+                                                 << 200;
+    QTest::newRow("half a list, stalled") << behaviour(Mode::StallMidAnswer) << 30 << -1;
+    QTest::newRow("half a list, reset") << behaviour(Mode::ResetMidAnswer) << 30 << -1;
+}
+
+void TestQuery::playerListListsWholeAnswersOnly() {
+    QFETCH(sim::Behaviour, how);
+    QFETCH(int, playerCount);
+    QFETCH(int, listed);
+    const quint16 voicePort = 9100 + QTest::currentDataTag()[0];
+    simulator.addServer(voicePort, players(playerCount));
+    query::PlayerList list;
+    QList<answer::Player> got;
+    bool any = false;
+    QObject::connect(&list, &query::PlayerList::listed, [&](const QList<answer::Player>& p) {
+        got = p;
+        any = true;
+    });
+    QSignalSpy done(&list, &query::PlayerList::finished);
+    list.start(QStringLiteral("127.0.0.1"), QString::number(voicePort),
+               QString::number(simulator.listen(how)), false);
+    QVERIFY(done.wait(10000));
+    QCOMPARE(any ? static_cast<int>(got.size()) : -1, listed);
+    if (listed > 1) {
+        QCOMPARE(answer::playerEntry(got[0]), QStringLiteral("Player 0"));
+        QCOMPARE(answer::playerEntry(got[1]), QStringLiteral("Player 1 (Away)"));
+        QCOMPARE(got.last().name, QStringLiteral("Player %1").arg(listed - 1));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestQuery)
+#include "test_query.moc"
