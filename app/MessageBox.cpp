@@ -12,6 +12,12 @@ QList<MessageBox::Record>& MessageBox::recorded() {
     return records;
 }
 
+void MessageBox::recordFromNowOn() {
+    g_recording = true;
+    g_answers.clear();
+    recorded().clear();
+}
+
 void MessageBox::setNextAnswer(QMessageBox::StandardButton button) {
     g_recording = true;
     g_answers << button;

@@ -16,6 +16,7 @@ class MessageBox {
 
     // For tests: from now on boxes are not shown but recorded, and answered
     // with the queued buttons in turn (No, or Ok, when none is queued).
+    static void recordFromNowOn();
     static void setNextAnswer(QMessageBox::StandardButton button);
     struct Record {
         QString title;

@@ -71,7 +71,7 @@ void TempFolder::open() const {
 }
 
 void TempFolder::lock() const {
-    exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    exec(QStringLiteral("BEGIN IMMEDIATE"));
 }
 
 void TempFolder::release() const {

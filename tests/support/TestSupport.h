@@ -19,7 +19,7 @@ class TempFolder {
     [[nodiscard]] QStringList rows(const QString& sql) const;
     // Opens the file as the program does (mod_DB::dbTS).
     void open() const;
-    // Another program holds the file's write lock until release().
+    // Another program holds the file's write lock (readers still read) until release().
     void lock() const;
     void release() const;
     // The file cannot be written any more (a read-only mount when run as
