@@ -42,6 +42,7 @@ class Form1 : public QWidget {
     void fSetUD(qint32 lngServer);
 
     [[nodiscard]] ServerGrid& grid() { return m_grid; }
+    [[nodiscard]] query::Refresh& refresh() { return *m_refresh; }
     // How "QUIT" and closing end the program; tests replace it.
     std::function<void()> endProgram;
     // Where links go; tests put a recorder here.

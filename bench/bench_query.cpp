@@ -4,24 +4,24 @@
 // are refreshed.
 #include "query/PlayerList.h"
 #include "query/Refresh.h"
-#include "store/FlexGrid.h"
+#include "store/ServerGrid.h"
 #include "tools/simulator/QuerySimulator.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QListWidget>
 #include <QSignalSpy>
 #include <QTimer>
 #include <cstdio>
 
 namespace {
 
-void fill(FlexGrid& grid, int servers, quint16 port, quint16 voice) {
-    grid.Clear();
-    grid.setRows(1);
+void fill(ServerGrid& grid, int servers, quint16 port, quint16 voice) {
+    QList<mod_DB::Server> list;
     for (int i = 1; i <= servers; ++i) {
-        grid.AddItem(QStringLiteral("%1\tS\t127.0.0.1\t%2\t%3\tX").arg(i).arg(voice).arg(port));
+        list << mod_DB::Server{i, QStringLiteral("S"), QStringLiteral("127.0.0.1"),
+                               QString::number(voice), QString::number(port)};
     }
+    grid.load(list);
 }
 
 QList<sim::Player> players(int count) {
@@ -33,8 +33,8 @@ QList<sim::Player> players(int count) {
     return list;
 }
 
-double refreshMs(FlexGrid& grid, const QString& timeout) {
-    query::Refresh refresh({&grid, [timeout] { return timeout; }, [] { return false; }, [] {}});
+double refreshMs(ServerGrid& grid, const QString& timeout) {
+    query::Refresh refresh(grid, [timeout] { return timeout; }, [] { return false; });
     QSignalSpy done(&refresh, &query::Refresh::finished);
     QElapsedTimer clock;
     clock.start();
@@ -46,7 +46,7 @@ double refreshMs(FlexGrid& grid, const QString& timeout) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     sim::QuerySimulator simulator;
     const quint16 port = simulator.listen();
     simulator.addServer(8767, players(12));
@@ -54,7 +54,7 @@ int main(int argc, char* argv[]) {
     std::printf("refresh at \"1500\" (answering servers)\n%8s %10s %12s\n", "servers", "total ms",
                 "per server");
     for (const int servers : {1, 10, 100}) {
-        FlexGrid grid;
+        ServerGrid grid;
         fill(grid, servers, port, 8767);
         const double ms = refreshMs(grid, QStringLiteral("1500"));
         std::printf("%8d %10.1f %12.2f\n", servers, ms, ms / servers);
@@ -63,23 +63,23 @@ int main(int argc, char* argv[]) {
     std::printf("\nplayer list\n%8s %10s\n", "players", "ms");
     for (const int count : {1, 100, 1000}) {
         simulator.addServer(9000, players(count));
-        FlexGrid grid;
-        fill(grid, 1, port, 9000);
-        grid.setRow(1);
-        QListWidget list;
-        query::PlayerList playerList({&grid, &list, [] { return false; }, [](qint32) {}});
+        query::PlayerList playerList;
+        qsizetype entries = 0;
+        QObject::connect(&playerList, &query::PlayerList::listed,
+                         [&](const QList<answer::Player>& listed) { entries = listed.size(); });
         QSignalSpy done(&playerList, &query::PlayerList::finished);
         QElapsedTimer clock;
         clock.start();
-        playerList.MSFlexGrid1_Click();
+        playerList.start(QStringLiteral("127.0.0.1"), QStringLiteral("9000"),
+                         QString::number(port), false);
         done.wait(60000);
         std::printf("%8d %10.2f   (%lld entries)\n", count,
                     static_cast<double>(clock.nsecsElapsed()) / 1e6,
-                    static_cast<long long>(list.count()));
+                    static_cast<long long>(entries));
     }
 
     const quint16 silentPort = simulator.listen(sim::Behaviour::Mode::Silent);
-    FlexGrid grid;
+    ServerGrid grid;
     fill(grid, 20, silentPort, 8767);
     QTimer ticker;
     QElapsedTimer gap;

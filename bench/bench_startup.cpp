@@ -1,9 +1,8 @@
 // Start-up cost with many stored servers: fLoadServerList alone, and the whole
 // start-up up to the window shown. Prints milliseconds (median of five runs).
 #include "app/Form1.h"
-#include "store/FlexGrid.h"
+#include "store/ServerGrid.h"
 #include "store/mod_DB.h"
-#include "store/mod_DBWork.h"
 #include "tools/initdb/EmptyDatabase.h"
 
 #include <QApplication>
@@ -62,13 +61,13 @@ int main(int argc, char* argv[]) {
         const QString path = dir.path() + QStringLiteral("/TS.mdb");
         initdb::createEmptyDatabase(path);
         fill(path, servers);
-        auto db = Database::open(path);
-        FlexGrid grid;
-        const double load = medianMs([&] { mod_DBWork::fLoadServerList(*db, grid); });
-        db.reset();
+        mod_DB::fDBConnect(true, dir.path());
+        ServerGrid grid;
+        const double load = medianMs([&] { (void)mod_DBWork::fLoadServerList(grid); });
+        mod_DB::fDBConnect(false, {});
         const double startup = medianMs([&] {
             Form1 form;
-            form.Form_Load(dir.path());
+            (void)form.Form_Load(dir.path());
             form.show();
             QApplication::processEvents();
             form.Form_Unload();

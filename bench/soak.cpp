@@ -6,7 +6,6 @@
 //   keeps growing or the window stops answering.
 #include "app/Form1.h"
 #include "query/Refresh.h"
-#include "store/FlexGrid.h"
 #include "tools/initdb/EmptyDatabase.h"
 #include "tools/simulator/QuerySimulator.h"
 
@@ -69,12 +68,12 @@ int main(int argc, char* argv[]) {
     }
     const QList<Kind> kinds{
         {"normal", 20, {}},
-        {"silent", 5, {Mode::Silent, 0, 0, 0, true, 0}},
-        {"stalls after greeting", 4, {Mode::GreetingOnly, 0, 0, 0, true, 0}},
-        {"trickles", 5, {Mode::Normal, 0, 7, 3, true, 0}},
-        {"closes mid-answer", 5, {Mode::CloseMidAnswer, 0, 0, 0, true, 0}},
-        {"megabytes", 3, {Mode::Normal, 0, 0, 0, true, qint64{3} * 1024 * 1024}},
-        {"garbage", 4, {Mode::Garbage, 0, 0, 0, true, 0}},
+        {"silent", 5, {Mode::Silent, 0, 0, 0, false, true, 0}},
+        {"stalls after greeting", 4, {Mode::GreetingOnly, 0, 0, 0, false, true, 0}},
+        {"trickles", 5, {Mode::Normal, 0, 7, 3, false, true, 0}},
+        {"resets mid-answer", 5, {Mode::ResetMidAnswer, 0, 0, 0, false, true, 0}},
+        {"megabytes", 3, {Mode::Normal, 0, 0, 0, false, true, qint64{3} * 1024 * 1024}},
+        {"garbage", 4, {Mode::Garbage, 0, 0, 0, false, true, 0}},
         {"refuses", 4, {}}};
     QList<quint16> ports;
     QList<const char*> names;
@@ -117,12 +116,12 @@ int main(int argc, char* argv[]) {
 
     Form1 form;
     form.Form_Load(dir.path());
-    form.Timer1->stop();
-    form.Combo1->setEditText(QStringLiteral("500"));
+    form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
+    form.findChild<QComboBox*>(QStringLiteral("Combo1"))->setEditText(QStringLiteral("500"));
     form.show();
 
     int refreshes = 0;
-    QObject::connect(form.refresh(), &query::Refresh::finished, &form, [&] {
+    QObject::connect(&form.refresh(), &query::Refresh::finished, &form, [&] {
         ++refreshes;
         QTimer::singleShot(0, &form, &Form1::Command2_Click);
     });
@@ -130,8 +129,8 @@ int main(int argc, char* argv[]) {
 
     QTimer clicker;
     QObject::connect(&clicker, &QTimer::timeout, &form, [&] {
-        form.MSFlexGrid1->setRow(
-            static_cast<int>(QRandomGenerator::global()->bounded(1, form.MSFlexGrid1->Rows())));
+        form.grid().setRow(
+            static_cast<int>(QRandomGenerator::global()->bounded(1, form.grid().Rows())));
         form.MSFlexGrid1_Click();
     });
     clicker.start(700);
