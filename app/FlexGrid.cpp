@@ -4,9 +4,9 @@
 #include "store/ServerGrid.h"
 
 #include <QHeaderView>
-#include <QStyledItemDelegate>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
 
 namespace {
 // Grey cells with dark text whatever the desktop's theme; a count that is
@@ -20,7 +20,8 @@ class CellColours : public QStyledItemDelegate {
         QStyledItemDelegate::initStyleOption(option, index);
         option->backgroundBrush = QColor(224, 224, 224);
         const bool current = index.data(ServerGrid::CurrentRole).toBool();
-        option->palette.setColor(QPalette::Text, current ? QColor(Qt::black) : QColor(128, 128, 128));
+        option->palette.setColor(QPalette::Text,
+                                 current ? QColor(Qt::black) : QColor(128, 128, 128));
     }
 };
 } // namespace

@@ -278,10 +278,9 @@ void Form1::MSFlexGrid1_Click() {
     }
     fSetUD(*id);
     LPlayer->clear();
-    m_playerList->start(m_grid.TextMatrix(row, ServerGrid::IP),
-                        m_grid.TextMatrix(row, ServerGrid::Port),
-                        m_grid.TextMatrix(row, ServerGrid::TCPPort),
-                        isMinimized() || isMaximized());
+    m_playerList->start(
+        m_grid.TextMatrix(row, ServerGrid::IP), m_grid.TextMatrix(row, ServerGrid::Port),
+        m_grid.TextMatrix(row, ServerGrid::TCPPort), isMinimized() || isMaximized());
 }
 
 void Form1::Command3_Click() {
@@ -357,9 +356,9 @@ void Form1::Command5_Click() {
     if (row < 1) {
         return;
     }
-    const QString link = client_link::build(
-        m_grid.TextMatrix(row, ServerGrid::IP), m_grid.TextMatrix(row, ServerGrid::Port),
-        Text1->text(), Text2->text(), Text3->text());
+    const QString link = client_link::build(m_grid.TextMatrix(row, ServerGrid::IP),
+                                            m_grid.TextMatrix(row, ServerGrid::Port), Text1->text(),
+                                            Text2->text(), Text3->text());
     openLink(QStringLiteral("Open"), link,
              QStringLiteral("The TeamSpeak client could not be started: no program is "
                             "registered for teamspeak:// links."));
@@ -394,8 +393,8 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Image1 &&
-        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
+    if (watched == Image1 && (event->type() == QEvent::MouseButtonPress ||
+                              event->type() == QEvent::MouseButtonRelease)) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const bool left = mouse->button() == Qt::LeftButton;
         if (event->type() == QEvent::MouseButtonPress) {

@@ -16,15 +16,17 @@ using twips::px;
 void reloadAfter(QWidget* parent, ServerGrid& grid, const QString& change) {
     const Status reloaded = mod_DBWork::fLoadServerList(grid);
     if (!reloaded) {
-        MessageBox::showError(parent, QStringLiteral("%1, but the server list could not be "
-                                                     "reloaded; it shows the servers as before.\n%2")
-                                          .arg(change, reloaded.error()));
+        MessageBox::showError(parent,
+                              QStringLiteral("%1, but the server list could not be "
+                                             "reloaded; it shows the servers as before.\n%2")
+                                  .arg(change, reloaded.error()));
     }
 }
 
 void reportRefused(QWidget* parent, const QString& what, const Status& refused) {
     MessageBox::showError(
-        parent, QStringLiteral("%1: the database refused the change.\n%2").arg(what, refused.error()));
+        parent,
+        QStringLiteral("%1: the database refused the change.\n%2").arg(what, refused.error()));
 }
 
 namespace {

@@ -34,7 +34,8 @@ QList<sim::Player> players(int count) {
 }
 
 double refreshMs(ServerGrid& grid, const QString& timeout) {
-    query::Refresh refresh(grid, [timeout] { return timeout; }, [] { return false; });
+    query::Refresh refresh(
+        grid, [timeout] { return timeout; }, [] { return false; });
     QSignalSpy done(&refresh, &query::Refresh::finished);
     QElapsedTimer clock;
     clock.start();
@@ -70,8 +71,8 @@ int main(int argc, char* argv[]) {
         QSignalSpy done(&playerList, &query::PlayerList::finished);
         QElapsedTimer clock;
         clock.start();
-        playerList.start(QStringLiteral("127.0.0.1"), QStringLiteral("9000"),
-                         QString::number(port), false);
+        playerList.start(QStringLiteral("127.0.0.1"), QStringLiteral("9000"), QString::number(port),
+                         false);
         done.wait(60000);
         std::printf("%8d %10.2f   (%lld entries)\n", count,
                     static_cast<double>(clock.nsecsElapsed()) / 1e6,

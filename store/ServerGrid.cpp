@@ -37,9 +37,12 @@ const ServerGrid::Line* ServerGrid::line(int row) const {
 
 QString ServerGrid::TextMatrix(int row, int col) const {
     if (row == 0) {
-        static const QStringList headings{QString(), QStringLiteral("Servername"),
-                                          QStringLiteral("IP"), QStringLiteral("Port"),
-                                          QStringLiteral("TCPPort"), QStringLiteral("Player")};
+        static const QStringList headings{QString(),
+                                          QStringLiteral("Servername"),
+                                          QStringLiteral("IP"),
+                                          QStringLiteral("Port"),
+                                          QStringLiteral("TCPPort"),
+                                          QStringLiteral("Player")};
         return headings.value(col);
     }
     const Line* at = line(row);

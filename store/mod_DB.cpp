@@ -33,8 +33,8 @@ QString databasePath(const QString& folder) {
 
 Status failed(const QSqlError& error) {
     const QString text = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
-    const QString code = error.nativeErrorCode().isEmpty() ? QStringLiteral("-1")
-                                                           : error.nativeErrorCode();
+    const QString code =
+        error.nativeErrorCode().isEmpty() ? QStringLiteral("-1") : error.nativeErrorCode();
     return Status::failure(QStringLiteral("Error %1: %2").arg(code, text));
 }
 

@@ -199,8 +199,7 @@ void TestWindow::actionsActOnThePickWhateverTheFocus() {
 
     MessageBox::setNextAnswer(QMessageBox::Yes);
     window.click("Command6");
-    QCOMPARE(folder.rows(QStringLiteral("SELECT * FROM tbl_Userdata")),
-             QStringList{"2|bn|bl|bp"});
+    QCOMPARE(folder.rows(QStringLiteral("SELECT * FROM tbl_Userdata")), QStringList{"2|bn|bl|bp"});
     window.click("Command5");
     QCOMPARE(window.links,
              QStringList{"Open teamspeak://127.0.0.1:2222?nickname=bn?loginname=bl?password=bp"});
@@ -330,8 +329,9 @@ void TestWindow::refusedWritesAreToldAndKeepTheTyping() {
         dialog = window.find<QDialog>(add ? "Frm_AddSrv" : "Form2");
         typed = dialog->findChild<QLineEdit*>(QLatin1String(add ? "Text1" : "Sname"));
         typed->setText(QStringLiteral("typed"));
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QLatin1String(add ? "Command2" : "Command1")),
-                          Qt::LeftButton);
+        QTest::mouseClick(
+            dialog->findChild<QPushButton*>(QLatin1String(add ? "Command2" : "Command1")),
+            Qt::LeftButton);
     } else {
         typed = window.find<QLineEdit>("Text1");
         typed->setText(QStringLiteral("typed"));

@@ -105,9 +105,8 @@ void TestLaunch::handedOverDetachedWithTheLinkVerbatim() {
     XdgOpener opener;
     const QString link = QStringLiteral("teamspeak://h:1?nickname=a b?password=") + kPassword;
     bool opened = false;
-    opener.open(QStringLiteral("Open"), link, [&](bool ok, const QString& why) {
-        opened = ok && why.isEmpty();
-    });
+    opener.open(QStringLiteral("Open"), link,
+                [&](bool ok, const QString& why) { opened = ok && why.isEmpty(); });
     QTRY_VERIFY(opened);
     QTRY_COMPARE(desktop.read("args"), "1\n" + link.toUtf8() + '\n');
     // xdg-open has ended; its child writes to stderr and lives on.
@@ -118,7 +117,8 @@ void TestLaunch::noProgramRegisteredIsToldAtOnceWithoutThePassword() {
     FakeDesktop desktop({});
     MessageBox::recordFromNowOn();
     TempFolder folder;
-    folder.exec(QStringLiteral("INSERT INTO tbl_Srv (ServerName, IP, Port) VALUES ('A', 'h', '1')"));
+    folder.exec(
+        QStringLiteral("INSERT INTO tbl_Srv (ServerName, IP, Port) VALUES ('A', 'h', '1')"));
     Form1 form;
     QVERIFY(form.Form_Load(folder.path()));
     form.grid().setRow(1);

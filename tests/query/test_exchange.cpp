@@ -21,8 +21,8 @@ query::ExchangeRules rulesFor(bool refresh, std::optional<int> pause = 150) {
 // Runs one exchange and keeps what it asked for.
 struct Run {
     explicit Run(bool refresh, const QString& queryPort = QStringLiteral("51234"),
-                 const QString& voicePort = QStringLiteral("8767"),
-                 std::optional<int> pause = 150, bool stepZero = false)
+                 const QString& voicePort = QStringLiteral("8767"), std::optional<int> pause = 150,
+                 bool stepZero = false)
         : exchange(rulesFor(refresh, pause)) {
         take(exchange.start(QStringLiteral("host"), queryPort, voicePort, stepZero));
     }
@@ -193,29 +193,40 @@ void TestExchange::endingsOtherThanAWholeList_data() {
     using F = query::SocketFailure;
     const std::optional<int> pause = 150;
     const QByteArray half = kGreeting + kOk + kList.left(40);
-    QTest::newRow("half a list, stalled") << "1" << "2" << pause << half << -1
-                                          << Outcome::Incomplete << true;
-    QTest::newRow("half a list, reset") << "1" << "2" << pause << half << int(F::Other)
-                                        << Outcome::Incomplete << true;
-    QTest::newRow("closed before the list") << "1" << "2" << pause << kGreeting + kOk
-                                            << int(F::ClosedByServer) << Outcome::Closed << true;
-    QTest::newRow("refused") << "1" << "2" << pause << QByteArray() << int(F::Refused)
-                             << Outcome::Refused << true;
-    QTest::newRow("host not found") << "1" << "2" << pause << QByteArray()
-                                    << int(F::HostNotFound) << Outcome::HostNotFound << true;
-    QTest::newRow("network unreachable") << "1" << "2" << pause << QByteArray() << int(F::Other)
-                                         << Outcome::SocketError << true;
-    QTest::newRow("query port no number") << "x1" << "2" << pause << QByteArray() << -1
-                                          << Outcome::Unusable << false;
-    QTest::newRow("query port too big") << "65536" << "2" << pause << QByteArray() << -1
-                                        << Outcome::Unusable << false;
-    QTest::newRow("voice port no number") << "1" << "two" << pause << kGreeting << -1
-                                          << Outcome::Unusable << true;
-    QTest::newRow("timeout no number") << "1" << "2" << std::optional<int>() << QByteArray()
-                                       << -1 << Outcome::BadTimeout << true;
-    QTest::newRow("flood") << "1" << "2" << pause
-                           << kGreeting + kOk + QByteArray(query::Exchange::kMaxReply, '\t')
-                           << -1 << Outcome::TooLarge << true;
+    QTest::newRow("half a list, stalled")
+        << "1"
+        << "2" << pause << half << -1 << Outcome::Incomplete << true;
+    QTest::newRow("half a list, reset")
+        << "1"
+        << "2" << pause << half << int(F::Other) << Outcome::Incomplete << true;
+    QTest::newRow("closed before the list")
+        << "1"
+        << "2" << pause << kGreeting + kOk << int(F::ClosedByServer) << Outcome::Closed << true;
+    QTest::newRow("refused") << "1"
+                             << "2" << pause << QByteArray() << int(F::Refused) << Outcome::Refused
+                             << true;
+    QTest::newRow("host not found")
+        << "1"
+        << "2" << pause << QByteArray() << int(F::HostNotFound) << Outcome::HostNotFound << true;
+    QTest::newRow("network unreachable")
+        << "1"
+        << "2" << pause << QByteArray() << int(F::Other) << Outcome::SocketError << true;
+    QTest::newRow("query port no number")
+        << "x1"
+        << "2" << pause << QByteArray() << -1 << Outcome::Unusable << false;
+    QTest::newRow("query port too big")
+        << "65536"
+        << "2" << pause << QByteArray() << -1 << Outcome::Unusable << false;
+    QTest::newRow("voice port no number")
+        << "1"
+        << "two" << pause << kGreeting << -1 << Outcome::Unusable << true;
+    QTest::newRow("timeout no number")
+        << "1"
+        << "2" << std::optional<int>() << QByteArray() << -1 << Outcome::BadTimeout << true;
+    QTest::newRow("flood") << "1"
+                           << "2" << pause
+                           << kGreeting + kOk + QByteArray(query::Exchange::kMaxReply, '\t') << -1
+                           << Outcome::TooLarge << true;
 }
 
 void TestExchange::endingsOtherThanAWholeList() {
@@ -272,7 +283,8 @@ void TestExchange::playerLines_data() {
     QTest::newRow("muted only") << line.arg("16", "A") << "A";
     QTest::newRow("128 and up") << line.arg("136", "A") << "A";
     QTest::newRow("below zero") << line.arg("-8", "A") << "A";
-    QTest::newRow("four fields") << "0\t8\tA\t\"l\"" << "";
+    QTest::newRow("four fields") << "0\t8\tA\t\"l\""
+                                 << "";
     QTest::newRow("flags no number") << line.arg("x", "A") << "";
     QTest::newRow("cp1252 name") << QString::fromUtf16(u"1\t0\t0\t0\t\"\u20acuro\"\tl\t")
                                  << QString::fromUtf16(u"\u20acuro");

@@ -86,24 +86,36 @@ void TestQuery::refreshCountsWholeAnswersOnly_data() {
     QTest::addColumn<QString>("timeout");
     QTest::addColumn<QString>("cell");
     QTest::addColumn<QString>("tip");
-    QTest::newRow("whole") << behaviour(Mode::Normal) << 3 << "5000" << "3" << "Counted at";
-    QTest::newRow("1-byte pieces") << behaviour(Mode::Normal, 1, 1) << 3 << "5000" << "3"
+    QTest::newRow("whole") << behaviour(Mode::Normal) << 3 << "5000"
+                           << "3"
+                           << "Counted at";
+    QTest::newRow("1-byte pieces") << behaviour(Mode::Normal, 1, 1) << 3 << "5000"
+                                   << "3"
                                    << "Counted at";
-    QTest::newRow("5-byte pieces") << behaviour(Mode::Normal, 5, 3) << 3 << "5000" << "3"
+    QTest::newRow("5-byte pieces") << behaviour(Mode::Normal, 5, 3) << 3 << "5000"
+                                   << "3"
                                    << "Counted at";
     QTest::newRow("200 players, a piece a line")
-        << behaviour(Mode::Normal, 0, 0, true) << 200 << "5000" << "200" << "Counted at";
+        << behaviour(Mode::Normal, 0, 0, true) << 200 << "5000"
+        << "200"
+        << "Counted at";
     QTest::newRow("half a list, stalled") << behaviour(Mode::StallMidAnswer) << 30 << "500"
-                                          << "X" << "The player list was incomplete";
-    QTest::newRow("half a list, reset") << behaviour(Mode::ResetMidAnswer) << 30 << "500" << "X"
+                                          << "X"
+                                          << "The player list was incomplete";
+    QTest::newRow("half a list, reset") << behaviour(Mode::ResetMidAnswer) << 30 << "500"
+                                        << "X"
                                         << "The player list was incomplete";
-    QTest::newRow("half a list, closed") << behaviour(Mode::CloseMidAnswer) << 30 << "500" << "X"
+    QTest::newRow("half a list, closed") << behaviour(Mode::CloseMidAnswer) << 30 << "500"
+                                         << "X"
                                          << "The player list was incomplete";
-    QTest::newRow("greeting only") << behaviour(Mode::GreetingOnly) << 3 << "500" << "X"
+    QTest::newRow("greeting only") << behaviour(Mode::GreetingOnly) << 3 << "500"
+                                   << "X"
                                    << "No answer within 500 ms";
-    QTest::newRow("silent") << behaviour(Mode::Silent) << 3 << "500" << "X"
+    QTest::newRow("silent") << behaviour(Mode::Silent) << 3 << "500"
+                            << "X"
                             << "No answer within 450 ms";
-    QTest::newRow("closes at once") << behaviour(Mode::CloseAtOnce) << 3 << "500" << "X"
+    QTest::newRow("closes at once") << behaviour(Mode::CloseAtOnce) << 3 << "500"
+                                    << "X"
                                     << "Connection closed by the server";
 }
 
@@ -124,8 +136,11 @@ void TestQuery::refreshCountsWholeAnswersOnly() {
 
 void TestQuery::unusableRowsAreSkipped() {
     const quint16 port = simulator.listen();
-    Rig rig({server(1, port, "eighty"), server(2, 0), server(3, closedPort()),
-             {4, "S4", "no-such-host.invalid", "8767", QString::number(port)}, server(5, port)});
+    Rig rig({server(1, port, "eighty"),
+             server(2, 0),
+             server(3, closedPort()),
+             {4, "S4", "no-such-host.invalid", "8767", QString::number(port)},
+             server(5, port)});
     QVERIFY(rig.refreshAll());
     QVERIFY(rig.tip(1).startsWith(QStringLiteral("Not asked: voice port \"eighty\"")));
     QVERIFY(rig.tip(2).startsWith(QStringLiteral("Not asked: query port \"0\"")));
@@ -180,8 +195,8 @@ void TestQuery::playerListListsWholeAnswersOnly_data() {
     QTest::addColumn<int>("listed"); // -1: no list at all
     QTest::newRow("whole") << behaviour(Mode::Normal) << 3 << 3;
     QTest::newRow("5-byte pieces") << behaviour(Mode::Normal, 5, 2) << 3 << 3;
-    QTest::newRow("200 players, a piece a line") << behaviour(Mode::Normal, 0, 0, true) << 200
-                                                 << 200;
+    QTest::newRow("200 players, a piece a line")
+        << behaviour(Mode::Normal, 0, 0, true) << 200 << 200;
     QTest::newRow("half a list, stalled") << behaviour(Mode::StallMidAnswer) << 30 << -1;
     QTest::newRow("half a list, reset") << behaviour(Mode::ResetMidAnswer) << 30 << -1;
 }

@@ -32,9 +32,9 @@ struct Behaviour {
         Garbage,        // answers the player list with bytes of no shape
     };
     Mode mode = Mode::Normal;
-    int replyDelayMs = 0; // before the greeting and every answer
-    int chunkBytes = 0;   // 0: each answer in one write; else cut into pieces of this size
-    int chunkDelayMs = 0; // between two pieces
+    int replyDelayMs = 0;        // before the greeting and every answer
+    int chunkBytes = 0;          // 0: each answer in one write; else cut into pieces of this size
+    int chunkDelayMs = 0;        // between two pieces
     bool pieceEveryLine = false; // cut every answer after each CR LF instead
     bool trailingTab = true;
     qint64 hugeBytes = 0; // pad the player list with rows up to this size
