@@ -360,20 +360,19 @@ void Form1::Command5_Click() {
                                             m_grid.TextMatrix(row, ServerGrid::Port), Text1->text(),
                                             Text2->text(), Text3->text());
     openLink(QStringLiteral("Open"), link,
-             QStringLiteral("The TeamSpeak client could not be started: no program is "
-                            "registered for teamspeak:// links."));
+             QStringLiteral("The TeamSpeak client could not be started"));
 }
 
 void Form1::Image1_Click() {
     openLink(QStringLiteral("open"), QLatin1String(client_link::kHomepage),
-             QStringLiteral("The homepage could not be opened: no web browser is registered."));
+             QStringLiteral("The homepage could not be opened"));
 }
 
 void Form1::openLink(const QString& verb, const QString& link, const QString& failure) {
     QPointer<Form1> self(this);
-    m_linkOpener->open(verb, link, [self, failure](bool opened, const QString& why) {
+    m_linkOpener->open(verb, link, [self, failure](const Status& opened) {
         if (!opened && self) {
-            MessageBox::showError(self, why.isEmpty() ? failure : failure + '\n' + why);
+            MessageBox::showError(self, failure + QStringLiteral(": ") + opened.error() + '.');
         }
     });
 }

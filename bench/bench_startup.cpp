@@ -59,7 +59,7 @@ int main(int argc, char* argv[]) {
     for (const int servers : {100, 1000, 10000}) {
         QTemporaryDir dir;
         const QString path = dir.path() + QStringLiteral("/TS.mdb");
-        initdb::createEmptyDatabase(path);
+        (void)initdb::createEmptyDatabase(path);
         fill(path, servers);
         mod_DB::fDBConnect(true, dir.path());
         ServerGrid grid;

@@ -94,7 +94,7 @@ int main(int argc, char* argv[]) {
 
     QTemporaryDir dir;
     const QString db = dir.path() + QStringLiteral("/TS.mdb");
-    initdb::createEmptyDatabase(db);
+    (void)initdb::createEmptyDatabase(db);
     {
         QSqlDatabase sql =
             QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));

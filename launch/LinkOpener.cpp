@@ -19,13 +19,14 @@ void XdgOpener::open(const QString& /*verb*/, const QString& link, Done done) {
         {QStringLiteral("query"), QStringLiteral("default"), "x-scheme-handler/" + scheme});
     query->setStandardInputFile(QProcess::nullDevice());
     query->setStandardErrorFile(QProcess::nullDevice());
-    connect(query, &QProcess::finished, this, [this, query, link, done] {
+    connect(query, &QProcess::finished, this, [this, query, link, scheme, done] {
         const bool registered = !query->readAllStandardOutput().trimmed().isEmpty();
         query->deleteLater();
         if (registered) {
             launch(link, done);
         } else {
-            done(false, {});
+            done(Status::failure(QStringLiteral("no program is registered for %1:// links")
+                                     .arg(scheme)));
         }
     });
     connect(query, &QProcess::errorOccurred, this, [this, query, link, done](auto error) {
@@ -40,7 +41,7 @@ void XdgOpener::open(const QString& /*verb*/, const QString& link, Done done) {
 void XdgOpener::launch(const QString& link, const Done& done) {
     const QString program = QStandardPaths::findExecutable(m_opener);
     if (program.isEmpty()) {
-        done(false, QStringLiteral("%1 was not found").arg(m_opener));
+        done(Status::failure(QStringLiteral("%1 was not found").arg(m_opener)));
         return;
     }
     QProcess process;
@@ -50,8 +51,8 @@ void XdgOpener::launch(const QString& link, const Done& done) {
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
     if (process.startDetached()) {
-        done(true, {});
+        done(success());
     } else {
-        done(false, QStringLiteral("%1 could not be started").arg(m_opener));
+        done(Status::failure(QStringLiteral("%1 could not be started").arg(m_opener)));
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Result.h"
+
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -7,10 +9,10 @@
 // Hands a link to the desktop, which starts whatever is registered for it.
 // The verb ("Open" for the client link, "open" for the homepage) is kept for
 // platforms whose shell takes one. `done` tells whether the desktop took it;
-// `why` never quotes the link, which may carry a password.
+// an error never quotes the link, which may carry a password.
 class LinkOpener {
   public:
-    using Done = std::function<void(bool opened, const QString& why)>;
+    using Done = std::function<void(const Status& opened)>;
     LinkOpener() = default;
     virtual ~LinkOpener() = default;
     LinkOpener(const LinkOpener&) = delete;

@@ -1,51 +1,38 @@
 // The client link and the save question as texts, and the hand-over to the
 // desktop through stand-ins for xdg-mime and xdg-open on PATH.
-#include "app/Form1.h"
-#include "app/MessageBox.h"
 #include "launch/ClientLink.h"
 #include "launch/LinkOpener.h"
 #include "launch/mod_Userdata.h"
-#include "support/TestSupport.h"
-
-#include <QFile>
-#include <QLineEdit>
-#include <QToolButton>
 #include <QtTest>
 
 namespace {
 
-const QString kPassword = QStringLiteral("Pa55-grep-me");
-
-// xdg-mime answers `handler` (nothing: no program registered); xdg-open
-// writes its arguments to "args" and leaves a child that writes to stderr
-// after xdg-open has ended, then leaves "alive" behind.
+// xdg-mime names `handler` (nothing: no program registered); xdg-open writes
+// its arguments to "args" and leaves a child that writes to stderr after
+// xdg-open has ended, and then "alive".
 struct FakeDesktop {
-    explicit FakeDesktop(const QString& handler) : oldPath(qgetenv("PATH")) {
-        write("xdg-mime", "#!/bin/sh\n[ -n \"" + handler.toUtf8() + "\" ] && echo " +
-                              handler.toUtf8() + "\nexit 0\n");
-        write("xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > \"" + file("args") +
-                              "\"\n(sleep 0.3; echo \"$1\" >&2; echo ok > \"" + file("alive") +
-                              "\") &\nexit 0\n");
-        qputenv("PATH", dir.path().toUtf8() + ':' + oldPath);
+    explicit FakeDesktop(const QString& handler) : path(qgetenv("PATH")) {
+        write("xdg-mime", "[ -z '" + handler + "' ] || echo '" + handler + "'");
+        write("xdg-open", "printf '%s\\n' $# \"$@\" > " + file("args") +
+                              "\n(sleep 0.3; echo \"$1\" >&2; echo ok > " + file("alive") + ") &");
+        qputenv("PATH", dir.path().toUtf8() + ':' + path);
     }
-    ~FakeDesktop() { qputenv("PATH", oldPath); }
+    ~FakeDesktop() { qputenv("PATH", path); }
     FakeDesktop(const FakeDesktop&) = delete;
     FakeDesktop& operator=(const FakeDesktop&) = delete;
-    [[nodiscard]] QByteArray file(const char* name) const {
-        return dir.filePath(QLatin1String(name)).toUtf8();
-    }
-    void write(const char* name, const QByteArray& script) const {
-        QFile f(QString::fromUtf8(file(name)));
+    [[nodiscard]] QString file(const QString& name) const { return dir.filePath(name); }
+    void write(const QString& name, const QString& script) const {
+        QFile f(file(name));
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(script);
-        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        f.write("#!/bin/sh\n" + script.toUtf8() + "\nexit 0\n");
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     }
-    [[nodiscard]] QByteArray read(const char* name) const {
-        QFile f(QString::fromUtf8(file(name)));
+    [[nodiscard]] QByteArray read(const QString& name) const {
+        QFile f(file(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     QTemporaryDir dir;
-    QByteArray oldPath;
+    QByteArray path;
 };
 
 } // namespace
@@ -75,38 +62,34 @@ void TestLaunch::clientLink_data() {
 void TestLaunch::clientLink() {
     QFETCH(QStringList, boxes);
     QFETCH(QString, link);
-    QCOMPARE(client_link::build(QStringLiteral("h"), QStringLiteral("8767"), boxes[0], boxes[1],
-                                boxes[2]),
-             link);
+    QCOMPARE(client_link::build("h", "8767", boxes[0], boxes[1], boxes[2]), link);
 }
 
 void TestLaunch::saveQuestion_data() {
     QTest::addColumn<bool>("found");
     QTest::addColumn<QString>("question");
+    const QString heading = "Nickname||LoginName||Password\r\n";
     QTest::newRow("save") << false
-                          << "Do you want to save the Usersettings\r\nNickname||LoginName||"
-                             "Password\r\nn||a||b||*** ?";
+                          << "Do you want to save the Usersettings\r\n" + heading +
+                                 "n||a||b||*** ?";
     QTest::newRow("replace") << true
-                             << "Do you want to replace the current Usersettings\r\n"
-                                "Nickname||LoginName||Password\r\nold||ol||\r\nwith\r\n"
-                                "Nickname||LoginName||Password\r\nn||a||b||*** ?";
+                             << "Do you want to replace the current Usersettings\r\n" + heading +
+                                    "old||ol||\r\nwith\r\n" + heading + "n||a||b||*** ?";
 }
 
 void TestLaunch::saveQuestion() {
     QFETCH(bool, found);
     QFETCH(QString, question);
-    const UserData stored{"old", "ol", "", found};
-    const UserData entered{"n", "a||b", "p\r\n", false};
-    QCOMPARE(mod_Userdata::saveQuestion(stored, entered), question);
+    QCOMPARE(mod_Userdata::saveQuestion({"old", "ol", "", found}, {"n", "a||b", "p\r\n", false}),
+             question);
 }
 
 void TestLaunch::handedOverDetachedWithTheLinkVerbatim() {
-    FakeDesktop desktop(QStringLiteral("teamspeak.desktop"));
+    FakeDesktop desktop("teamspeak.desktop");
     XdgOpener opener;
-    const QString link = QStringLiteral("teamspeak://h:1?nickname=a b?password=") + kPassword;
+    const QString link = "teamspeak://h:1?nickname=a b?password=Pa55-grep-me";
     bool opened = false;
-    opener.open(QStringLiteral("Open"), link,
-                [&](bool ok, const QString& why) { opened = ok && why.isEmpty(); });
+    opener.open("Open", link, [&](const Status& done) { opened = done.ok(); });
     QTRY_VERIFY(opened);
     QTRY_COMPARE(desktop.read("args"), "1\n" + link.toUtf8() + '\n');
     // xdg-open has ended; its child writes to stderr and lives on.
@@ -115,21 +98,13 @@ void TestLaunch::handedOverDetachedWithTheLinkVerbatim() {
 
 void TestLaunch::noProgramRegisteredIsToldAtOnceWithoutThePassword() {
     FakeDesktop desktop({});
-    MessageBox::recordFromNowOn();
-    TempFolder folder;
-    folder.exec(
-        QStringLiteral("INSERT INTO tbl_Srv (ServerName, IP, Port) VALUES ('A', 'h', '1')"));
-    Form1 form;
-    QVERIFY(form.Form_Load(folder.path()));
-    form.grid().setRow(1);
-    form.findChild<QLineEdit*>(QStringLiteral("Text3"))->setText(kPassword);
-    form.findChild<QToolButton*>(QStringLiteral("Command5"))->click();
-    QTRY_COMPARE(MessageBox::recorded().size(), 1);
-    QCOMPARE(MessageBox::recorded().first().text,
-             QStringLiteral("The TeamSpeak client could not be started: no program is registered "
-                            "for teamspeak:// links."));
+    XdgOpener opener;
+    QString error;
+    opener.open("Open", "teamspeak://h:1?password=Pa55-grep-me",
+                [&](const Status& done) { error = done.error(); });
+    QTRY_COMPARE(error, QStringLiteral("no program is registered for teamspeak:// links"));
     QVERIFY(desktop.read("args").isEmpty());
 }
 
-QTEST_MAIN(TestLaunch)
+QTEST_GUILESS_MAIN(TestLaunch)
 #include "test_launch.moc"

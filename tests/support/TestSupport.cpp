@@ -4,9 +4,7 @@
 #include "tools/initdb/EmptyDatabase.h"
 
 #include <QDir>
-#include <QFile>
 #include <QProcess>
-#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -22,11 +20,10 @@ bool run(const QString& program, const QStringList& args) {
 } // namespace
 
 TempFolder::TempFolder() : m_connection(QUuid::createUuid().toString()) {
-    QString error;
-    if (initdb::createEmptyDatabase(dbPath(), &error) != initdb::Outcome::Created) {
-        qFatal("cannot make a test database: %s", qPrintable(error));
+    if (const auto made = initdb::createEmptyDatabase(dbPath()); !made || !*made) {
+        qFatal("cannot make a test database: %s", qPrintable(made.error()));
     }
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", m_connection);
     db.setDatabaseName(dbPath());
     db.open();
 }
@@ -36,15 +33,8 @@ TempFolder::~TempFolder() {
     QSqlDatabase::database(m_connection).close();
     QSqlDatabase::removeDatabase(m_connection);
     if (!m_mount.isEmpty()) {
-        run(QStringLiteral("umount"), {QStringLiteral("-l"), m_mount});
-        QDir(m_mount + QStringLiteral(".copy")).removeRecursively();
-    }
-}
-
-void TempFolder::exec(const QString& sql) const {
-    QSqlQuery q(QSqlDatabase::database(m_connection));
-    if (!q.exec(sql)) {
-        qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+        run("umount", {"-l", m_mount});
+        QDir(m_mount + ".copy").removeRecursively();
     }
 }
 
@@ -57,9 +47,9 @@ QStringList TempFolder::rows(const QString& sql) const {
     while (q.next()) {
         QStringList fields;
         for (int i = 0; i < q.record().count(); ++i) {
-            fields << (q.value(i).isNull() ? QStringLiteral("<null>") : q.value(i).toString());
+            fields << (q.value(i).isNull() ? "<null>" : q.value(i).toString());
         }
-        result << fields.join(QLatin1Char('|'));
+        result << fields.join('|');
     }
     return result;
 }
@@ -70,29 +60,19 @@ void TempFolder::open() const {
     }
 }
 
-void TempFolder::lock() const {
-    exec(QStringLiteral("BEGIN IMMEDIATE"));
-}
-
-void TempFolder::release() const {
-    exec(QStringLiteral("COMMIT"));
-}
-
 bool TempFolder::makeReadOnly() {
     if (::geteuid() != 0) {
         return QFile::setPermissions(dbPath(), QFileDevice::ReadOwner) &&
                QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     }
     // Root writes whatever the permissions say: put the folder on a read-only mount.
-    const QString copy = path() + QStringLiteral(".copy");
     m_mount = path();
-    const bool ok = run(QStringLiteral("cp"), {QStringLiteral("-a"), path(), copy}) &&
-                    run(QStringLiteral("mount"), {QStringLiteral("--bind"), copy, path()}) &&
-                    run(QStringLiteral("mount"),
-                        {QStringLiteral("-o"), QStringLiteral("remount,bind,ro"), path()});
-    if (!ok) {
-        run(QStringLiteral("umount"), {QStringLiteral("-l"), path()});
-        m_mount.clear();
+    if (run("cp", {"-a", path(), path() + ".copy"}) &&
+        run("mount", {"--bind", path() + ".copy", path()}) &&
+        run("mount", {"-o", "remount,bind,ro", path()})) {
+        return true;
     }
-    return ok;
+    run("umount", {"-l", path()});
+    m_mount.clear();
+    return false;
 }

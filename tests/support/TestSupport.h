@@ -14,14 +14,14 @@ class TempFolder {
     TempFolder& operator=(const TempFolder&) = delete;
     [[nodiscard]] QString path() const { return m_dir.path(); }
     [[nodiscard]] QString dbPath() const { return m_dir.path() + QStringLiteral("/TS.mdb"); }
-    void exec(const QString& sql) const;
+    void exec(const QString& sql) const { (void)rows(sql); }
     // Each row's fields joined by "|", nulls as "<null>".
     [[nodiscard]] QStringList rows(const QString& sql) const;
     // Opens the file as the program does (mod_DB::dbTS).
     void open() const;
     // Another program holds the file's write lock (readers still read) until release().
-    void lock() const;
-    void release() const;
+    void lock() const { exec("BEGIN IMMEDIATE"); }
+    void release() const { exec("COMMIT"); }
     // The file cannot be written any more (a read-only mount when run as
     // root, else no write permission); false when that cannot be arranged.
     bool makeReadOnly();

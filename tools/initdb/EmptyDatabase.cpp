@@ -16,24 +16,16 @@ namespace initdb {
 
 namespace {
 
-bool fail(QString* error, const QString& text) {
-    if (error != nullptr) {
-        *error = text;
-    }
-    return false;
-}
-
 // Runs statements with bound values on the file, all in one transaction.
-bool run(const QString& file, const QList<std::pair<QString, QVariantList>>& statements,
-         QString* error) {
+Status run(const QString& file, const QList<std::pair<QString, QVariantList>>& statements) {
     const QString name = QStringLiteral("initdb-") + QUuid::createUuid().toString();
-    bool ok = true;
+    QString error;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(file);
-        ok = db.open() && db.transaction();
+        bool ok = db.open() && db.transaction();
         if (!ok) {
-            fail(error, db.lastError().text());
+            error = db.lastError().text();
         }
         for (const auto& [sql, values] : statements) {
             QSqlQuery query(db);
@@ -42,30 +34,31 @@ bool run(const QString& file, const QList<std::pair<QString, QVariantList>>& sta
                 query.addBindValue(value);
             }
             if (ok && !query.exec()) {
-                ok = fail(error, query.lastError().text());
+                ok = false;
+                error = query.lastError().text();
             }
         }
         if (ok && !db.commit()) {
-            ok = fail(error, db.lastError().text());
+            error = db.lastError().text();
         }
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
-    return ok;
+    return error.isEmpty() ? success() : Status::failure(error);
 }
 
-bool writeSchema(const QString& file, QString* error) {
+Status writeSchema(const QString& file) {
     QList<std::pair<QString, QVariantList>> statements;
     for (const QString& statement :
          QString::fromLatin1(kSchema).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         statements.append({statement, {}});
     }
-    return run(file, statements, error);
+    return run(file, statements);
 }
 
 } // namespace
 
-bool addDemoServers(const QString& path, quint16 queryPort, QString* error) {
+Status addDemoServers(const QString& path, quint16 queryPort) {
     const QString insert =
         QStringLiteral("INSERT INTO tbl_Srv (ServerName, IP, Port, TCPPort) VALUES (?, ?, ?, ?)");
     const QString local = QStringLiteral("127.0.0.1");
@@ -83,13 +76,16 @@ bool addDemoServers(const QString& path, quint16 queryPort, QString* error) {
           {QStringLiteral("Demo: Unknown host"), QStringLiteral("no-such-host.invalid"),
            QStringLiteral("8767"), port(0)}},
          {QStringLiteral("INSERT INTO tbl_Userdata VALUES (1, 'DemoPlayer', 'demo', 'secret')"),
-          {}}},
-        error);
+          {}}});
 }
 
-Outcome createEmptyDatabase(const QString& path, QString* error) {
+Result<bool> createEmptyDatabase(const QString& path) {
+    const auto failed = [](const QString& file, int number) {
+        return Result<bool>::failure(
+            QStringLiteral("%1: %2").arg(file, QString::fromLocal8Bit(std::strerror(number))));
+    };
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
-        return Outcome::AlreadyThere;
+        return false;
     }
     // Built under a temporary name, then linked into place: a file that
     // appears meanwhile is never overwritten, and no half-made file is left.
@@ -97,28 +93,21 @@ Outcome createEmptyDatabase(const QString& path, QString* error) {
     const QByteArray tempName = QFile::encodeName(temp);
     const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
     if (fd < 0) {
-        fail(error,
-             QStringLiteral("%1: %2").arg(temp, QString::fromLocal8Bit(std::strerror(errno))));
-        return Outcome::Failed;
+        return failed(temp, errno);
     }
     ::close(fd);
-    if (!writeSchema(temp, error)) {
+    if (const Status written = writeSchema(temp); !written) {
         QFile::remove(temp);
-        return Outcome::Failed;
+        return Result<bool>::failure(written.error());
     }
     const QByteArray finalName = QFile::encodeName(path);
     const int linked = ::link(tempName.constData(), finalName.constData());
     const int linkErrno = errno;
     QFile::remove(temp);
     if (linked != 0) {
-        if (linkErrno == EEXIST) {
-            return Outcome::AlreadyThere;
-        }
-        fail(error,
-             QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(linkErrno))));
-        return Outcome::Failed;
+        return linkErrno == EEXIST ? Result<bool>(false) : failed(path, linkErrno);
     }
-    return Outcome::Created;
+    return true;
 }
 
 } // namespace initdb

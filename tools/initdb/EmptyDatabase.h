@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Result.h"
+
 #include <QString>
 
 namespace initdb {
@@ -12,15 +14,13 @@ inline constexpr auto kSchema =
     " Port TEXT, TCPPort TEXT);\n"
     "CREATE TABLE tbl_Userdata (ServerID INTEGER, Nickname TEXT, LoginName TEXT, Passwort TEXT);\n";
 
-enum class Outcome { Created, AlreadyThere, Failed };
-
 // Makes an empty database with both tables at path, readable and writable by
-// its owner alone. An existing file is never touched.
-Outcome createEmptyDatabase(const QString& path, QString* error = nullptr);
+// its owner alone: true when made, false when a file was there (never touched).
+Result<bool> createEmptyDatabase(const QString& path);
 
 // Adds the demo servers, all on 127.0.0.1: three virtual servers of the
 // simulator's --demo on queryPort, a silent one on queryPort + 1, a refusing
 // one on queryPort + 2, and a host that does not resolve.
-bool addDemoServers(const QString& path, quint16 queryPort, QString* error = nullptr);
+Status addDemoServers(const QString& path, quint16 queryPort);
 
 } // namespace initdb
