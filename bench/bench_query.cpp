@@ -24,15 +24,6 @@ void fill(ServerGrid& grid, int servers, quint16 port, quint16 voice) {
     grid.load(list);
 }
 
-QList<sim::Player> players(int count) {
-    QList<sim::Player> list;
-    for (int i = 0; i < count; ++i) {
-        list << sim::Player{"Player " + QByteArray::number(i), "login" + QByteArray::number(i),
-                            (i % 3) * 8};
-    }
-    return list;
-}
-
 double refreshMs(ServerGrid& grid, const QString& timeout) {
     query::Refresh refresh(
         grid, [timeout] { return timeout; }, [] { return false; });
@@ -50,7 +41,7 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     sim::QuerySimulator simulator;
     const quint16 port = simulator.listen();
-    simulator.addServer(8767, players(12));
+    simulator.addServer(8767, sim::QuerySimulator::crowd(12));
 
     std::printf("refresh at \"1500\" (answering servers)\n%8s %10s %12s\n", "servers", "total ms",
                 "per server");
@@ -63,7 +54,7 @@ int main(int argc, char* argv[]) {
 
     std::printf("\nplayer list\n%8s %10s\n", "players", "ms");
     for (const int count : {1, 100, 1000}) {
-        simulator.addServer(9000, players(count));
+        simulator.addServer(9000, sim::QuerySimulator::crowd(count));
         query::PlayerList playerList;
         qsizetype entries = 0;
         QObject::connect(&playerList, &query::PlayerList::listed,

@@ -62,10 +62,7 @@ int main(int argc, char* argv[]) {
     serverThread.start();
     auto* simulator = new sim::QuerySimulator;
     simulator->moveToThread(&serverThread);
-    QList<sim::Player> players;
-    for (int i = 0; i < 30; ++i) {
-        players << sim::Player{"Player " + QByteArray::number(i), "p", (i % 4) * 8};
-    }
+    const QList<sim::Player> players = sim::QuerySimulator::crowd(30);
     const QList<Kind> kinds{
         {"normal", 20, {}},
         {"silent", 5, {Mode::Silent, 0, 0, 0, false, true, 0}},

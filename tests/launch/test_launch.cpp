@@ -13,22 +13,19 @@ namespace {
 struct FakeDesktop {
     explicit FakeDesktop(const QString& handler) : path(qgetenv("PATH")) {
         write("xdg-mime", "[ -z '" + handler + "' ] || echo '" + handler + "'");
-        write("xdg-open", "printf '%s\\n' $# \"$@\" > " + file("args") +
-                              "\n(sleep 0.3; echo \"$1\" >&2; echo ok > " + file("alive") + ") &");
+        write("xdg-open", "printf '%s\\n' $# \"$@\" > " + dir.filePath("args") +
+                              "\n(sleep 0.3; echo \"$1\" >&2; echo ok > " + dir.filePath("alive") +
+                              ") &");
         qputenv("PATH", dir.path().toUtf8() + ':' + path);
     }
     ~FakeDesktop() { qputenv("PATH", path); }
-    FakeDesktop(const FakeDesktop&) = delete;
-    FakeDesktop& operator=(const FakeDesktop&) = delete;
-    [[nodiscard]] QString file(const QString& name) const { return dir.filePath(name); }
     void write(const QString& name, const QString& script) const {
-        QFile f(file(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("#!/bin/sh\n" + script.toUtf8() + "\nexit 0\n");
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("#!/bin/sh\n" + script.toUtf8()) > 0);
         f.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     }
     [[nodiscard]] QByteArray read(const QString& name) const {
-        QFile f(file(name));
+        QFile f(dir.filePath(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     QTemporaryDir dir;
@@ -40,48 +37,27 @@ struct FakeDesktop {
 class TestLaunch : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void clientLink_data();
-    void clientLink();
-    void saveQuestion_data();
-    void saveQuestion();
+    void clientLinkAndSaveQuestion();
     void handedOverDetachedWithTheLinkVerbatim();
     void noProgramRegisteredIsToldAtOnceWithoutThePassword();
 };
 
-void TestLaunch::clientLink_data() {
-    QTest::addColumn<QStringList>("boxes");
-    QTest::addColumn<QString>("link");
-    QTest::newRow("no boxes") << QStringList{"", "", ""} << "teamspeak://h:8767";
-    QTest::newRow("password only") << QStringList{"", "", "pw"} << "teamspeak://h:8767?password=pw";
-    QTest::newRow("no nickname") << QStringList{"", "l", "p"}
-                                 << "teamspeak://h:8767?loginname=l?password=p";
-    QTest::newRow("as they stand") << QStringList{" ", "a&b=c?", "p w"}
-                                   << "teamspeak://h:8767?nickname= ?loginname=a&b=c??password=p w";
-}
-
-void TestLaunch::clientLink() {
-    QFETCH(QStringList, boxes);
-    QFETCH(QString, link);
-    QCOMPARE(client_link::build("h", "8767", boxes[0], boxes[1], boxes[2]), link);
-}
-
-void TestLaunch::saveQuestion_data() {
-    QTest::addColumn<bool>("found");
-    QTest::addColumn<QString>("question");
+void TestLaunch::clientLinkAndSaveQuestion() {
+    const QList<std::pair<QStringList, QString>> links{
+        {{"", "", ""}, "teamspeak://h:8767"},
+        {{"", "", "pw"}, "teamspeak://h:8767?password=pw"},
+        {{"", "l", "p"}, "teamspeak://h:8767?loginname=l?password=p"},
+        {{" ", "a&b=c?", "p w"}, "teamspeak://h:8767?nickname= ?loginname=a&b=c??password=p w"}};
+    for (const auto& [boxes, link] : links) {
+        QCOMPARE(client_link::build("h", "8767", boxes[0], boxes[1], boxes[2]), link);
+    }
     const QString heading = "Nickname||LoginName||Password\r\n";
-    QTest::newRow("save") << false
-                          << "Do you want to save the Usersettings\r\n" + heading +
-                                 "n||a||b||*** ?";
-    QTest::newRow("replace") << true
-                             << "Do you want to replace the current Usersettings\r\n" + heading +
-                                    "old||ol||\r\nwith\r\n" + heading + "n||a||b||*** ?";
-}
-
-void TestLaunch::saveQuestion() {
-    QFETCH(bool, found);
-    QFETCH(QString, question);
-    QCOMPARE(mod_Userdata::saveQuestion({"old", "ol", "", found}, {"n", "a||b", "p\r\n", false}),
-             question);
+    const UserData entered{"n", "a||b", "p\r\n", false};
+    QCOMPARE(mod_Userdata::saveQuestion({"old", "ol", "", false}, entered),
+             "Do you want to save the Usersettings\r\n" + heading + "n||a||b||*** ?");
+    QCOMPARE(mod_Userdata::saveQuestion({"old", "ol", "", true}, entered),
+             "Do you want to replace the current Usersettings\r\n" + heading +
+                 "old||ol||\r\nwith\r\n" + heading + "n||a||b||*** ?");
 }
 
 void TestLaunch::handedOverDetachedWithTheLinkVerbatim() {

@@ -17,13 +17,11 @@ class TempFolder {
     void exec(const QString& sql) const { (void)rows(sql); }
     // Each row's fields joined by "|", nulls as "<null>".
     [[nodiscard]] QStringList rows(const QString& sql) const;
-    // Opens the file as the program does (mod_DB::dbTS).
-    void open() const;
+    void open() const; // as the program does, into mod_DB::dbTS
     // Another program holds the file's write lock (readers still read) until release().
     void lock() const { exec("BEGIN IMMEDIATE"); }
     void release() const { exec("COMMIT"); }
-    // The file cannot be written any more (a read-only mount when run as
-    // root, else no write permission); false when that cannot be arranged.
+    // No more writes (a read-only mount for root); false when it cannot be arranged.
     bool makeReadOnly();
 
   private:

@@ -79,6 +79,20 @@ int QuerySimulator::openConnections() const {
     return open;
 }
 
+QList<Player> QuerySimulator::crowd(int count) {
+    QList<Player> players;
+    for (int i = 0; i < count; ++i) {
+        players << Player{"Player " + QByteArray::number(i), "login", i % 4 == 1 ? 8 : 0};
+    }
+    return players;
+}
+
+quint16 QuerySimulator::closedPort() {
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost, 0);
+    return server.serverPort();
+}
+
 QByteArray QuerySimulator::header() {
     return QByteArrayLiteral(
         "p_id\tc_id\tps\tbs\tpr\tbr\tpl\tping\tlogintime\tidletime\tcprivs\tpprivs\t"

@@ -65,6 +65,10 @@ class QuerySimulator : public QObject {
     [[nodiscard]] int accepted() const { return m_accepted; }
     [[nodiscard]] int openConnections() const;
 
+    // count players named "Player 0", "Player 1", ...; every fourth from the second is away.
+    static QList<Player> crowd(int count);
+    // A loopback port on which nothing listens: connecting is refused.
+    static quint16 closedPort();
     static QByteArray header();
     static QByteArray row(int id, const Player& player, bool trailingTab);
 
