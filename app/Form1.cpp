@@ -204,11 +204,11 @@ void Form1::buildControls() {
 }
 
 Status Form1::Form_Load(const QString& programFolder) {
-    if (const Status opened = mod_DB::fDBConnect(true, programFolder); !opened) {
+    if (Status opened = mod_DB::fDBConnect(true, programFolder); !opened) {
         return opened;
     }
     fDefWidth();
-    if (const Status loaded = mod_DBWork::fLoadServerList(m_grid); !loaded) {
+    if (Status loaded = mod_DBWork::fLoadServerList(m_grid); !loaded) {
         return loaded;
     }
     Timer1->start();

@@ -25,8 +25,8 @@ void XdgOpener::open(const QString& /*verb*/, const QString& link, Done done) {
         if (registered) {
             launch(link, done);
         } else {
-            done(Status::failure(QStringLiteral("no program is registered for %1:// links")
-                                     .arg(scheme)));
+            done(Status::failure(
+                QStringLiteral("no program is registered for %1:// links").arg(scheme)));
         }
     });
     connect(query, &QProcess::errorOccurred, this, [this, query, link, done](auto error) {

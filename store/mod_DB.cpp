@@ -146,7 +146,7 @@ Result<bool> saveServer(const QString& idText, const Server& fields) {
             bindText(q, *text);
         }
         q.addBindValue(*id);
-        const Status ran = run(q);
+        Status ran = run(q);
         found = ran && q.numRowsAffected() > 0;
         return ran;
     });

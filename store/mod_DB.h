@@ -59,11 +59,11 @@ template <typename Work> Status inTransaction(Work&& work) {
     if (!dbTS || !dbTS->transaction()) {
         return dbTS ? failed(dbTS->lastError()) : Status::failure(QStringLiteral("no database"));
     }
-    const Status done = work();
+    Status done = work();
     if (done && dbTS->commit()) {
         return done;
     }
-    const Status result = done ? failed(dbTS->lastError()) : done;
+    Status result = done ? failed(dbTS->lastError()) : done;
     dbTS->rollback();
     return result;
 }

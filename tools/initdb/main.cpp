@@ -13,7 +13,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: quarnel-initdb PATH/TS.mdb | --demo QUERYPORT PATH/TS.mdb\n");
         return 2;
     }
-    const QString path = args.last();
+    const QString& path = args.last();
     const Result<bool> made = initdb::createEmptyDatabase(path);
     Status status = made ? success() : Status::failure(made.error());
     if (demo && made) {

@@ -4,6 +4,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <functional>
 #include <sys/socket.h>
 
 namespace sim {
@@ -11,43 +12,41 @@ namespace sim {
 namespace {
 constexpr auto kSelected = "quarnelSimSelected";
 constexpr auto kInput = "quarnelSimInput";
-} // namespace
 
-// Writes an answer piece by piece; dies with its socket.
-class PieceSender : public QObject {
-  public:
-    enum class After { Nothing, Close, Reset };
-    PieceSender(QTcpSocket* socket, QList<QByteArray> pieces, int delayMs, After after)
-        : QObject(socket), m_socket(socket), m_pieces(std::move(pieces)), m_delayMs(delayMs),
-          m_after(after) {}
+enum class After { Nothing, Close, Reset };
 
-    void next() {
-        if (!m_pieces.isEmpty()) {
-            m_socket->write(m_pieces.takeFirst());
-        }
-        if (m_pieces.isEmpty()) {
-            if (m_after == After::Close) {
-                m_socket->disconnectFromHost();
-            } else if (m_after == After::Reset) {
-                // Linger 0: the close sends a reset, not an orderly end.
-                m_socket->flush();
-                const linger now{1, 0};
-                ::setsockopt(static_cast<int>(m_socket->socketDescriptor()), SOL_SOCKET, SO_LINGER,
-                             &now, sizeof now);
-                m_socket->abort();
-            }
-            deleteLater();
-            return;
-        }
-        QTimer::singleShot(m_delayMs, this, &PieceSender::next);
+// Runs `work` after `ms` on a timer the socket owns, so it dies with the socket.
+void later(QTcpSocket* socket, int ms, const std::function<void()>& work) {
+    auto* timer = new QTimer(socket);
+    timer->setSingleShot(true);
+    QObject::connect(timer, &QTimer::timeout, socket, [timer, work] {
+        timer->deleteLater();
+        work();
+    });
+    timer->start(ms);
+}
+
+// Writes the first piece now and the rest one by one, `delayMs` apart; the
+// timers die with the socket.
+void sendPieces(QTcpSocket* socket, QList<QByteArray> pieces, int delayMs, After after) {
+    if (!pieces.isEmpty()) {
+        socket->write(pieces.takeFirst());
     }
+    if (!pieces.isEmpty()) {
+        later(socket, delayMs, [=] { sendPieces(socket, pieces, delayMs, after); });
+    } else if (after == After::Close) {
+        socket->disconnectFromHost();
+    } else if (after == After::Reset) {
+        // Linger 0: the close sends a reset, not an orderly end.
+        socket->flush();
+        const linger now{1, 0};
+        ::setsockopt(static_cast<int>(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &now,
+                     sizeof now);
+        socket->abort();
+    }
+}
 
-  private:
-    QTcpSocket* m_socket;
-    QList<QByteArray> m_pieces;
-    int m_delayMs;
-    After m_after;
-};
+} // namespace
 
 QuerySimulator::QuerySimulator(QObject* parent) : QObject(parent) {}
 
@@ -209,8 +208,6 @@ void QuerySimulator::handle(QTcpSocket* socket, const Behaviour& behaviour,
     }
 }
 
-// The analyzer cannot see that the socket owns the sender.
-// NOLINTBEGIN(clang-analyzer-cplusplus.NewDeleteLeaks)
 void QuerySimulator::reply(QTcpSocket* socket, const Behaviour& behaviour, const QByteArray& bytes,
                            Behaviour::Mode ending) {
     QList<QByteArray> pieces;
@@ -227,18 +224,15 @@ void QuerySimulator::reply(QTcpSocket* socket, const Behaviour& behaviour, const
             pieces.append(bytes.mid(at, size));
         }
     }
-    using After = PieceSender::After;
     const After after = ending == Behaviour::Mode::CloseMidAnswer   ? After::Close
                         : ending == Behaviour::Mode::ResetMidAnswer ? After::Reset
                                                                     : After::Nothing;
-    // Owned by the socket, deleted when done or with it.
-    auto* sender = new PieceSender(socket, std::move(pieces), behaviour.chunkDelayMs, after);
     if (behaviour.replyDelayMs > 0) {
-        QTimer::singleShot(behaviour.replyDelayMs, sender, &PieceSender::next);
+        later(socket, behaviour.replyDelayMs,
+              [=, delay = behaviour.chunkDelayMs] { sendPieces(socket, pieces, delay, after); });
     } else {
-        sender->next();
+        sendPieces(socket, pieces, behaviour.chunkDelayMs, after);
     }
 }
-// NOLINTEND(clang-analyzer-cplusplus.NewDeleteLeaks)
 
 } // namespace sim
