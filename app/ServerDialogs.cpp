@@ -39,10 +39,35 @@ void setUpDialog(QDialog* dialog, const char* name, const QString& caption, int 
     twips::paintCyan(dialog);
 }
 
-QLineEdit* box(QDialog* dialog, const char* name, QLabel* label) {
-    auto* edit = named(new QLineEdit(dialog), name, label->text().remove(QLatin1Char(':')));
-    label->setBuddy(edit);
-    return edit;
+// One text box with its label, in twips: left, top, width, height of each.
+struct Field {
+    const char* box;
+    const char* label;
+    const char* caption;
+    QRect labelAt;
+    QRect boxAt;
+};
+
+// The boxes in the given order, which is also their focus order.
+QList<QLineEdit*> addFields(QDialog* dialog, std::initializer_list<Field> fields,
+                            Qt::Alignment labelAlignment) {
+    QList<QLineEdit*> boxes;
+    for (const Field& field : fields) {
+        const QString caption = QLatin1String(field.caption);
+        auto* label = named(new QLabel(caption, dialog), field.label, caption);
+        label->setAlignment(labelAlignment);
+        const QRect& l = field.labelAt;
+        place(label, l.x(), l.y(), l.width(), l.height());
+        auto* edit = named(new QLineEdit(dialog), field.box, QString(caption).remove(':'));
+        const QRect& b = field.boxAt;
+        place(edit, b.x(), b.y(), b.width(), b.height());
+        label->setBuddy(edit);
+        if (!boxes.isEmpty()) {
+            QWidget::setTabOrder(boxes.last(), edit);
+        }
+        boxes << edit;
+    }
+    return boxes;
 }
 
 QPushButton* button(QDialog* dialog, const char* name, const QString& caption) {
@@ -55,27 +80,21 @@ QPushButton* button(QDialog* dialog, const char* name, const QString& caption) {
 
 Frm_AddSrv::Frm_AddSrv(ServerGrid& grid, QWidget* owner) : QDialog(owner), m_grid(grid) {
     setUpDialog(this, "Frm_AddSrv", QStringLiteral("Add a Server"), 4485, 2655);
-    const auto label = [this](const char* name, const QString& text, int top) {
-        auto* result = named(new QLabel(text, this), name, text);
-        result->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        place(result, 0, top, 1095, 375);
-        return result;
-    };
-    Text1 = box(this, "Text1", label("Label1", QStringLiteral("Servername:"), 120));
-    place(Text1, 1200, 120, 3015, 375);
-    Text2 = box(this, "Text2", label("Label2", QStringLiteral("IP:"), 600));
-    place(Text2, 1200, 600, 3015, 375);
-    Text3 = box(this, "Text3", label("Label3", QStringLiteral("Port:"), 1080));
-    place(Text3, 1200, 1080, 3015, 375);
-    Text4 = box(this, "Text4", label("Label4", QStringLiteral("TCP Port:"), 1560));
-    place(Text4, 1200, 1560, 3015, 375);
+    const QList<QLineEdit*> boxes =
+        addFields(this,
+                  {{"Text1", "Label1", "Servername:", {0, 120, 1095, 375}, {1200, 120, 3015, 375}},
+                   {"Text2", "Label2", "IP:", {0, 600, 1095, 375}, {1200, 600, 3015, 375}},
+                   {"Text3", "Label3", "Port:", {0, 1080, 1095, 375}, {1200, 1080, 3015, 375}},
+                   {"Text4", "Label4", "TCP Port:", {0, 1560, 1095, 375}, {1200, 1560, 3015, 375}}},
+                  Qt::AlignRight | Qt::AlignVCenter);
+    Text1 = boxes[0];
+    Text2 = boxes[1];
+    Text3 = boxes[2];
+    Text4 = boxes[3];
     auto* cancel = button(this, "Command1", QStringLiteral("CANCEL"));
     place(cancel, 2280, 2040, 1695, 375);
     auto* add = button(this, "Command2", QStringLiteral("ADD TO LIST"));
     place(add, 480, 2040, 1695, 375);
-    setTabOrder(Text1, Text2);
-    setTabOrder(Text2, Text3);
-    setTabOrder(Text3, Text4);
     setTabOrder(Text4, cancel);
     setTabOrder(cancel, add);
     reset();
@@ -114,19 +133,17 @@ void Frm_AddSrv::reject() {
 
 Form2::Form2(ServerGrid& grid, QWidget* owner) : QDialog(owner), m_grid(grid) {
     setUpDialog(this, "Form2", QStringLiteral("Change Server data"), 4830, 3105);
-    const auto label = [this](const char* name, const QString& text, int top) {
-        auto* result = named(new QLabel(text, this), name, text);
-        place(result, 240, top, 4455, 255);
-        return result;
-    };
-    Sname = box(this, "Sname", label("Label1", QStringLiteral("Servername"), 120));
-    place(Sname, 120, 360, 4575, 375);
-    SIP = box(this, "SIP", label("Label2", QStringLiteral("Server IP"), 720));
-    place(SIP, 120, 960, 4575, 375);
-    SPort = box(this, "SPort", label("Label3", QStringLiteral("Port"), 1320));
-    place(SPort, 120, 1560, 4575, 375);
-    STCP = box(this, "STCP", label("Label4", QStringLiteral("TCP Query Port"), 1920));
-    place(STCP, 120, 2160, 4575, 375);
+    const QList<QLineEdit*> boxes = addFields(
+        this,
+        {{"Sname", "Label1", "Servername", {240, 120, 4455, 255}, {120, 360, 4575, 375}},
+         {"SIP", "Label2", "Server IP", {240, 720, 4455, 255}, {120, 960, 4575, 375}},
+         {"SPort", "Label3", "Port", {240, 1320, 4455, 255}, {120, 1560, 4575, 375}},
+         {"STCP", "Label4", "TCP Query Port", {240, 1920, 4455, 255}, {120, 2160, 4575, 375}}},
+        Qt::AlignLeft | Qt::AlignVCenter);
+    Sname = boxes[0];
+    SIP = boxes[1];
+    SPort = boxes[2];
+    STCP = boxes[3];
     auto* save = button(this, "Command1", QStringLiteral("SAVE CHANGES"));
     place(save, 120, 2640, 2295, 375);
     auto* cancel = button(this, "Command2", QStringLiteral("CANCEL"));
@@ -134,9 +151,6 @@ Form2::Form2(ServerGrid& grid, QWidget* owner) : QDialog(owner), m_grid(grid) {
     SID = named(new QLineEdit(this), "SID", QStringLiteral("ID"));
     SID->hide();
     SID->setFocusPolicy(Qt::NoFocus);
-    setTabOrder(Sname, SIP);
-    setTabOrder(SIP, SPort);
-    setTabOrder(SPort, STCP);
     setTabOrder(STCP, save);
     setTabOrder(save, cancel);
     connect(save, &QPushButton::clicked, this, &Form2::Command1_Click);
