@@ -57,7 +57,6 @@ FlexGrid::FlexGrid(ServerGrid& grid, QWidget* parent) : QTableView(parent), m_gr
     }
     setPalette(colours);
     connect(&grid, &ServerGrid::highlightChanged, this, &FlexGrid::showHighlight);
-    connect(&grid, &QAbstractItemModel::modelReset, this, &FlexGrid::showHighlight);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FlexGrid::userSelected);
     connect(this, &QAbstractItemView::clicked, this, [this] { Q_EMIT Click(); });
