@@ -26,14 +26,14 @@ mod_DB::Server server(qint32 id, quint16 queryPort, const QString& voicePort = "
 
 // A grid of servers, refreshed with the given timeout text.
 struct Rig {
-    explicit Rig(const QList<mod_DB::Server>& servers, QString timeoutText = "5000")
+    explicit Rig(const QList<mod_DB::Server>& servers, QString timeoutText = "1500")
         : timeout(std::move(timeoutText)) {
         grid.load(servers);
     }
     bool refreshAll() {
         QSignalSpy done(&refresh, &query::Refresh::finished);
         refresh.start();
-        return !refresh.running() || done.wait(60000);
+        return !refresh.running() || done.wait(30000);
     }
     [[nodiscard]] QString cell(int row) const { return grid.TextMatrix(row, ServerGrid::Player); }
     [[nodiscard]] QString tip(int row) const { return grid.toolTip(row, ServerGrid::Player); }
@@ -65,11 +65,11 @@ void TestQuery::refreshCountsWholeAnswersOnly_data() {
     QTest::addColumn<int>("playerCount");
     QTest::addColumn<int>("timeout");
     QTest::addColumn<QString>("shown"); // the cell, then the start of its tooltip
-    QTest::newRow("whole") << behaviour(Mode::Normal) << 3 << 5000 << "3 Counted at";
-    QTest::newRow("1-byte pieces") << behaviour(Mode::Normal, 1, 1) << 3 << 5000 << "3 Counted at";
-    QTest::newRow("5-byte pieces") << behaviour(Mode::Normal, 5, 3) << 3 << 5000 << "3 Counted at";
+    QTest::newRow("whole") << behaviour(Mode::Normal) << 3 << 1500 << "3 Counted at";
+    QTest::newRow("1-byte pieces") << behaviour(Mode::Normal, 1, 1) << 3 << 1500 << "3 Counted at";
+    QTest::newRow("5-byte pieces") << behaviour(Mode::Normal, 5, 3) << 3 << 1500 << "3 Counted at";
     QTest::newRow("200 players, a piece a line")
-        << behaviour(Mode::Normal, 0, 0, true) << 200 << 5000 << "200 Counted at";
+        << behaviour(Mode::Normal, 0, 0, true) << 200 << 1500 << "200 Counted at";
     QTest::newRow("half a list, stalled")
         << behaviour(Mode::StallMidAnswer) << 30 << 500 << "X The player list was incomplete";
     QTest::newRow("half a list, reset")
