@@ -98,7 +98,6 @@ void Form1::buildControls() {
 
     Image1 = named(new QLabel(this), "Image1", QStringLiteral("Quarnel homepage"));
     Image1->setPixmap(QIcon(QStringLiteral(":/icons/logo.svg")).pixmap(px(1935), px(1305)));
-    Image1->setScaledContents(true);
     Image1->setCursor(Qt::PointingHandCursor);
     Image1->setToolTip(QStringLiteral("Open the homepage"));
     Image1->installEventFilter(this);
@@ -228,7 +227,6 @@ void Form1::Form_Unload() {
     m_unloaded = true;
     mod_DB::fDBConnect(false, {});
     m_refresh->stop();
-    m_playerList->closeConnection();
 }
 
 void Form1::fDefWidth() {

@@ -4,14 +4,9 @@
 
 namespace query {
 
-PlayerList::~PlayerList() {
-    closeConnection();
-}
-
 void PlayerList::closeConnection() {
     if (m_connection) {
         m_connection->close();
-        m_connection->deleteLater();
         m_connection = nullptr;
     }
 }

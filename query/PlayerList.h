@@ -19,9 +19,6 @@ class PlayerList : public QObject {
     static constexpr int kPause = 100;
 
     using QObject::QObject;
-    ~PlayerList() override;
-    PlayerList(const PlayerList&) = delete;
-    PlayerList& operator=(const PlayerList&) = delete;
 
     // Ends a list still running and asks this server.
     void start(const QString& host, const QString& voicePort, const QString& queryPort,

@@ -27,26 +27,18 @@ QueryConnection::QueryConnection(ExchangeRules rules, QObject* parent)
             Qt::QueuedConnection);
 }
 
-QueryConnection::~QueryConnection() {
-    m_closed = true;
-    m_socket->abort();
-}
-
 void QueryConnection::start(const QString& host, const QString& queryPort, const QString& voicePort,
                             bool stepZero) {
     run(m_exchange.start(host, queryPort, voicePort, stepZero));
 }
 
 void QueryConnection::close() {
+    // Whatever is still on its way is ignored; the socket closes when this goes.
     m_closed = true;
-    m_pause->stop();
-    m_socket->abort();
+    deleteLater();
 }
 
 void QueryConnection::onError() {
-    if (m_closed) {
-        return;
-    }
     // Data that came with the close is read first.
     if (m_socket->bytesAvailable() > 0 && !m_exchange.finished()) {
         run(m_exchange.dataArrived(m_socket->readAll()));
@@ -70,6 +62,9 @@ void QueryConnection::onError() {
 
 void QueryConnection::run(const std::vector<Action>& actions) {
     for (const Action& action : actions) {
+        if (m_closed) {
+            return;
+        }
         switch (action.kind) {
         case Action::Kind::Connect:
             m_socket->connectToHost(action.host, action.port);

@@ -14,13 +14,10 @@ class QueryConnection : public QObject {
     Q_OBJECT
   public:
     explicit QueryConnection(ExchangeRules rules, QObject* parent = nullptr);
-    ~QueryConnection() override;
-    QueryConnection(const QueryConnection&) = delete;
-    QueryConnection& operator=(const QueryConnection&) = delete;
 
     void start(const QString& host, const QString& queryPort, const QString& voicePort,
                bool stepZero);
-    // Closes the connection; a running exchange just stops.
+    // Ends the connection and deletes this object soon; a running exchange just stops.
     void close();
     [[nodiscard]] const Result& result() const { return m_exchange.result(); }
     [[nodiscard]] bool finished() const { return m_exchange.finished(); }

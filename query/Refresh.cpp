@@ -48,10 +48,6 @@ Refresh::Refresh(ServerGrid& grid, std::function<QString()> timeoutText,
     : QObject(parent), m_grid(grid), m_timeoutText(std::move(timeoutText)),
       m_notNormal(std::move(minimisedOrMaximised)) {}
 
-Refresh::~Refresh() {
-    stop();
-}
-
 void Refresh::start() {
     if (m_running) {
         return;
@@ -65,7 +61,6 @@ void Refresh::start() {
 void Refresh::stop() {
     if (m_connection) {
         m_connection->close();
-        m_connection->deleteLater();
     }
     m_running = false;
 }
@@ -111,10 +106,7 @@ void Refresh::onDone(const Result& result) {
         end();
         return;
     }
-    if (m_connection) {
-        m_connection->close();
-        m_connection->deleteLater();
-    }
+    m_connection->close();
     next();
 }
 

@@ -28,9 +28,6 @@ class Refresh : public QObject {
   public:
     Refresh(ServerGrid& grid, std::function<QString()> timeoutText,
             std::function<bool()> minimisedOrMaximised, QObject* parent = nullptr);
-    ~Refresh() override;
-    Refresh(const Refresh&) = delete;
-    Refresh& operator=(const Refresh&) = delete;
 
     // Starts a refresh; does nothing while one is running.
     void start();
