@@ -21,11 +21,8 @@ class TempFolder {
     // Another program holds the file's write lock (readers still read) until release().
     void lock() const { exec("BEGIN IMMEDIATE"); }
     void release() const { exec("COMMIT"); }
-    // No more writes (a read-only mount for root); false when it cannot be arranged.
-    bool makeReadOnly();
 
   private:
     QTemporaryDir m_dir;
     QString m_connection;
-    QString m_mount;
 };
