@@ -142,6 +142,9 @@ void TestExchange::answersCutAnywhereAreJudgedWhole() {
             QCOMPARE(run.exchange.result().answer, QString::fromLatin1(kList));
         }
     }
+    Run ahead(true); // a server that answers before it is asked
+    ahead.data(kGreeting + kOk + kList);
+    QCOMPARE(ahead.exchange.result().answer, QString::fromLatin1(kList));
 }
 
 void TestExchange::readingAnswers_data() {
