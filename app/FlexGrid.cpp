@@ -102,8 +102,6 @@ void FlexGrid::mousePressEvent(QMouseEvent* event) {
     // the row picked before.
     if (event->button() == Qt::LeftButton) {
         QTableView::mousePressEvent(event);
-    } else {
-        event->accept();
     }
 }
 
@@ -118,7 +116,7 @@ bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FlexGrid::keyPressEvent(QKeyEvent* event) {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && m_grid.Row() > 0) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         Q_EMIT Click();
         return;
     }

@@ -269,11 +269,11 @@ void Form1::Timer1_Timer() {
 
 void Form1::MSFlexGrid1_Click() {
     m_playerList->closeConnection();
-    const int row = m_grid.Row();
     const auto id = m_grid.selectedId();
-    if (row < 1 || !id) {
+    if (!id) {
         return;
     }
+    const int row = m_grid.Row();
     fSetUD(*id);
     LPlayer->clear();
     m_playerList->start(
@@ -282,11 +282,11 @@ void Form1::MSFlexGrid1_Click() {
 }
 
 void Form1::Command3_Click() {
-    const int row = m_grid.Row();
     const auto id = m_grid.selectedId();
-    if (row < 1 || !id) {
+    if (!id) {
         return;
     }
+    const int row = m_grid.Row();
     if (!MessageBox::askYesNo(this, QStringLiteral("Delete this server"),
                               mod_DBWork::deleteQuestion(m_grid, row))) {
         return;
@@ -350,10 +350,10 @@ void Form1::Command6_Click() {
 }
 
 void Form1::Command5_Click() {
-    const int row = m_grid.Row();
-    if (row < 1) {
+    if (!m_grid.selectedId()) {
         return;
     }
+    const int row = m_grid.Row();
     const QString link = client_link::build(m_grid.TextMatrix(row, ServerGrid::IP),
                                             m_grid.TextMatrix(row, ServerGrid::Port), Text1->text(),
                                             Text2->text(), Text3->text());

@@ -34,7 +34,6 @@ namespace {
 void setUpDialog(QDialog* dialog, const char* name, const QString& caption, int width, int height) {
     dialog->setObjectName(QLatin1String(name));
     dialog->setWindowTitle(caption);
-    dialog->setModal(false);
     dialog->setFixedSize(px(width), px(height));
     twips::paintCyan(dialog);
 }
@@ -150,7 +149,6 @@ Form2::Form2(ServerGrid& grid, QWidget* owner) : QDialog(owner), m_grid(grid) {
     place(cancel, 2400, 2640, 2295, 375);
     SID = named(new QLineEdit(this), "SID", QStringLiteral("ID"));
     SID->hide();
-    SID->setFocusPolicy(Qt::NoFocus);
     setTabOrder(STCP, save);
     setTabOrder(save, cancel);
     connect(save, &QPushButton::clicked, this, &Form2::Command1_Click);

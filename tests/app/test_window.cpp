@@ -22,19 +22,21 @@
 
 namespace {
 
+// Records each link; the desktop refuses it while `refusal` holds a reason.
 struct Recorder : LinkOpener {
-    explicit Recorder(QStringList& log) : log(log) {}
+    Recorder(QStringList& log, QString& refusal) : log(log), refusal(refusal) {}
     void open(const QString& verb, const QString& link, Done done) override {
         log << verb + ' ' + link;
-        done(success());
+        done(refusal.isEmpty() ? success() : Status::failure(refusal));
     }
     QStringList& log;
+    QString& refusal;
 };
 
 // A shown window on the folder's TS.mdb, links recorded, ends counted.
 struct Window {
     explicit Window(const TempFolder& folder) {
-        form.setLinkOpener(std::make_unique<Recorder>(links));
+        form.setLinkOpener(std::make_unique<Recorder>(links, refusal));
         form.endProgram = [this] { ++ends; };
         QVERIFY(form.Form_Load(folder.path()));
         form.show();
@@ -57,6 +59,7 @@ struct Window {
 
     Form1 form;
     QStringList links;
+    QString refusal;
     int ends = 0;
 };
 
@@ -116,19 +119,40 @@ void TestWindow::layoutFollowsTheDesign_data() {
     row("Label2", 6600, 7040, 975, 255, "Timeout (ms)");
     row("Combo1", 7680, 6990, 855, 315, "1500");
     row("Command1", 6600, 7395, 1935, 660, "QUIT");
+    // The dialogs: their size and caption, then controls on them.
+    row("Frm_AddSrv", 0, 0, 4485, 2655, "Add a Server");
+    row("Frm_AddSrv Label1", 0, 120, 1095, 375, "Servername:");
+    row("Frm_AddSrv Text4", 1200, 1560, 3015, 375, "51234");
+    row("Frm_AddSrv Command1", 2280, 2040, 1695, 375, "CANCEL");
+    row("Frm_AddSrv Command2", 480, 2040, 1695, 375, "ADD TO LIST");
+    row("Form2", 0, 0, 4830, 3105, "Change Server data");
+    row("Form2 Label4", 240, 1920, 4455, 255, "TCP Query Port");
+    row("Form2 STCP", 120, 2160, 4575, 375, "2");
+    row("Form2 Command1", 120, 2640, 2295, 375, "SAVE CHANGES");
+    row("Form2 Command2", 2400, 2640, 2295, 375, "CANCEL");
 }
 
 void TestWindow::layoutFollowsTheDesign() {
     QFETCH(QRect, twips);
     QFETCH(QString, caption);
     TempFolder folder;
+    folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', 'h', '1', '2')");
     Window window(folder);
-    QWidget* widget = window.find(QTest::currentDataTag());
-    QCOMPARE(widget->geometry(), QRect(twips::px(twips.x()), twips::px(twips.y()),
-                                       twips::px(twips.width()), twips::px(twips.height())));
-    const QVariant text = widget->property("text");
-    QCOMPARE(text.isValid() ? text.toString() : widget->property("currentText").toString(),
-             caption);
+    const QStringList names = QString(QTest::currentDataTag()).split(' ');
+    if (names[0].startsWith('F')) { // a dialog, opened by its button
+        window.clickRow(1);
+        window.click(names[0] == "Form2" ? "Command7" : "Command4");
+    }
+    QWidget* widget = window.find(names[0]);
+    widget = names.size() > 1 ? window.find(names[1], widget) : widget;
+    const bool dialog = widget->isWindow();
+    QCOMPARE(dialog ? QRect(QPoint(), widget->size()) : widget->geometry(),
+             QRect(twips::px(twips.x()), twips::px(twips.y()), twips::px(twips.width()),
+                   twips::px(twips.height())));
+    const QVariant text = widget->property(widget->property("text").isValid() ? "text"
+                                           : dialog                           ? "windowTitle"
+                                                                              : "currentText");
+    QCOMPARE(text.toString(), caption);
     if (auto* button = qobject_cast<QToolButton*>(widget)) {
         QVERIFY(button->toolButtonStyle() == Qt::ToolButtonTextUnderIcon &&
                 !button->icon().isNull());
@@ -186,6 +210,10 @@ void TestWindow::actionsActOnThePickWhateverTheFocus() {
     QCOMPARE(MessageBox::recorded().size(), boxes);
     QCOMPARE(window.links.size(), 1);
     QCOMPARE(window.box("Text1")->text(), QStringLiteral("bn"));
+    window.clickRow(1); // a server without login settings shows none
+    QCOMPARE(window.box("Text1")->text() + window.box("Text2")->text() +
+                 window.box("Text3")->text(),
+             QString());
 }
 
 void TestWindow::refreshLeavesTheFocusAndThePick() {
@@ -223,7 +251,6 @@ void TestWindow::serverDialogs() {
     Window window(folder);
     window.click("Command4");
     auto* add = window.find<QDialog>("Frm_AddSrv");
-    QCOMPARE(window.box("Text4", add)->text(), QStringLiteral("51234"));
     window.box("Text1", add)->setText("kept while open");
     window.click("Command4");
     QCOMPARE(window.box("Text1", add)->text(), QStringLiteral("kept while open"));
@@ -328,6 +355,8 @@ void TestWindow::startUpUnderADarkTheme() {
     QVERIFY(timer->isActive() && timer->isSingleShot() && timer->interval() == 2000);
     QCOMPARE(QApplication::focusWidget(), window.find("LPlayer"));
     QVERIFY(window.form.findChild<QMenuBar*>() == nullptr && !window.form.windowIcon().isNull());
+    QVERIFY(window.form.maximumSize() == QSize(twips::px(8580), twips::px(8115)) &&
+            window.form.minimumSize() == window.form.maximumSize());
     QCOMPARE(window.view()->model()->headerData(5, Qt::Horizontal).toString(), QString("Player"));
 
     // The popup: over the heading row too, for the right button only.
@@ -350,6 +379,9 @@ void TestWindow::startUpUnderADarkTheme() {
     QTest::mouseClick(logo, Qt::LeftButton, {}, centre);
     QCOMPARE(window.links, QStringList{"open " + QLatin1String(client_link::kHomepage)});
     QVERIFY(MessageBox::recorded().isEmpty()); // a link taken is no failure
+    window.refusal = "no browser";
+    QTest::mouseClick(logo, Qt::LeftButton, {}, centre);
+    QCOMPARE(lastBox(), QStringLiteral("The homepage could not be opened: no browser."));
 
     // Refresh empties the login boxes; closing ends the refresh and the database.
     const QStringList login{"Text1", "Text2", "Text3"};
