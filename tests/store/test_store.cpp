@@ -1,6 +1,7 @@
 // The database layer on real files: what each operation stores, and that a
 // half-done change never leaves a trace.
 #include "launch/mod_Userdata.h"
+#include "store/Convert.h"
 #include "store/mod_DB.h"
 #include "support/TestSupport.h"
 
@@ -14,6 +15,7 @@ class TestStore : public QObject {
     void deletingTakesTheLoginSettingsAlong();
     void deletingIsAllOrNothing();
     void loginSettingsEditTheFirstRowOnly();
+    void numbersFromText();
 };
 
 void TestStore::openingNeedsBothTables() {
@@ -86,6 +88,22 @@ void TestStore::loginSettingsEditTheFirstRowOnly() {
     QCOMPARE(QStringList({six.Nickname, six.LoginName, six.Password}),
              QStringList({"m6", "", "q6"}));
     QVERIFY(!mod_Userdata::fGetUserdata(7).Found);
+}
+
+void TestStore::numbersFromText() {
+    // Texts as the boxes hold them; 0: not a port, -1: not a 32-bit number.
+    const QList<std::pair<QString, int>> ports{{"1", 1}, {"65535", 65535}, {" 8767.5 ", 8768},
+                                               {"0", 0}, {"65536", 0},     {"1e3", 0}};
+    for (const auto& [text, port] : ports) {
+        QCOMPARE(convert::toPort(text).value_or(0), port);
+    }
+    const QList<std::pair<QString, qint64>> longs{{"-2147483648", INT32_MIN},
+                                                  {"2147483647", INT32_MAX},
+                                                  {"2147483648", -1},
+                                                  {"-2147483649", -1}};
+    for (const auto& [text, number] : longs) {
+        QCOMPARE(convert::toLong(text).value_or(-1), number);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestStore)
