@@ -146,6 +146,7 @@ void TestWindow::layoutFollowsTheDesign() {
     QWidget* widget = window.find(names[0]);
     widget = names.size() > 1 ? window.find(names[1], widget) : widget;
     const bool dialog = widget->isWindow();
+    QVERIFY(!dialog || widget->palette().color(QPalette::Window) == QColor(128, 255, 255));
     QCOMPARE(dialog ? QRect(QPoint(), widget->size()) : widget->geometry(),
              QRect(twips::px(twips.x()), twips::px(twips.y()), twips::px(twips.width()),
                    twips::px(twips.height())));
@@ -176,6 +177,7 @@ void TestWindow::actionsActOnThePickWhateverTheFocus() {
     window.box("Text1")->clear();
     QTest::keyClick(window.view(), Qt::Key_Return); // Enter lists the pick like a click
     QCOMPARE(window.box("Text1")->text(), QStringLiteral("bn"));
+    QCOMPARE(window.box("Text3")->displayText(), QStringLiteral("**"));
     window.clickRow(1, Qt::RightButton); // the popup acts on the pick, not the row under it
     window.find<QAction>("fEditSrvFromMenue", window.popup())->trigger();
     auto* edit = window.find<QDialog>("Form2");
