@@ -78,7 +78,6 @@ void Form1::setLinkOpener(std::unique_ptr<LinkOpener> opener) {
 }
 
 void Form1::buildControls() {
-    setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quarnel"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/quarnel.svg")));
     twips::paintCyan(this);

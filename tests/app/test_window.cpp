@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolButton>
@@ -235,6 +236,7 @@ void TestWindow::refreshLeavesTheFocusAndThePick() {
     }
     QTRY_COMPARE_WITH_TIMEOUT(window.cell(3), QStringLiteral("1"), 20000);
     QTRY_COMPARE(window.form.grid().highlighted(), 1);
+    QCOMPARE(window.find<QListWidget>("LPlayer")->item(0)->toolTip(), QString("Flags 0: none"));
     QVERIFY(shown.contains(3) && window.form.grid().Row() == 1);
     QCOMPARE(nickname->text(), QStringLiteral("Nickname-typed"));
     QCOMPARE(QApplication::focusWidget(), nickname);
@@ -250,6 +252,7 @@ void TestWindow::serverDialogs() {
     window.click("Command4");
     QCOMPARE(window.box("Text1", add)->text(), QStringLiteral("kept while open"));
     QTest::keyClick(add, Qt::Key_Escape);
+    QVERIFY(!add->isVisible());
     window.click("Command4");
     QCOMPARE(window.box("Text1", add)->text(), QString());
     window.click("Command2", add);
@@ -368,6 +371,7 @@ void TestWindow::startUpUnderADarkTheme() {
 
     // The logo opens the homepage on a press and release on it, not when dragged off.
     QWidget* logo = window.find("Image1");
+    QCOMPARE(logo->toolTip(), QStringLiteral("Open the homepage"));
     const QPoint centre = logo->rect().center();
     QTest::mousePress(logo, Qt::LeftButton, {}, centre);
     QTest::mouseRelease(logo, Qt::LeftButton, {}, QPoint(-10, centre.y()));

@@ -80,6 +80,9 @@ void TestLaunch::noProgramRegisteredIsToldAtOnceWithoutThePassword() {
                 [&](const Status& done) { error = done.error(); });
     QTRY_COMPARE(error, QStringLiteral("no program is registered for teamspeak:// links"));
     QVERIFY(desktop.read("args").isEmpty());
+    XdgOpener missing("no-such-opener", "no-such-mime"); // a desktop without the xdg tools
+    missing.open("Open", "teamspeak://h:1", [&](const Status& done) { error = done.error(); });
+    QCOMPARE(error, QStringLiteral("no-such-opener was not found"));
 }
 
 QTEST_GUILESS_MAIN(TestLaunch)

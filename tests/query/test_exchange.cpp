@@ -181,6 +181,7 @@ void TestExchange::readingAnswers() {
         got << answer::playerEntry(*player);
     }
     QCOMPARE(got, entries);
+    QCOMPARE(answer::flagNames(73), QString("Flags 73: channel commander, away, recording"));
     QCOMPARE(answer::decode("\x80\xe9\x81"), QString::fromUtf16(u"\u20ac\u00e9\u0081"));
 }
 
