@@ -84,339 +84,334 @@ class TestWindow : public QObject {
     Q_OBJECT
   private Q_SLOTS:
     void init() { MessageBox::recordFromNowOn(); }
-    void layoutFollowsTheDesign_data();
-    void layoutFollowsTheDesign();
-    void startUpUnderADarkTheme();
-    void startingWithAndWithoutAFile();
-    void actionsActOnThePickWhateverTheFocus();
-    void refreshLeavesTheFocusAndThePick();
-    void serverDialogs();
-    void refusedWritesAreToldAndKeepTheTyping_data();
-    void refusedWritesAreToldAndKeepTheTyping();
-};
-
-void TestWindow::layoutFollowsTheDesign_data() {
-    QTest::addColumn<QRect>("twips");
-    QTest::addColumn<QString>("caption");
-    const auto row = [](const char* name, int l, int t, int w, int h, const char* caption = "") {
-        QTest::newRow(name) << QRect(l, t, w, h) << caption;
-    };
-    row("MSFlexGrid1", 0, 0, 6495, 6615);
-    row("Command3", 30, 6600, 2588, 615, "Delete Server");
-    row("Command7", 2618, 6600, 1299, 615, "Edit");
-    row("Command4", 3907, 6600, 2588, 615, "Add Server");
-    row("Command2", 30, 7200, 6465, 855, "Refresh");
-    row("Image1", 6600, 30, 1935, 1305);
-    row("Label1", 6600, 1320, 1935, 255, "Player on selected server");
-    row("LPlayer", 6600, 1560, 1935, 2595);
-    row("Label3", 7080, 4365, 1095, 255, "Nickname");
-    row("Text1", 6600, 4560, 1935, 285);
-    row("Label4", 7080, 4845, 1095, 255, "Loginname");
-    row("Text2", 6600, 5040, 1935, 285);
-    row("Label5", 7080, 5325, 1095, 255, "Password");
-    row("Text3", 6600, 5520, 1935, 285);
-    row("Command6", 6600, 5880, 1935, 255, "Save TS User settings");
-    row("Command5", 6600, 6190, 1935, 735, "Connect 2 Server");
-    row("Label2", 6600, 7040, 975, 255, "Timeout (ms)");
-    row("Combo1", 7680, 6990, 855, 315, "1500");
-    row("Command1", 6600, 7395, 1935, 660, "QUIT");
-    // The dialogs: their size and caption, then controls on them.
-    row("Frm_AddSrv", 0, 0, 4485, 2655, "Add a Server");
-    row("Frm_AddSrv Label1", 0, 120, 1095, 375, "Servername:");
-    row("Frm_AddSrv Text4", 1200, 1560, 3015, 375, "51234");
-    row("Frm_AddSrv Command1", 2280, 2040, 1695, 375, "CANCEL");
-    row("Frm_AddSrv Command2", 480, 2040, 1695, 375, "ADD TO LIST");
-    row("Form2", 0, 0, 4830, 3105, "Change Server data");
-    row("Form2 Label4", 240, 1920, 4455, 255, "TCP Query Port");
-    row("Form2 STCP", 120, 2160, 4575, 375, "2");
-    row("Form2 Command1", 120, 2640, 2295, 375, "SAVE CHANGES");
-    row("Form2 Command2", 2400, 2640, 2295, 375, "CANCEL");
-}
-
-void TestWindow::layoutFollowsTheDesign() {
-    QFETCH(QRect, twips);
-    QFETCH(QString, caption);
-    TempFolder folder;
-    folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', 'h', '1', '2')");
-    Window window(folder);
-    const QStringList names = QString(QTest::currentDataTag()).split(' ');
-    if (names[0].startsWith('F')) { // a dialog, opened by its button
-        window.clickRow(1);
-        window.click(names[0] == "Form2" ? "Command7" : "Command4");
+    void layoutFollowsTheDesign_data() {
+        QTest::addColumn<QRect>("twips");
+        QTest::addColumn<QString>("caption");
+        const auto row = [](const char* name, int l, int t, int w, int h,
+                            const char* caption = "") {
+            QTest::newRow(name) << QRect(l, t, w, h) << caption;
+        };
+        row("MSFlexGrid1", 0, 0, 6495, 6615);
+        row("Command3", 30, 6600, 2588, 615, "Delete Server");
+        row("Command7", 2618, 6600, 1299, 615, "Edit");
+        row("Command4", 3907, 6600, 2588, 615, "Add Server");
+        row("Command2", 30, 7200, 6465, 855, "Refresh");
+        row("Image1", 6600, 30, 1935, 1305);
+        row("Label1", 6600, 1320, 1935, 255, "Player on selected server");
+        row("LPlayer", 6600, 1560, 1935, 2595);
+        row("Label3", 7080, 4365, 1095, 255, "Nickname");
+        row("Text1", 6600, 4560, 1935, 285);
+        row("Label4", 7080, 4845, 1095, 255, "Loginname");
+        row("Text2", 6600, 5040, 1935, 285);
+        row("Label5", 7080, 5325, 1095, 255, "Password");
+        row("Text3", 6600, 5520, 1935, 285);
+        row("Command6", 6600, 5880, 1935, 255, "Save TS User settings");
+        row("Command5", 6600, 6190, 1935, 735, "Connect 2 Server");
+        row("Label2", 6600, 7040, 975, 255, "Timeout (ms)");
+        row("Combo1", 7680, 6990, 855, 315, "1500");
+        row("Command1", 6600, 7395, 1935, 660, "QUIT");
+        // The dialogs: their size and caption, then controls on them.
+        row("Frm_AddSrv", 0, 0, 4485, 2655, "Add a Server");
+        row("Frm_AddSrv Label1", 0, 120, 1095, 375, "Servername:");
+        row("Frm_AddSrv Text4", 1200, 1560, 3015, 375, "51234");
+        row("Frm_AddSrv Command1", 2280, 2040, 1695, 375, "CANCEL");
+        row("Frm_AddSrv Command2", 480, 2040, 1695, 375, "ADD TO LIST");
+        row("Form2", 0, 0, 4830, 3105, "Change Server data");
+        row("Form2 Label4", 240, 1920, 4455, 255, "TCP Query Port");
+        row("Form2 STCP", 120, 2160, 4575, 375, "2");
+        row("Form2 Command1", 120, 2640, 2295, 375, "SAVE CHANGES");
+        row("Form2 Command2", 2400, 2640, 2295, 375, "CANCEL");
     }
-    QWidget* widget = window.find(names[0]);
-    widget = names.size() > 1 ? window.find(names[1], widget) : widget;
-    const bool dialog = widget->isWindow();
-    QVERIFY(!dialog || widget->palette().color(QPalette::Window) == QColor(128, 255, 255));
-    QCOMPARE(dialog ? QRect(QPoint(), widget->size()) : widget->geometry(),
-             QRect(twips::px(twips.x()), twips::px(twips.y()), twips::px(twips.width()),
-                   twips::px(twips.height())));
-    const QVariant text = widget->property(widget->property("text").isValid() ? "text"
-                                           : dialog                           ? "windowTitle"
-                                                                              : "currentText");
-    QCOMPARE(text.toString(), caption);
-    if (auto* button = qobject_cast<QToolButton*>(widget)) {
-        QVERIFY(button->toolButtonStyle() == Qt::ToolButtonTextUnderIcon &&
-                !button->icon().isNull());
-    }
-}
 
-void TestWindow::actionsActOnThePickWhateverTheFocus() {
-    TempFolder folder;
-    folder.exec("INSERT INTO tbl_Srv (ServerName, IP, Port, TCPPort) VALUES "
-                "('Alpha', '127.0.0.1', '1111', '1'), ('Beta', '127.0.0.1', '2222', '1')");
-    folder.exec("INSERT INTO tbl_Userdata VALUES (2, 'bn', 'bl', 'bp')");
-    Window window(folder);
-    window.clickRow(1);
-    QTest::keyClick(window.view(), Qt::Key_Down); // the arrow keys pick too
-    QCOMPARE(window.form.grid().Row(), 2);
-    window.box("Text1")->clear();
-    QTest::keyClick(window.view(), Qt::Key_Return); // Enter lists the pick like a click
-    QCOMPARE(window.login(), QStringLiteral("bn|bl|bp"));
-    QCOMPARE(window.box("Text3")->displayText(), QStringLiteral("**"));
-    window.clickRow(1, Qt::RightButton); // the popup acts on the pick, not the row under it
-    window.find<QAction>("fEditSrvFromMenue", window.popup())->trigger();
-    auto* edit = window.find<QDialog>("Form2");
-    QCOMPARE(window.box("Sname", edit)->text(), QStringLiteral("Beta"));
-    window.click("Command1", edit);
-
-    // Focus arriving in the grid by every road other than a click.
-    window.clickRow(1, Qt::RightButton);
-    QTest::keyClick(window.popup(), Qt::Key_Escape);
-    window.view()->setFocus(Qt::TabFocusReason);
-    window.form.activateWindow();
-    QCOMPARE(window.view()->selectionModel()->selectedRows().value(0).row(), 1);
-    MessageBox::setNextAnswer(QMessageBox::Yes);
-    window.click("Command6");
-    QCOMPARE(folder.rows("SELECT * FROM tbl_Userdata"), QStringList{"2|bn|bl|bp"});
-    window.click("Command5");
-    QCOMPARE(window.desktop->links,
-             QStringList{"Open teamspeak://127.0.0.1:2222?nickname=bn?loginname=bl?password=bp"});
-
-    // Once the picked server is gone nothing is picked, whatever follows.
-    MessageBox::setNextAnswer(QMessageBox::Yes);
-    window.click("Command3");
-    QCOMPARE(MessageBox::recorded().last().title + lastBox(),
-             QStringLiteral("Delete this serverDelete Server\r\nBeta  127.0.0.1:2222?"));
-    QCOMPARE(window.form.grid().Rows(), 2);
-    window.view()->setFocus(Qt::TabFocusReason);
-    window.form.activateWindow();
-    const auto boxes = MessageBox::recorded().size();
-    for (const char* action : {"Command6", "Command5", "Command3", "Command7"}) {
-        window.click(action);
-    }
-    QCOMPARE(MessageBox::recorded().size(), boxes);
-    QCOMPARE(window.desktop->links.size(), 1);
-    QCOMPARE(window.login(), QStringLiteral("bn|bl|bp"));
-    window.clickRow(1); // a server without login settings shows none
-    QCOMPARE(window.login(), QStringLiteral("||"));
-}
-
-void TestWindow::refreshLeavesTheFocusAndThePick() {
-    sim::QuerySimulator simulator;
-    simulator.addServer(8767, {{"P", "p", 0}});
-    sim::Behaviour slow;
-    slow.replyDelayMs = 60;
-    const QString port = QString::number(simulator.listen(slow));
-    TempFolder folder;
-    folder.exec(QString("INSERT INTO tbl_Srv (IP, Port, TCPPort) VALUES ('127.0.0.1', '8767', "
-                        "'%1'), ('127.0.0.1', '8767', '%1'), ('127.0.0.1', '8767', '%1')")
-                    .arg(port));
-    Window window(folder);
-    window.clickRow(1);
-    QList<int> shown;
-    connect(&window.form.grid(), &ServerGrid::highlightChanged,
-            [&] { shown << window.form.grid().highlighted(); });
-    window.click("Command2");
-    QLineEdit* nickname = window.box("Text1");
-    QTest::mouseClick(nickname, Qt::LeftButton);
-    for (const char c : QByteArray("Nickname-typed")) {
-        QTest::keyClick(nickname, c);
-        QTest::qWait(20);
-    }
-    QTRY_COMPARE_WITH_TIMEOUT(window.cell(3), QStringLiteral("1"), 20000);
-    QTRY_COMPARE(window.form.grid().highlighted(), 1);
-    QCOMPARE(window.find<QListWidget>("LPlayer")->item(0)->toolTip(), QString("Flags 0: none"));
-    QVERIFY(shown.contains(3) && window.form.grid().Row() == 1);
-    QCOMPARE(nickname->text(), QStringLiteral("Nickname-typed"));
-    QCOMPARE(QApplication::focusWidget(), nickname);
-}
-
-void TestWindow::serverDialogs() {
-    TempFolder folder;
-    folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', NULL, '1', '2'), (5, 'Z', '', '', '')");
-    Window window(folder);
-    window.click("Command4");
-    auto* add = window.find<QDialog>("Frm_AddSrv");
-    window.box("Text1", add)->setText("kept while open");
-    window.click("Command4");
-    QCOMPARE(window.box("Text1", add)->text(), QStringLiteral("kept while open"));
-    QTest::keyClick(add, Qt::Key_Escape);
-    QVERIFY(!add->isVisible());
-    window.click("Command4");
-    QCOMPARE(window.box("Text1", add)->text(), QString());
-    window.click("Command2", add);
-    QCOMPARE(folder.rows("SELECT * FROM tbl_Srv WHERE ID = 6"), QStringList{"6||||51234"});
-
-    window.form.grid().setCount(1, "7", "now");
-    window.clickRow(1);
-    window.click("Command7");
-    auto* edit = window.find<QDialog>("Form2");
-    QCOMPARE(window.box("SIP", edit)->text() + window.box("STCP", edit)->text(), QString("2"));
-    window.click("Command2", edit);
-    QCOMPARE(window.cell(1), QStringLiteral("7")); // the counts survive a cancel
-    window.click("Command7");
-    window.box("SIP", edit)->setText("new.host");
-    window.click("Command1", edit);
-    QCOMPARE(folder.rows("SELECT IP FROM tbl_Srv WHERE ID = 1"), QStringList{"new.host"});
-    QCOMPARE(window.cell(1), QStringLiteral("X"));
-
-    MessageBox::setNextAnswer(QMessageBox::No);
-    window.click("Command3");
-    QVERIFY(MessageBox::recorded().last().defaultButton == QMessageBox::Yes &&
-            MessageBox::recorded().last().icon == QMessageBox::NoIcon);
-    QCOMPARE(window.form.grid().Rows(), 4);
-    folder.exec("DELETE FROM tbl_Srv WHERE ID = 1"); // by another program
-    window.click("Command7");
-    QCOMPARE(lastBox(), QStringLiteral("This server is no longer in the list."));
-    QCOMPARE(window.form.grid().Rows(), 3);
-
-    // Another program adds a row the list cannot read, right after ours.
-    folder.exec("CREATE TRIGGER spoil AFTER INSERT ON tbl_Srv WHEN NEW.ID < 99 "
-                "BEGIN INSERT INTO tbl_Srv (ID) VALUES (3000000000); END");
-    window.click("Command4");
-    window.click("Command2", add);
-    QVERIFY(
-        lastBox().startsWith("The server was added, but the server list could not be reloaded"));
-    QVERIFY(!add->isVisible());
-    QCOMPARE(window.form.grid().Rows(), 3);
-}
-
-void TestWindow::refusedWritesAreToldAndKeepTheTyping_data() {
-    // The button, its dialog ("-": none), the box typed in, the press.
-    QTest::addColumn<QString>("steps");
-    QTest::newRow("add") << "Command4 Frm_AddSrv Text1 Command2";
-    QTest::newRow("edit") << "Command7 Form2 Sname Command1";
-    QTest::newRow("delete") << "- - Text1 Command3";
-    QTest::newRow("login") << "- - Text1 Command6";
-}
-
-void TestWindow::refusedWritesAreToldAndKeepTheTyping() {
-    QFETCH(QString, steps);
-    const QStringList step = steps.split(' ');
-    TempFolder folder;
-    folder.exec("INSERT INTO tbl_Srv (ServerName) VALUES ('A')");
-    Window window(folder);
-    window.clickRow(1);
-    folder.lock(); // another program holds the file
-    MessageBox::setNextAnswer(QMessageBox::Yes);
-    QWidget* in = nullptr;
-    if (step[0] != "-") {
-        window.click(step[0]);
-        in = window.find(step[1]);
-    }
-    window.box(step[2], in)->setText("typed");
-    window.click(step[3], in);
-    folder.release();
-    QVERIFY2(lastBox().contains("the database refused the change"), qPrintable(lastBox()));
-    QCOMPARE(window.box(step[2], in)->text(), QStringLiteral("typed"));
-    QVERIFY(in == nullptr || in->isVisible());
-    QCOMPARE(window.form.grid().Rows(), 2);
-    QCOMPARE(folder.rows("SELECT ServerName FROM tbl_Srv"), QStringList{"A"});
-    QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"0"});
-}
-
-void TestWindow::startUpUnderADarkTheme() {
-    const QPalette light = QApplication::palette();
-    QApplication::setPalette(QPalette(QColor(30, 30, 30), QColor(30, 30, 30))); // light text
-    TempFolder folder;
-    folder.exec("INSERT INTO tbl_Srv VALUES (4, 'A', 'a', '1', '2'), (2, 'B', 'b', '3', '4'), "
-                "(7, 'C', 'ccc', '5', '6')");
-    Window window(folder);
-    const QImage image = window.form.grab().toImage();
-    QApplication::setPalette(light);
-    // Dark text where the window fixes a light background.
-    for (const char* name : {"Label2", "Label4"}) {
-        QVERIFY2(darkPixels(image, window.find(name)->geometry()) > 20, name);
-    }
-    const QRect cell = window.view()->visualRect(window.form.grid().index(2, ServerGrid::IP));
-    QVERIFY(darkPixels(image, cell.translated(window.view()->viewport()->pos())) > 20);
-
-    QCOMPARE(window.form.grid().TextMatrix(1, ServerGrid::ID) + window.cell(3), QString("2X"));
-    QCOMPARE(window.view()->ColWidth(ServerGrid::ID), 0);
-    QCOMPARE(window.view()->ColWidth(ServerGrid::Player), 750);
-    auto* combo = window.find<QComboBox>("Combo1");
-    combo->setEditText("777");
-    QTest::keyClick(combo, Qt::Key_Return); // a typed timeout joins no list
-    QCOMPARE(combo->count(), 10);
-    QCOMPARE(combo->itemText(0) + combo->itemText(9), QStringLiteral("5005000"));
-    QCOMPARE(combo->findText("2500"), 4);
-    auto* timer = window.find<QTimer>("Timer1");
-    QVERIFY(timer->isActive() && timer->isSingleShot() && timer->interval() == 2000);
-    QCOMPARE(QApplication::focusWidget(), window.find("LPlayer"));
-    QVERIFY(window.form.findChild<QMenuBar*>() == nullptr && !window.form.windowIcon().isNull());
-    QVERIFY(window.form.maximumSize() == QSize(twips::px(8580), twips::px(8115)) &&
-            window.form.minimumSize() == window.form.maximumSize());
-    QCOMPARE(window.view()->model()->headerData(5, Qt::Horizontal).toString(), QString("Player"));
-
-    // The popup: over the heading row too, for the right button only.
-    QWidget* heading = window.view()->horizontalHeader()->viewport();
-    QTest::mouseClick(heading, Qt::LeftButton, {}, QPoint(20, 5));
-    QTest::mouseClick(window.view()->viewport(), Qt::MiddleButton, {}, QPoint(20, 20));
-    QVERIFY(!window.popup()->isVisible());
-    QTest::mouseClick(heading, Qt::RightButton, {}, QPoint(20, 5));
-    QVERIFY(window.popup()->isVisible());
-    window.popup()->actions().first()->trigger();
-    QVERIFY(window.find("Frm_AddSrv")->isVisible());
-
-    // The logo opens the homepage on a press and release on it, not when dragged off.
-    QWidget* logo = window.find("Image1");
-    QCOMPARE(logo->toolTip(), QStringLiteral("Open the homepage"));
-    const QPoint centre = logo->rect().center();
-    QTest::mousePress(logo, Qt::LeftButton, {}, centre);
-    QTest::mouseRelease(logo, Qt::LeftButton, {}, QPoint(-10, centre.y()));
-    QTest::mouseRelease(logo, Qt::LeftButton, {}, centre);
-    QVERIFY(window.desktop->links.isEmpty());
-    QTest::mouseClick(logo, Qt::LeftButton, {}, centre);
-    QCOMPARE(window.desktop->links, QStringList{"open " + QLatin1String(client_link::kHomepage)});
-    QVERIFY(MessageBox::recorded().isEmpty()); // a link taken is no failure
-    window.desktop->refusal = "no browser";
-    QTest::mouseClick(logo, Qt::LeftButton, {}, centre);
-    QCOMPARE(lastBox(), QStringLiteral("The homepage could not be opened: no browser."));
-
-    // Refresh empties the login boxes; closing ends the refresh and the database.
-    for (const char* name : {"Text1", "Text2", "Text3"}) {
-        window.box(name)->setText("x");
-    }
-    window.click("Command2");
-    QCOMPARE(window.login(), QStringLiteral("||"));
-    window.click("Command1");
-    QVERIFY(window.ends == 1 && mod_DB::dbTS && window.form.refresh().running());
-    window.form.close();
-    QVERIFY(window.ends == 2 && !mod_DB::dbTS && !window.form.refresh().running());
-}
-
-void TestWindow::startingWithAndWithoutAFile() {
-    QTemporaryDir empty;
-    QCOMPARE(startQuarnel(empty.path()), 1);
-    QVERIFY(lastBox().startsWith("Quarnel cannot start: Error") &&
-            lastBox().contains(empty.path() + "/TS.mdb"));
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        QVERIFY(!top->isVisible());
-    }
-    TempFolder folder;
-    bool shown = false;
-    QTimer::singleShot(100, [&] {
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (auto* quit = top->findChild<QToolButton*>("Command1")) {
-                shown = top->isVisible();
-                quit->click();
-            }
+    void layoutFollowsTheDesign() {
+        QFETCH(QRect, twips);
+        QFETCH(QString, caption);
+        TempFolder folder;
+        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', 'h', '1', '2')");
+        Window window(folder);
+        const QStringList names = QString(QTest::currentDataTag()).split(' ');
+        if (names[0].startsWith('F')) { // a dialog, opened by its button
+            window.clickRow(1);
+            window.click(names[0] == "Form2" ? "Command7" : "Command4");
         }
-    });
-    QCOMPARE(startQuarnel(folder.path()), 0);
-    QVERIFY(shown && !mod_DB::dbTS); // released when the window goes
-}
+        QWidget* widget = window.find(names[0]);
+        widget = names.size() > 1 ? window.find(names[1], widget) : widget;
+        const bool dialog = widget->isWindow();
+        QVERIFY(!dialog || widget->palette().color(QPalette::Window) == QColor(128, 255, 255));
+        QCOMPARE(dialog ? QRect(QPoint(), widget->size()) : widget->geometry(),
+                 QRect(twips::px(twips.x()), twips::px(twips.y()), twips::px(twips.width()),
+                       twips::px(twips.height())));
+        const QVariant text = widget->property(widget->property("text").isValid() ? "text"
+                                               : dialog                           ? "windowTitle"
+                                                                                  : "currentText");
+        QCOMPARE(text.toString(), caption);
+        if (auto* button = qobject_cast<QToolButton*>(widget)) {
+            QVERIFY(button->toolButtonStyle() == Qt::ToolButtonTextUnderIcon &&
+                    !button->icon().isNull());
+        }
+    }
+
+    void actionsActOnThePickWhateverTheFocus() {
+        TempFolder folder;
+        folder.exec("INSERT INTO tbl_Srv (ServerName, IP, Port, TCPPort) VALUES "
+                    "('Alpha', '127.0.0.1', '1111', '1'), ('Beta', '127.0.0.1', '2222', '1')");
+        folder.exec("INSERT INTO tbl_Userdata VALUES (2, 'bn', 'bl', 'bp')");
+        Window window(folder);
+        window.clickRow(1);
+        QTest::keyClick(window.view(), Qt::Key_Down); // the arrow keys pick too
+        QCOMPARE(window.form.grid().Row(), 2);
+        window.box("Text1")->clear();
+        QTest::keyClick(window.view(), Qt::Key_Return); // Enter lists the pick like a click
+        QCOMPARE(window.login(), QStringLiteral("bn|bl|bp"));
+        QCOMPARE(window.box("Text3")->displayText(), QStringLiteral("**"));
+        window.clickRow(1, Qt::RightButton); // the popup acts on the pick, not the row under it
+        window.find<QAction>("fEditSrvFromMenue", window.popup())->trigger();
+        auto* edit = window.find<QDialog>("Form2");
+        QCOMPARE(window.box("Sname", edit)->text(), QStringLiteral("Beta"));
+        window.click("Command1", edit);
+
+        // Focus arriving in the grid by every road other than a click.
+        window.clickRow(1, Qt::RightButton);
+        QTest::keyClick(window.popup(), Qt::Key_Escape);
+        window.view()->setFocus(Qt::TabFocusReason);
+        window.form.activateWindow();
+        QCOMPARE(window.view()->selectionModel()->selectedRows().value(0).row(), 1);
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        window.click("Command6");
+        QCOMPARE(folder.rows("SELECT * FROM tbl_Userdata"), QStringList{"2|bn|bl|bp"});
+        window.click("Command5");
+        QCOMPARE(
+            window.desktop->links,
+            QStringList{"Open teamspeak://127.0.0.1:2222?nickname=bn?loginname=bl?password=bp"});
+
+        // Once the picked server is gone nothing is picked, whatever follows.
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        window.click("Command3");
+        QCOMPARE(MessageBox::recorded().last().title + lastBox(),
+                 QStringLiteral("Delete this serverDelete Server\r\nBeta  127.0.0.1:2222?"));
+        QCOMPARE(window.form.grid().Rows(), 2);
+        window.view()->setFocus(Qt::TabFocusReason);
+        window.form.activateWindow();
+        const auto boxes = MessageBox::recorded().size();
+        for (const char* action : {"Command6", "Command5", "Command3", "Command7"}) {
+            window.click(action);
+        }
+        QCOMPARE(MessageBox::recorded().size(), boxes);
+        QCOMPARE(window.desktop->links.size(), 1);
+        QCOMPARE(window.login(), QStringLiteral("bn|bl|bp"));
+        window.clickRow(1); // a server without login settings shows none
+        QCOMPARE(window.login(), QStringLiteral("||"));
+    }
+
+    void refreshLeavesTheFocusAndThePick() {
+        sim::QuerySimulator simulator;
+        simulator.addServer(8767, {{"P", "p", 0}});
+        sim::Behaviour slow;
+        slow.replyDelayMs = 60;
+        const QString port = QString::number(simulator.listen(slow));
+        TempFolder folder;
+        folder.exec(QString("INSERT INTO tbl_Srv (IP, Port, TCPPort) VALUES ('127.0.0.1', '8767', "
+                            "'%1'), ('127.0.0.1', '8767', '%1'), ('127.0.0.1', '8767', '%1')")
+                        .arg(port));
+        Window window(folder);
+        window.clickRow(1);
+        QList<int> shown;
+        connect(&window.form.grid(), &ServerGrid::highlightChanged,
+                [&] { shown << window.form.grid().highlighted(); });
+        window.click("Command2");
+        QLineEdit* nickname = window.box("Text1");
+        QTest::mouseClick(nickname, Qt::LeftButton);
+        for (const char c : QByteArray("Nickname-typed")) {
+            QTest::keyClick(nickname, c);
+            QTest::qWait(20);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(window.cell(3), QStringLiteral("1"), 20000);
+        QTRY_COMPARE(window.form.grid().highlighted(), 1);
+        QCOMPARE(window.find<QListWidget>("LPlayer")->item(0)->toolTip(), QString("Flags 0: none"));
+        QVERIFY(shown.contains(3) && window.form.grid().Row() == 1);
+        QCOMPARE(nickname->text(), QStringLiteral("Nickname-typed"));
+        QCOMPARE(QApplication::focusWidget(), nickname);
+    }
+
+    void serverDialogs() {
+        TempFolder folder;
+        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', NULL, '1', '2'), (5, 'Z', '', '', '')");
+        Window window(folder);
+        window.click("Command4");
+        auto* add = window.find<QDialog>("Frm_AddSrv");
+        window.box("Text1", add)->setText("kept while open");
+        window.click("Command4");
+        QCOMPARE(window.box("Text1", add)->text(), QStringLiteral("kept while open"));
+        QTest::keyClick(add, Qt::Key_Escape);
+        QVERIFY(!add->isVisible());
+        window.click("Command4");
+        QCOMPARE(window.box("Text1", add)->text(), QString());
+        window.click("Command2", add);
+        QCOMPARE(folder.rows("SELECT * FROM tbl_Srv WHERE ID = 6"), QStringList{"6||||51234"});
+
+        window.form.grid().setCount(1, "7", "now");
+        window.clickRow(1);
+        window.click("Command7");
+        auto* edit = window.find<QDialog>("Form2");
+        QCOMPARE(window.box("SIP", edit)->text() + window.box("STCP", edit)->text(), QString("2"));
+        window.click("Command2", edit);
+        QCOMPARE(window.cell(1), QStringLiteral("7")); // the counts survive a cancel
+        window.click("Command7");
+        window.box("SIP", edit)->setText("new.host");
+        window.click("Command1", edit);
+        QCOMPARE(folder.rows("SELECT IP FROM tbl_Srv WHERE ID = 1"), QStringList{"new.host"});
+        QCOMPARE(window.cell(1), QStringLiteral("X"));
+
+        MessageBox::setNextAnswer(QMessageBox::No);
+        window.click("Command3");
+        QVERIFY(MessageBox::recorded().last().defaultButton == QMessageBox::Yes &&
+                MessageBox::recorded().last().icon == QMessageBox::NoIcon);
+        QCOMPARE(window.form.grid().Rows(), 4);
+        folder.exec("DELETE FROM tbl_Srv WHERE ID = 1"); // by another program
+        window.click("Command7");
+        QCOMPARE(lastBox(), QStringLiteral("This server is no longer in the list."));
+        QCOMPARE(window.form.grid().Rows(), 3);
+
+        // Another program adds a row the list cannot read, right after ours.
+        folder.exec("CREATE TRIGGER spoil AFTER INSERT ON tbl_Srv WHEN NEW.ID < 99 "
+                    "BEGIN INSERT INTO tbl_Srv (ID) VALUES (3000000000); END");
+        window.click("Command4");
+        window.click("Command2", add);
+        QVERIFY(lastBox().startsWith(
+            "The server was added, but the server list could not be reloaded"));
+        QVERIFY(!add->isVisible());
+        QCOMPARE(window.form.grid().Rows(), 3);
+    }
+
+    void refusedWritesAreToldAndKeepTheTyping_data() {
+        // The button, its dialog ("-": none), the box typed in, the press.
+        QTest::addColumn<QString>("steps");
+        QTest::newRow("add") << "Command4 Frm_AddSrv Text1 Command2";
+        QTest::newRow("edit") << "Command7 Form2 Sname Command1";
+        QTest::newRow("delete") << "- - Text1 Command3";
+        QTest::newRow("login") << "- - Text1 Command6";
+    }
+
+    void refusedWritesAreToldAndKeepTheTyping() {
+        QFETCH(QString, steps);
+        const QStringList step = steps.split(' ');
+        TempFolder folder;
+        folder.exec("INSERT INTO tbl_Srv (ServerName) VALUES ('A')");
+        Window window(folder);
+        window.clickRow(1);
+        folder.lock(); // another program holds the file
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        QWidget* in = nullptr;
+        if (step[0] != "-") {
+            window.click(step[0]);
+            in = window.find(step[1]);
+        }
+        window.box(step[2], in)->setText("typed");
+        window.click(step[3], in);
+        folder.release();
+        QVERIFY2(lastBox().contains("the database refused the change"), qPrintable(lastBox()));
+        QCOMPARE(window.box(step[2], in)->text(), QStringLiteral("typed"));
+        QVERIFY(in == nullptr || in->isVisible());
+        QCOMPARE(window.form.grid().Rows(), 2);
+        QCOMPARE(folder.rows("SELECT ServerName FROM tbl_Srv"), QStringList{"A"});
+        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"0"});
+    }
+
+    void startUpUnderADarkTheme() {
+        const QPalette light = QApplication::palette();
+        QApplication::setPalette(QPalette(QColor(30, 30, 30), QColor(30, 30, 30))); // light text
+        TempFolder folder;
+        folder.exec("INSERT INTO tbl_Srv VALUES (4, 'A', 'a', '1', '2'), (2, 'B', 'b', '3', '4'), "
+                    "(7, 'C', 'ccc', '5', '6')");
+        Window window(folder);
+        const QImage image = window.form.grab().toImage();
+        QApplication::setPalette(light);
+        // Dark text where the window fixes a light background.
+        for (const char* name : {"Label2", "Label4"}) {
+            QVERIFY2(darkPixels(image, window.find(name)->geometry()) > 20, name);
+        }
+        const QRect cell = window.view()->visualRect(window.form.grid().index(2, ServerGrid::IP));
+        QVERIFY(darkPixels(image, cell.translated(window.view()->viewport()->pos())) > 20);
+
+        QCOMPARE(window.form.grid().TextMatrix(1, ServerGrid::ID) + window.cell(3), QString("2X"));
+        QCOMPARE(window.view()->ColWidth(ServerGrid::ID), 0);
+        QCOMPARE(window.view()->ColWidth(ServerGrid::Player), 750);
+        auto* combo = window.find<QComboBox>("Combo1");
+        combo->setEditText("777");
+        QTest::keyClick(combo, Qt::Key_Return); // a typed timeout joins no list
+        QCOMPARE(combo->count(), 10);
+        QCOMPARE(combo->itemText(0) + combo->itemText(9), QStringLiteral("5005000"));
+        QCOMPARE(combo->findText("2500"), 4);
+        auto* timer = window.find<QTimer>("Timer1");
+        QVERIFY(timer->isActive() && timer->isSingleShot() && timer->interval() == 2000);
+        QCOMPARE(QApplication::focusWidget(), window.find("LPlayer"));
+        QVERIFY(window.form.findChild<QMenuBar*>() == nullptr &&
+                !window.form.windowIcon().isNull());
+        QVERIFY(window.form.maximumSize() == QSize(twips::px(8580), twips::px(8115)) &&
+                window.form.minimumSize() == window.form.maximumSize());
+        QCOMPARE(window.view()->model()->headerData(5, Qt::Horizontal).toString(),
+                 QString("Player"));
+
+        // The popup: over the heading row too, for the right button only.
+        QWidget* heading = window.view()->horizontalHeader()->viewport();
+        QTest::mouseClick(heading, Qt::LeftButton, {}, QPoint(20, 5));
+        QTest::mouseClick(window.view()->viewport(), Qt::MiddleButton, {}, QPoint(20, 20));
+        QVERIFY(!window.popup()->isVisible());
+        QTest::mouseClick(heading, Qt::RightButton, {}, QPoint(20, 5));
+        QVERIFY(window.popup()->isVisible());
+        window.popup()->actions().first()->trigger();
+        QVERIFY(window.find("Frm_AddSrv")->isVisible());
+
+        // The logo opens the homepage on a press and release on it, not when dragged off.
+        QWidget* logo = window.find("Image1");
+        QCOMPARE(logo->toolTip(), QStringLiteral("Open the homepage"));
+        const QPoint centre = logo->rect().center();
+        QTest::mousePress(logo, Qt::LeftButton, {}, centre);
+        QTest::mouseRelease(logo, Qt::LeftButton, {}, QPoint(-10, centre.y()));
+        QTest::mouseRelease(logo, Qt::LeftButton, {}, centre);
+        QVERIFY(window.desktop->links.isEmpty());
+        QTest::mouseClick(logo, Qt::LeftButton, {}, centre);
+        QCOMPARE(window.desktop->links,
+                 QStringList{"open " + QLatin1String(client_link::kHomepage)});
+        QVERIFY(MessageBox::recorded().isEmpty()); // a link taken is no failure
+        window.desktop->refusal = "no browser";
+        QTest::mouseClick(logo, Qt::LeftButton, {}, centre);
+        QCOMPARE(lastBox(), QStringLiteral("The homepage could not be opened: no browser."));
+
+        // Refresh empties the login boxes; closing ends the refresh and the database.
+        for (const char* name : {"Text1", "Text2", "Text3"}) {
+            window.box(name)->setText("x");
+        }
+        window.click("Command2");
+        QCOMPARE(window.login(), QStringLiteral("||"));
+        window.click("Command1");
+        QVERIFY(window.ends == 1 && mod_DB::dbTS && window.form.refresh().running());
+        window.form.close();
+        QVERIFY(window.ends == 2 && !mod_DB::dbTS && !window.form.refresh().running());
+    }
+
+    void startingWithAndWithoutAFile() {
+        QTemporaryDir empty;
+        QCOMPARE(startQuarnel(empty.path()), 1);
+        QVERIFY(lastBox().startsWith("Quarnel cannot start: Error") &&
+                lastBox().contains(empty.path() + "/TS.mdb"));
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            QVERIFY(!top->isVisible());
+        }
+        TempFolder folder;
+        bool shown = false;
+        QTimer::singleShot(100, [&] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (auto* quit = top->findChild<QToolButton*>("Command1")) {
+                    shown = top->isVisible();
+                    quit->click();
+                }
+            }
+        });
+        QCOMPARE(startQuarnel(folder.path()), 0);
+        QVERIFY(shown && !mod_DB::dbTS); // released when the window goes
+    }
+};
 
 QTEST_MAIN(TestWindow)
 #include "test_window.moc"

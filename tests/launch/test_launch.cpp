@@ -37,53 +37,50 @@ struct FakeDesktop {
 class TestLaunch : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void clientLinkAndSaveQuestion();
-    void handedOverDetachedWithTheLinkVerbatim();
-    void noProgramRegisteredIsToldAtOnceWithoutThePassword();
-};
-
-void TestLaunch::clientLinkAndSaveQuestion() {
-    const QList<std::pair<QStringList, QString>> links{
-        {{"", "", ""}, "teamspeak://h:8767"},
-        {{"", "", "pw"}, "teamspeak://h:8767?password=pw"},
-        {{"", "l", "p"}, "teamspeak://h:8767?loginname=l?password=p"},
-        {{" ", "a&b=c?", "p w"}, "teamspeak://h:8767?nickname= ?loginname=a&b=c??password=p w"}};
-    for (const auto& [boxes, link] : links) {
-        QCOMPARE(client_link::build("h", "8767", boxes[0], boxes[1], boxes[2]), link);
+    void clientLinkAndSaveQuestion() {
+        const QList<std::pair<QStringList, QString>> links{
+            {{"", "", ""}, "teamspeak://h:8767"},
+            {{"", "", "pw"}, "teamspeak://h:8767?password=pw"},
+            {{"", "l", "p"}, "teamspeak://h:8767?loginname=l?password=p"},
+            {{" ", "a&b=c?", "p w"},
+             "teamspeak://h:8767?nickname= ?loginname=a&b=c??password=p w"}};
+        for (const auto& [boxes, link] : links) {
+            QCOMPARE(client_link::build("h", "8767", boxes[0], boxes[1], boxes[2]), link);
+        }
+        const QString heading = "Nickname||LoginName||Password\r\n";
+        const UserData entered{"n", "a||b", "p\r\n", false};
+        QCOMPARE(mod_Userdata::saveQuestion({"old", "ol", "", false}, entered),
+                 "Do you want to save the Usersettings\r\n" + heading + "n||a||b||*** ?");
+        QCOMPARE(mod_Userdata::saveQuestion({"old", "ol", "", true}, entered),
+                 "Do you want to replace the current Usersettings\r\n" + heading +
+                     "old||ol||\r\nwith\r\n" + heading + "n||a||b||*** ?");
     }
-    const QString heading = "Nickname||LoginName||Password\r\n";
-    const UserData entered{"n", "a||b", "p\r\n", false};
-    QCOMPARE(mod_Userdata::saveQuestion({"old", "ol", "", false}, entered),
-             "Do you want to save the Usersettings\r\n" + heading + "n||a||b||*** ?");
-    QCOMPARE(mod_Userdata::saveQuestion({"old", "ol", "", true}, entered),
-             "Do you want to replace the current Usersettings\r\n" + heading +
-                 "old||ol||\r\nwith\r\n" + heading + "n||a||b||*** ?");
-}
 
-void TestLaunch::handedOverDetachedWithTheLinkVerbatim() {
-    FakeDesktop desktop("teamspeak.desktop");
-    XdgOpener opener;
-    const QString link = "teamspeak://h:1?nickname=a b?password=Pa55-grep-me";
-    bool opened = false;
-    opener.open("Open", link, [&](const Status& done) { opened = done.ok(); });
-    QTRY_VERIFY(opened);
-    QTRY_COMPARE(desktop.read("args"), "1\n" + link.toUtf8() + '\n');
-    // xdg-open has ended; its child writes to stderr and lives on.
-    QTRY_COMPARE_WITH_TIMEOUT(desktop.read("alive"), QByteArray("ok\n"), 5000);
-}
+    void handedOverDetachedWithTheLinkVerbatim() {
+        FakeDesktop desktop("teamspeak.desktop");
+        XdgOpener opener;
+        const QString link = "teamspeak://h:1?nickname=a b?password=Pa55-grep-me";
+        bool opened = false;
+        opener.open("Open", link, [&](const Status& done) { opened = done.ok(); });
+        QTRY_VERIFY(opened);
+        QTRY_COMPARE(desktop.read("args"), "1\n" + link.toUtf8() + '\n');
+        // xdg-open has ended; its child writes to stderr and lives on.
+        QTRY_COMPARE_WITH_TIMEOUT(desktop.read("alive"), QByteArray("ok\n"), 5000);
+    }
 
-void TestLaunch::noProgramRegisteredIsToldAtOnceWithoutThePassword() {
-    FakeDesktop desktop({});
-    XdgOpener opener;
-    QString error;
-    opener.open("Open", "teamspeak://h:1?password=Pa55-grep-me",
-                [&](const Status& done) { error = done.error(); });
-    QTRY_COMPARE(error, QStringLiteral("no program is registered for teamspeak:// links"));
-    QVERIFY(desktop.read("args").isEmpty());
-    XdgOpener missing("no-such-opener", "no-such-mime"); // a desktop without the xdg tools
-    missing.open("Open", "teamspeak://h:1", [&](const Status& done) { error = done.error(); });
-    QCOMPARE(error, QStringLiteral("no-such-opener was not found"));
-}
+    void noProgramRegisteredIsToldAtOnceWithoutThePassword() {
+        FakeDesktop desktop({});
+        XdgOpener opener;
+        QString error;
+        opener.open("Open", "teamspeak://h:1?password=Pa55-grep-me",
+                    [&](const Status& done) { error = done.error(); });
+        QTRY_COMPARE(error, QStringLiteral("no program is registered for teamspeak:// links"));
+        QVERIFY(desktop.read("args").isEmpty());
+        XdgOpener missing("no-such-opener", "no-such-mime"); // a desktop without the xdg tools
+        missing.open("Open", "teamspeak://h:1", [&](const Status& done) { error = done.error(); });
+        QCOMPARE(error, QStringLiteral("no-such-opener was not found"));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestLaunch)
 #include "test_launch.moc"

@@ -54,145 +54,139 @@ const QByteArray kList = "id\tnick\tx\r\n1\t0\t0\t0\t\"Ann\"\t\"a\"\t\r\n"
 class TestExchange : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void waitsGiveUpAfterTheirPauses_data();
-    void waitsGiveUpAfterTheirPauses();
-    void bytesOnTheWire();
-    void answersCutAnywhereAreJudgedWhole();
-    void readingAnswers_data();
-    void readingAnswers();
-    void pauseOfTheTimeout();
-};
-
-void TestExchange::waitsGiveUpAfterTheirPauses_data() {
-    QTest::addColumn<bool>("refresh");
-    QTest::addColumn<QList<int>>("arrivals"); // pauses elapsed before each answer comes
-    QTest::addColumn<int>("pauses");
-    QTest::addColumn<int>("sent");
-    QTest::newRow("refresh, silent") << true << QList<int>{} << 9 << 0;
-    QTest::newRow("refresh, greeting in the last pause") << true << QList<int>{8} << 19 << 1;
-    QTest::newRow("refresh, silent after PL") << true << QList<int>{2, 9} << 23 << 2;
-    QTest::newRow("player list, silent") << false << QList<int>{} << 10 << 0;
-    QTest::newRow("player list, greeting in pause 6") << false << QList<int>{5} << 10 << 1;
-    QTest::newRow("player list, sel answered in pause 10") << false << QList<int>{5, 3} << 10 << 2;
-}
-
-void TestExchange::waitsGiveUpAfterTheirPauses() {
-    QFETCH(bool, refresh);
-    QFETCH(QList<int>, arrivals);
-    QFETCH(int, pauses);
-    QFETCH(int, sent);
-    Run run(refresh);
-    for (qsizetype i = 0; i < arrivals.size(); ++i) {
-        for (int n = 0; n < arrivals[i]; ++n) {
-            run.tick();
-        }
-        run.data(i == 0 ? kGreeting : kOk);
+    void waitsGiveUpAfterTheirPauses_data() {
+        QTest::addColumn<bool>("refresh");
+        QTest::addColumn<QList<int>>("arrivals"); // pauses elapsed before each answer comes
+        QTest::addColumn<int>("pauses");
+        QTest::addColumn<int>("sent");
+        QTest::newRow("refresh, silent") << true << QList<int>{} << 9 << 0;
+        QTest::newRow("refresh, greeting in the last pause") << true << QList<int>{8} << 19 << 1;
+        QTest::newRow("refresh, silent after PL") << true << QList<int>{2, 9} << 23 << 2;
+        QTest::newRow("player list, silent") << false << QList<int>{} << 10 << 0;
+        QTest::newRow("player list, greeting in pause 6") << false << QList<int>{5} << 10 << 1;
+        QTest::newRow("player list, sel answered in pause 10")
+            << false << QList<int>{5, 3} << 10 << 2;
     }
-    while (run.tick()) {
-    }
-    QCOMPARE(run.exchange.result().outcome, Outcome::TimedOut);
-    QCOMPARE(run.exchange.result().pauses, pauses);
-    QCOMPARE(run.sent.size(), sent);
-}
 
-void TestExchange::bytesOnTheWire() {
-    Run refresh(true, "51234", " 8767.4");
-    Run list(false, "51234", "08767 ");
-    for (Run* run : {&refresh, &list}) {
-        QCOMPARE(run->connected, quint16{51234});
-        run->data(kGreeting);
-        run->data(kOk);
-        run->data(kList);
-        QCOMPARE(run->exchange.result().answer, QString::fromLatin1(kList));
-    }
-    QCOMPARE(refresh.sent, QList<QByteArray>({"sel 8767\r\n", "PL\r\n"}));
-    QCOMPARE(list.sent, QList<QByteArray>({"sel 08767 \r\n", "PL\r\n"}));
-    // A line break in the voice port would smuggle a command of its own.
-    Run smuggling(false, "51234", "1\nquit");
-    smuggling.data(kGreeting);
-    QVERIFY(smuggling.sent.isEmpty() && smuggling.exchange.finished());
-    Run failing(false);
-    failing.take(failing.exchange.socketFailed(query::SocketFailure::Other, "unreachable"));
-    QCOMPARE(failing.exchange.result().outcome, Outcome::SocketError);
-    // Step 0 pauses 500 ms before connecting.
-    Run minimised(false, "51234", "1", true);
-    QCOMPARE(minimised.armed, 500);
-    QCOMPARE(minimised.connected, quint16{0});
-    minimised.tick();
-    QCOMPARE(minimised.connected, quint16{51234});
-}
-
-void TestExchange::answersCutAnywhereAreJudgedWhole() {
-    // What follows the closing line is no part of the answer.
-    const QList<QByteArray> answers{kGreeting, kOk, kList + "trailing"};
-    for (qsizetype step = 0; step < answers.size(); ++step) {
-        for (qsizetype cut = 1; cut < answers[step].size(); ++cut) {
-            Run run(true);
-            for (qsizetype i = 0; i < answers.size(); ++i) {
-                const QByteArray& answer = answers[i];
-                // A first part that waits out a pause is not the answer yet.
-                run.data(i == step ? answer.left(cut) : answer);
-                if (i == step) {
-                    run.tick();
-                    QCOMPARE(run.sent.size(), static_cast<int>(i));
-                    run.data(answer.mid(cut));
-                }
+    void waitsGiveUpAfterTheirPauses() {
+        QFETCH(bool, refresh);
+        QFETCH(QList<int>, arrivals);
+        QFETCH(int, pauses);
+        QFETCH(int, sent);
+        Run run(refresh);
+        for (qsizetype i = 0; i < arrivals.size(); ++i) {
+            for (int n = 0; n < arrivals[i]; ++n) {
+                run.tick();
             }
-            QCOMPARE(run.exchange.result().outcome, Outcome::Answered);
-            QCOMPARE(run.exchange.result().answer, QString::fromLatin1(kList));
+            run.data(i == 0 ? kGreeting : kOk);
+        }
+        while (run.tick()) {
+        }
+        QCOMPARE(run.exchange.result().outcome, Outcome::TimedOut);
+        QCOMPARE(run.exchange.result().pauses, pauses);
+        QCOMPARE(run.sent.size(), sent);
+    }
+
+    void bytesOnTheWire() {
+        Run refresh(true, "51234", " 8767.4");
+        Run list(false, "51234", "08767 ");
+        for (Run* run : {&refresh, &list}) {
+            QCOMPARE(run->connected, quint16{51234});
+            run->data(kGreeting);
+            run->data(kOk);
+            run->data(kList);
+            QCOMPARE(run->exchange.result().answer, QString::fromLatin1(kList));
+        }
+        QCOMPARE(refresh.sent, QList<QByteArray>({"sel 8767\r\n", "PL\r\n"}));
+        QCOMPARE(list.sent, QList<QByteArray>({"sel 08767 \r\n", "PL\r\n"}));
+        // A line break in the voice port would smuggle a command of its own.
+        Run smuggling(false, "51234", "1\nquit");
+        smuggling.data(kGreeting);
+        QVERIFY(smuggling.sent.isEmpty() && smuggling.exchange.finished());
+        Run failing(false);
+        failing.take(failing.exchange.socketFailed(query::SocketFailure::Other, "unreachable"));
+        QCOMPARE(failing.exchange.result().outcome, Outcome::SocketError);
+        // Step 0 pauses 500 ms before connecting.
+        Run minimised(false, "51234", "1", true);
+        QCOMPARE(minimised.armed, 500);
+        QCOMPARE(minimised.connected, quint16{0});
+        minimised.tick();
+        QCOMPARE(minimised.connected, quint16{51234});
+    }
+
+    void answersCutAnywhereAreJudgedWhole() {
+        // What follows the closing line is no part of the answer.
+        const QList<QByteArray> answers{kGreeting, kOk, kList + "trailing"};
+        for (qsizetype step = 0; step < answers.size(); ++step) {
+            for (qsizetype cut = 1; cut < answers[step].size(); ++cut) {
+                Run run(true);
+                for (qsizetype i = 0; i < answers.size(); ++i) {
+                    const QByteArray& answer = answers[i];
+                    // A first part that waits out a pause is not the answer yet.
+                    run.data(i == step ? answer.left(cut) : answer);
+                    if (i == step) {
+                        run.tick();
+                        QCOMPARE(run.sent.size(), static_cast<int>(i));
+                        run.data(answer.mid(cut));
+                    }
+                }
+                QCOMPARE(run.exchange.result().outcome, Outcome::Answered);
+                QCOMPARE(run.exchange.result().answer, QString::fromLatin1(kList));
+            }
+        }
+        Run ahead(true); // a server that answers before it is asked
+        ahead.data(kGreeting + kOk + kList);
+        QCOMPARE(ahead.exchange.result().answer, QString::fromLatin1(kList));
+    }
+
+    void readingAnswers_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QStringList>("entries"); // of the player lines, up to a malformed one
+        const QString row = QStringLiteral("1\t0\t%1\t0\t%2\t\"login\"\t\r\n");
+        QTest::newRow("no players") << "H\r\nOK\r\n" << 0 << QStringList{};
+        QTest::newRow("no final CR LF") << "H\r\nA\r\nB\r\nOK" << 1 << QStringList{};
+        QTest::newRow("one line") << "ERROR\r\n" << -1 << QStringList{};
+        QTest::newRow("nothing") << "" << -3 << QStringList{};
+        QTest::newRow("quotes and flags")
+            << "H\r\n" + row.arg("0", "\"An\"n\"") + row.arg("8", "A") + row.arg("72", "B") +
+                   row.arg("40", "C") + row.arg("12", "D") + row.arg("16", "E") +
+                   row.arg("136", "F") + row.arg("-8", "G") + "OK\r\n"
+            << 8
+            << QStringList{"Ann", "A (Away)", "B (Away)", "C (Away)", "D (Away)", "E", "F", "G"};
+        QTest::newRow("a malformed line ends the list")
+            << "H\r\n" + row.arg("8", "A") + "0\t8\tX\t\"l\"\r\n" + row.arg("0", "B") + "OK\r\n"
+            << 3 << QStringList{"A (Away)"};
+    }
+
+    void readingAnswers() {
+        QFETCH(QString, answer);
+        QFETCH(int, count);
+        QFETCH(QStringList, entries);
+        const QStringList pieces = answer::cutLines(answer);
+        QCOMPARE(answer::playerCount(pieces), count);
+        QStringList got;
+        for (int k = 1; k <= count; ++k) {
+            const auto player = answer::parsePlayerLine(pieces[k]);
+            if (!player) {
+                break;
+            }
+            got << answer::playerEntry(*player);
+        }
+        QCOMPARE(got, entries);
+        QCOMPARE(answer::flagNames(73), QString("Flags 73: channel commander, away, recording"));
+        QCOMPARE(answer::decode("\x80\xe9\x81"), QString::fromUtf16(u"\u20ac\u00e9\u0081"));
+    }
+
+    void pauseOfTheTimeout() {
+        // A tenth of a 16-bit whole number of milliseconds, halves to the even neighbour.
+        const QList<std::pair<QString, int>> pauses{{"1500", 150}, {"25", 2},     {"35", 4},
+                                                    {"-10", -1},   {"32768", -1}, {"fast", -1}};
+        for (const auto& [timeout, pause] : pauses) {
+            QCOMPARE(query::refreshPause(timeout).value_or(-1), pause);
         }
     }
-    Run ahead(true); // a server that answers before it is asked
-    ahead.data(kGreeting + kOk + kList);
-    QCOMPARE(ahead.exchange.result().answer, QString::fromLatin1(kList));
-}
-
-void TestExchange::readingAnswers_data() {
-    QTest::addColumn<QString>("answer");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QStringList>("entries"); // of the player lines, up to a malformed one
-    const QString row = QStringLiteral("1\t0\t%1\t0\t%2\t\"login\"\t\r\n");
-    QTest::newRow("no players") << "H\r\nOK\r\n" << 0 << QStringList{};
-    QTest::newRow("no final CR LF") << "H\r\nA\r\nB\r\nOK" << 1 << QStringList{};
-    QTest::newRow("one line") << "ERROR\r\n" << -1 << QStringList{};
-    QTest::newRow("nothing") << "" << -3 << QStringList{};
-    QTest::newRow("quotes and flags")
-        << "H\r\n" + row.arg("0", "\"An\"n\"") + row.arg("8", "A") + row.arg("72", "B") +
-               row.arg("40", "C") + row.arg("12", "D") + row.arg("16", "E") + row.arg("136", "F") +
-               row.arg("-8", "G") + "OK\r\n"
-        << 8 << QStringList{"Ann", "A (Away)", "B (Away)", "C (Away)", "D (Away)", "E", "F", "G"};
-    QTest::newRow("a malformed line ends the list")
-        << "H\r\n" + row.arg("8", "A") + "0\t8\tX\t\"l\"\r\n" + row.arg("0", "B") + "OK\r\n"
-        << 3 << QStringList{"A (Away)"};
-}
-
-void TestExchange::readingAnswers() {
-    QFETCH(QString, answer);
-    QFETCH(int, count);
-    QFETCH(QStringList, entries);
-    const QStringList pieces = answer::cutLines(answer);
-    QCOMPARE(answer::playerCount(pieces), count);
-    QStringList got;
-    for (int k = 1; k <= count; ++k) {
-        const auto player = answer::parsePlayerLine(pieces[k]);
-        if (!player) {
-            break;
-        }
-        got << answer::playerEntry(*player);
-    }
-    QCOMPARE(got, entries);
-    QCOMPARE(answer::flagNames(73), QString("Flags 73: channel commander, away, recording"));
-    QCOMPARE(answer::decode("\x80\xe9\x81"), QString::fromUtf16(u"\u20ac\u00e9\u0081"));
-}
-
-void TestExchange::pauseOfTheTimeout() {
-    // A tenth of a 16-bit whole number of milliseconds, halves to the even neighbour.
-    const QList<std::pair<QString, int>> pauses{{"1500", 150}, {"25", 2},     {"35", 4},
-                                                {"-10", -1},   {"32768", -1}, {"fast", -1}};
-    for (const auto& [timeout, pause] : pauses) {
-        QCOMPARE(query::refreshPause(timeout).value_or(-1), pause);
-    }
-}
+};
 
 QTEST_GUILESS_MAIN(TestExchange)
 #include "test_exchange.moc"
