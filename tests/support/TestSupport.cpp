@@ -38,9 +38,3 @@ QStringList TempFolder::rows(const QString& sql) const {
     }
     return result;
 }
-
-void TempFolder::open() const {
-    if (const Status opened = mod_DB::fDBConnect(true, path()); !opened) {
-        qFatal("%s", qPrintable(opened.error()));
-    }
-}
