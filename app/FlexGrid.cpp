@@ -31,7 +31,6 @@ FlexGrid::FlexGrid(ServerGrid& grid, QWidget* parent) : QTableView(parent), m_gr
     setItemDelegate(new CellColours(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTabKeyNavigation(false);
     setWordWrap(false);
     verticalHeader()->hide();

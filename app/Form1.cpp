@@ -43,7 +43,6 @@ QToolButton* pictureButton(QWidget* parent, const char* name, const QString& cap
     button->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(picture))));
     button->setIconSize(QSize(iconSize, iconSize));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setFocusPolicy(Qt::StrongFocus);
     return button;
 }
 
@@ -389,8 +388,8 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Image1 && (event->type() == QEvent::MouseButtonPress ||
-                              event->type() == QEvent::MouseButtonRelease)) {
+    // Only the logo is watched.
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const bool left = mouse->button() == Qt::LeftButton;
         if (event->type() == QEvent::MouseButtonPress) {

@@ -47,7 +47,7 @@ struct Field {
     QRect boxAt;
 };
 
-// The boxes in the given order, which is also their focus order.
+// The boxes in the given order; made in that order, they take the focus in it too.
 QList<QLineEdit*> addFields(QDialog* dialog, std::initializer_list<Field> fields,
                             Qt::Alignment labelAlignment) {
     QList<QLineEdit*> boxes;
@@ -61,9 +61,6 @@ QList<QLineEdit*> addFields(QDialog* dialog, std::initializer_list<Field> fields
         const QRect& b = field.boxAt;
         place(edit, b.x(), b.y(), b.width(), b.height());
         label->setBuddy(edit);
-        if (!boxes.isEmpty()) {
-            QWidget::setTabOrder(boxes.last(), edit);
-        }
         boxes << edit;
     }
     return boxes;
@@ -94,8 +91,6 @@ Frm_AddSrv::Frm_AddSrv(ServerGrid& grid, QWidget* owner) : QDialog(owner), m_gri
     place(cancel, 2280, 2040, 1695, 375);
     auto* add = button(this, "Command2", QStringLiteral("ADD TO LIST"));
     place(add, 480, 2040, 1695, 375);
-    setTabOrder(Text4, cancel);
-    setTabOrder(cancel, add);
     reset();
     connect(cancel, &QPushButton::clicked, this, &Frm_AddSrv::Command1_Click);
     connect(add, &QPushButton::clicked, this, &Frm_AddSrv::Command2_Click);
@@ -149,8 +144,6 @@ Form2::Form2(ServerGrid& grid, QWidget* owner) : QDialog(owner), m_grid(grid) {
     place(cancel, 2400, 2640, 2295, 375);
     SID = named(new QLineEdit(this), "SID", QStringLiteral("ID"));
     SID->hide();
-    setTabOrder(STCP, save);
-    setTabOrder(save, cancel);
     connect(save, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(cancel, &QPushButton::clicked, this, &Form2::Command2_Click);
 }

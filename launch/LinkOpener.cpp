@@ -17,7 +17,6 @@ void XdgOpener::open(const QString& /*verb*/, const QString& link, Done done) {
     query->setProgram(mime);
     query->setArguments(
         {QStringLiteral("query"), QStringLiteral("default"), "x-scheme-handler/" + scheme});
-    query->setStandardInputFile(QProcess::nullDevice());
     query->setStandardErrorFile(QProcess::nullDevice());
     connect(query, &QProcess::finished, this, [this, query, link, scheme, done] {
         const bool registered = !query->readAllStandardOutput().trimmed().isEmpty();

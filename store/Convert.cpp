@@ -16,7 +16,7 @@ std::optional<double> toRoundedNumber(const QString& text) {
     }
     bool ok = false;
     const double value = match.captured(1).toDouble(&ok);
-    if (!ok || !std::isfinite(value)) {
+    if (!ok) {
         return std::nullopt;
     }
     return std::nearbyint(value); // the default rounding mode: half to even

@@ -13,6 +13,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -145,6 +146,9 @@ class TestWindow : public QObject {
                                                : dialog                           ? "windowTitle"
                                                                                   : "currentText");
         QCOMPARE(text.toString(), caption);
+        if (auto* label = qobject_cast<QLabel*>(widget); label != nullptr && !caption.isEmpty()) {
+            QVERIFY(label->buddy() != nullptr); // read out with its box
+        }
         if (auto* button = qobject_cast<QToolButton*>(widget)) {
             QVERIFY(button->toolButtonStyle() == Qt::ToolButtonTextUnderIcon &&
                     !button->icon().isNull());
@@ -227,10 +231,13 @@ class TestWindow : public QObject {
         }
         QTRY_COMPARE_WITH_TIMEOUT(window.cell(3), QStringLiteral("1"), 20000);
         QTRY_COMPARE(window.form.grid().highlighted(), 1);
-        QCOMPARE(window.find<QListWidget>("LPlayer")->item(0)->toolTip(), QString("Flags 0: none"));
+        auto* players = window.find<QListWidget>("LPlayer");
+        QCOMPARE(players->item(0)->toolTip(), QString("Flags 0: none"));
         QVERIFY(shown.contains(3) && window.form.grid().Row() == 1);
         QCOMPARE(nickname->text(), QStringLiteral("Nickname-typed"));
         QCOMPARE(QApplication::focusWidget(), nickname);
+        window.clickRow(2);
+        QCOMPARE(players->count(), 0); // the list of the server before is gone
     }
 
     void serverDialogs() {
@@ -240,6 +247,8 @@ class TestWindow : public QObject {
         window.click("Command4");
         auto* add = window.find<QDialog>("Frm_AddSrv");
         window.box("Text1", add)->setText("kept while open");
+        QTest::keyClick(window.box("Text1", add), Qt::Key_Return); // presses no button
+        QVERIFY(add->isVisible());
         window.click("Command4");
         QCOMPARE(window.box("Text1", add)->text(), QStringLiteral("kept while open"));
         QTest::keyClick(add, Qt::Key_Escape);
@@ -363,7 +372,7 @@ class TestWindow : public QObject {
 
         // The logo opens the homepage on a press and release on it, not when dragged off.
         QWidget* logo = window.find("Image1");
-        QCOMPARE(logo->toolTip(), QStringLiteral("Open the homepage"));
+        QVERIFY(logo->toolTip() == "Open the homepage" && !logo->property("pixmap").isNull());
         const QPoint centre = logo->rect().center();
         QTest::mousePress(logo, Qt::LeftButton, {}, centre);
         QTest::mouseRelease(logo, Qt::LeftButton, {}, QPoint(-10, centre.y()));

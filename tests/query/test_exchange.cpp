@@ -106,6 +106,17 @@ class TestExchange : public QObject {
         Run failing(false);
         failing.take(failing.exchange.socketFailed(query::SocketFailure::Other, "unreachable"));
         QCOMPARE(failing.exchange.result().outcome, Outcome::SocketError);
+        // Half a list and a reset: that ends the wait at once.
+        Run cut(false);
+        cut.data(kGreeting + kOk + kList.left(20));
+        cut.take(cut.exchange.socketFailed(query::SocketFailure::ClosedByServer, "reset"));
+        QCOMPARE(cut.exchange.result().outcome, Outcome::Incomplete);
+        // A reply may be 1 MiB long, not a byte more.
+        Run big(true);
+        big.data(QByteArray(query::Exchange::kMaxReply, 'x'));
+        QVERIFY(!big.exchange.finished());
+        big.data("x");
+        QCOMPARE(big.exchange.result().outcome, Outcome::TooLarge);
         // Step 0 pauses 500 ms before connecting.
         Run minimised(false, "51234", "1", true);
         QCOMPARE(minimised.armed, 500);

@@ -122,6 +122,7 @@ class TestQuery : public QObject {
         QVERIFY(rig.refreshAll());
         QCOMPARE(rig.cell(1), QString("2"));
         QVERIFY(rig.grid.isCurrent(1));
+        QTRY_COMPARE(leaving->openConnections(), 0); // each server's connection ends with it
         leaving.reset(); // the server goes away: its port now refuses
         QVERIFY(rig.refreshAll());
         QCOMPARE(rig.cell(1), QString("2"));
@@ -152,9 +153,11 @@ class TestQuery : public QObject {
         query::PlayerList list;
         QSignalSpy players(&list, &query::PlayerList::listed);
         QSignalSpy done(&list, &query::PlayerList::finished);
-        list.start("127.0.0.1", QString::number(voicePort), QString::number(simulator.listen(how)),
-                   false);
+        // The voice port goes out as typed.
+        const QString typed = "0" + QString::number(voicePort);
+        list.start("127.0.0.1", typed, QString::number(simulator.listen(how)), false);
         QVERIFY(waited(done));
+        QVERIFY(simulator.received().contains("sel " + typed.toLatin1()));
         // A list that never ended keeps its connection open; any other closes it.
         QTest::qWait(50);
         QTRY_COMPARE(simulator.openConnections(), listed == -1 ? 1 : 0);
