@@ -33,8 +33,9 @@ void QueryConnection::start(const QString& host, const QString& queryPort, const
 }
 
 void QueryConnection::close() {
-    // Whatever is still on its way is ignored; the socket closes when this goes.
+    // Closed now, not when this goes; whatever is still on its way is ignored.
     m_closed = true;
+    m_socket->abort();
     deleteLater();
 }
 
