@@ -11,14 +11,12 @@ namespace {
 // its arguments to "args" and leaves a child that writes to stderr after
 // xdg-open has ended, and then "alive".
 struct FakeDesktop {
-    explicit FakeDesktop(const QString& handler) : path(qgetenv("PATH")) {
+    explicit FakeDesktop(const QString& handler) {
         write("xdg-mime", "[ -z '" + handler + "' ] || echo '" + handler + "'");
         write("xdg-open", "printf '%s\\n' $# \"$@\" > " + dir.filePath("args") +
                               "\n(sleep 0.3; echo \"$1\" >&2; echo ok > " + dir.filePath("alive") +
                               ") &");
-        qputenv("PATH", dir.path().toUtf8() + ':' + path);
     }
-    ~FakeDesktop() { qputenv("PATH", path); }
     void write(const QString& name, const QString& script) const {
         QFile f(dir.filePath(name));
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write("#!/bin/sh\n" + script.toUtf8()) > 0);
@@ -29,7 +27,7 @@ struct FakeDesktop {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     QTemporaryDir dir;
-    QByteArray path;
+    XdgOpener opener{dir.filePath("xdg-open"), dir.filePath("xdg-mime")};
 };
 
 } // namespace
@@ -58,10 +56,9 @@ class TestLaunch : public QObject {
 
     void handedOverDetachedWithTheLinkVerbatim() {
         FakeDesktop desktop("teamspeak.desktop");
-        XdgOpener opener;
         const QString link = "teamspeak://h:1?nickname=a b?password=Pa55-grep-me";
         bool opened = false;
-        opener.open("Open", link, [&](const Status& done) { opened = done.ok(); });
+        desktop.opener.open("Open", link, [&](const Status& done) { opened = done.ok(); });
         QTRY_VERIFY(opened);
         QTRY_COMPARE(desktop.read("args"), "1\n" + link.toUtf8() + '\n');
         // xdg-open has ended; its child writes to stderr and lives on.
@@ -70,10 +67,9 @@ class TestLaunch : public QObject {
 
     void noProgramRegisteredIsToldAtOnceWithoutThePassword() {
         FakeDesktop desktop({});
-        XdgOpener opener;
         QString error;
-        opener.open("Open", "teamspeak://h:1?password=Pa55-grep-me",
-                    [&](const Status& done) { error = done.error(); });
+        desktop.opener.open("Open", "teamspeak://h:1?password=Pa55-grep-me",
+                            [&](const Status& done) { error = done.error(); });
         QTRY_COMPARE(error, QStringLiteral("no program is registered for teamspeak:// links"));
         QVERIFY(desktop.read("args").isEmpty());
         XdgOpener missing("no-such-opener", "no-such-mime"); // a desktop without the xdg tools
