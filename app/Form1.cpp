@@ -219,10 +219,6 @@ Status Form1::Form_Load(const QString& programFolder) {
 }
 
 void Form1::Form_Unload() {
-    if (m_unloaded) {
-        return;
-    }
-    m_unloaded = true;
     mod_DB::fDBConnect(false, {});
     m_refresh->stop();
 }
@@ -380,9 +376,8 @@ void Form1::MSFlexGrid1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers 
     }
 }
 
-void Form1::closeEvent(QCloseEvent* event) {
+void Form1::closeEvent(QCloseEvent* /*event*/) {
     Form_Unload();
-    event->accept();
     // Closing the main window ends the program, open dialogs included.
     endProgram();
 }

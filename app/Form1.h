@@ -80,7 +80,6 @@ class Form1 : public QWidget {
     QComboBox* Combo1 = nullptr;
     QTimer* Timer1 = nullptr;
     QMenu* fSw = nullptr;
-    bool m_unloaded = false;
     bool m_logoPressed = false;
     query::Refresh* m_refresh = nullptr;
     query::PlayerList* m_playerList = nullptr;

@@ -52,8 +52,7 @@ QSqlQuery prepare(const char* sql) {
 
 Status fDBConnect(bool open, const QString& folder) {
     if (dbTS) {
-        dbTS->close();
-        dbTS.reset();
+        dbTS.reset(); // the last handle: removing the connection closes the file
         QSqlDatabase::removeDatabase(QLatin1String(kConnection));
     }
     if (!open) {

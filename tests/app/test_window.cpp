@@ -56,9 +56,15 @@ struct Window {
     QLineEdit* box(const QString& name, QObject* in = nullptr) { return find<QLineEdit>(name, in); }
     QMenu* popup() { return find<QMenu>("fSw"); }
     QString cell(int row) { return form.grid().TextMatrix(row, ServerGrid::Player); }
-    QString login() {
-        return box("Text1")->text() + '|' + box("Text2")->text() + '|' + box("Text3")->text();
+    // The texts of the named boxes, joined by "|".
+    QString texts(const QStringList& names, QObject* in = nullptr) {
+        QStringList result;
+        for (const QString& name : names) {
+            result << box(name, in)->text();
+        }
+        return result.join('|');
     }
+    QString login() { return texts({"Text1", "Text2", "Text3"}); }
 
     Form1 form;
     Recorder* desktop = new Recorder; // owned by the form
@@ -246,15 +252,18 @@ class TestWindow : public QObject {
         Window window(folder);
         window.click("Command4");
         auto* add = window.find<QDialog>("Frm_AddSrv");
-        window.box("Text1", add)->setText("kept while open");
+        const QStringList boxes{"Text1", "Text2", "Text3", "Text4"};
+        for (const QString& name : boxes) {
+            window.box(name, add)->setText("kept");
+        }
         QTest::keyClick(window.box("Text1", add), Qt::Key_Return); // presses no button
         QVERIFY(add->isVisible());
         window.click("Command4");
-        QCOMPARE(window.box("Text1", add)->text(), QStringLiteral("kept while open"));
+        QCOMPARE(window.texts(boxes, add), QStringLiteral("kept|kept|kept|kept"));
         QTest::keyClick(add, Qt::Key_Escape);
         QVERIFY(!add->isVisible());
         window.click("Command4");
-        QCOMPARE(window.box("Text1", add)->text(), QString());
+        QCOMPARE(window.texts(boxes, add), QStringLiteral("|||51234"));
         window.click("Command2", add);
         QCOMPARE(folder.rows("SELECT * FROM tbl_Srv WHERE ID = 6"), QStringList{"6||||51234"});
 
@@ -328,7 +337,9 @@ class TestWindow : public QObject {
 
     void startUpUnderADarkTheme() {
         const QPalette light = QApplication::palette();
-        QApplication::setPalette(QPalette(QColor(30, 30, 30), QColor(30, 30, 30))); // light text
+        QPalette dark(QColor(30, 30, 30), QColor(30, 30, 30)); // light text
+        dark.setColor(QPalette::Inactive, QPalette::Highlight, Qt::red);
+        QApplication::setPalette(dark);
         TempFolder folder;
         folder.exec("INSERT INTO tbl_Srv VALUES (4, 'A', 'a', '1', '2'), (2, 'B', 'b', '3', '4'), "
                     "(7, 'C', 'ccc', '5', '6')");
@@ -353,6 +364,9 @@ class TestWindow : public QObject {
         auto* timer = window.find<QTimer>("Timer1");
         QVERIFY(timer->isActive() && timer->isSingleShot() && timer->interval() == 2000);
         QCOMPARE(QApplication::focusWidget(), window.find("LPlayer"));
+        const QPalette colours = window.view()->palette(); // the pick looks the same unfocused
+        QCOMPARE(colours.color(QPalette::Inactive, QPalette::Highlight),
+                 colours.highlight().color());
         QVERIFY(window.form.findChild<QMenuBar*>() == nullptr &&
                 !window.form.windowIcon().isNull());
         QVERIFY(window.form.maximumSize() == QSize(twips::px(8580), twips::px(8115)) &&
@@ -372,7 +386,8 @@ class TestWindow : public QObject {
 
         // The logo opens the homepage on a press and release on it, not when dragged off.
         QWidget* logo = window.find("Image1");
-        QVERIFY(logo->toolTip() == "Open the homepage" && !logo->property("pixmap").isNull());
+        QVERIFY(logo->toolTip() == "Open the homepage" && !logo->property("pixmap").isNull() &&
+                logo->cursor().shape() == Qt::PointingHandCursor);
         const QPoint centre = logo->rect().center();
         QTest::mousePress(logo, Qt::LeftButton, {}, centre);
         QTest::mouseRelease(logo, Qt::LeftButton, {}, QPoint(-10, centre.y()));

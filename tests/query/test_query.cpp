@@ -235,8 +235,9 @@ class TestQuery : public QObject {
 
     void pauseOfTheTimeout() {
         // A tenth of a 16-bit whole number of milliseconds, halves to the even neighbour.
-        const QList<std::pair<QString, int>> pauses{{"1500", 150}, {"25", 2},     {"35", 4},
-                                                    {"-10", -1},   {"32768", -1}, {"fast", -1}};
+        const QList<std::pair<QString, int>> pauses{{"1500", 150}, {"0", 0},    {"25", 2},
+                                                    {"35", 4},     {"-10", -1}, {"32768", -1},
+                                                    {"fast", -1}};
         for (const auto& [timeout, pause] : pauses) {
             QCOMPARE(query::refreshPause(timeout).value_or(-1), pause);
         }
