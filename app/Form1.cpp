@@ -402,6 +402,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 int startQuarnel(const QString& programFolder) {
+    QApplication::setApplicationName(QStringLiteral("Quarnel"));
     Form1 form;
     if (const Status loaded = form.Form_Load(programFolder); !loaded) {
         const QString text = QStringLiteral("Quarnel cannot start: ") + loaded.error();

@@ -4,6 +4,5 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quarnel"));
     return startQuarnel(QCoreApplication::applicationDirPath());
 }
