@@ -37,8 +37,7 @@ struct Run {
         }
     }
     bool tick() {
-        const bool was = armed >= 0;
-        armed = -1;
+        const bool was = std::exchange(armed, -1) >= 0;
         if (was) {
             take(exchange.pauseElapsed());
         }
