@@ -262,7 +262,6 @@ void Form1::Timer1_Timer() {
 }
 
 void Form1::MSFlexGrid1_Click() {
-    m_playerList->closeConnection();
     const auto id = m_grid.selectedId();
     if (!id) {
         return;

@@ -13,9 +13,11 @@ namespace {
 struct FakeDesktop {
     explicit FakeDesktop(const QString& handler) {
         write("xdg-mime", "[ -z '" + handler + "' ] || echo '" + handler + "'");
-        write("xdg-open", "printf '%s\\n' $# \"$@\" > " + dir.filePath("args") +
-                              "\n(sleep 0.3; echo \"$1\" >&2; echo ok > " + dir.filePath("alive") +
-                              ") &");
+        write("xdg-open",
+              "printf '%s\\n' $# \"$@\" > " + dir.filePath("args") +
+                  "\n(sleep 0.3; echo \"$1\" >&2; echo ok > " + dir.filePath("alive") +
+                  ") &\necho \"$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2)\" > " +
+                  dir.filePath("streams"));
     }
     void write(const QString& name, const QString& script) const {
         QFile f(dir.filePath(name));
@@ -61,6 +63,7 @@ class TestLaunch : public QObject {
         desktop.opener.open("Open", link, [&](const Status& done) { opened = done.ok(); });
         QTRY_VERIFY(opened);
         QTRY_COMPARE(desktop.read("args"), "1\n" + link.toUtf8() + '\n');
+        QTRY_COMPARE(desktop.read("streams"), QByteArray("/dev/null\n/dev/null\n/dev/null\n"));
         // xdg-open has ended; its child writes to stderr and lives on.
         QTRY_COMPARE_WITH_TIMEOUT(desktop.read("alive"), QByteArray("ok\n"), 5000);
     }

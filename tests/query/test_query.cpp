@@ -314,7 +314,8 @@ class TestQuery : public QObject {
         QVERIFY(rig.refreshAll());
         QCOMPARE(rig.cell(1), QString("2"));
         QVERIFY(!rig.grid.index(0, ServerGrid::Player).data(ServerGrid::CurrentRole).toBool());
-        QVERIFY(rig.grid.index(0, ServerGrid::IP).data(ServerGrid::CurrentRole).toBool());
+        QVERIFY(rig.grid.index(0, ServerGrid::IP).data(ServerGrid::CurrentRole).toBool() &&
+                rig.grid.toolTip(1, ServerGrid::IP).isEmpty());
         QVERIFY(rig.tip(1).contains("Connection refused") &&
                 rig.tip(1).contains("last counted at"));
         QVERIFY(rig.grid.isCurrent(2));
