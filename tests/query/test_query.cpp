@@ -7,7 +7,6 @@
 #include "store/ServerGrid.h"
 #include "tools/simulator/QuerySimulator.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 #include <memory>
 
