@@ -395,7 +395,6 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
                 Image1_Click();
             }
         }
-        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

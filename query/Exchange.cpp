@@ -102,7 +102,6 @@ void Exchange::advance(qsizetype length, std::vector<Action>& out) {
 
 void Exchange::finish(Outcome outcome, const QString& detail, std::vector<Action>& out) {
     if (m_pauseArmed) {
-        m_pauseArmed = false;
         out.push_back({Action::Kind::CancelPause, {}, 0, {}, 0});
     }
     m_state = State::Done;
@@ -135,11 +134,8 @@ std::vector<Action> Exchange::dataArrived(const QByteArray& bytes) {
         finish(Outcome::TooLarge, QStringLiteral("more than %1 bytes").arg(kMaxReply), out);
         return out;
     }
+    // A pause still running is re-armed by the next wait or cancelled by the end.
     if (const qsizetype length = answer::answerLength(m_step, m_received); length > 0) {
-        if (m_pauseArmed) {
-            m_pauseArmed = false;
-            out.push_back({Action::Kind::CancelPause, {}, 0, {}, 0});
-        }
         advance(length, out);
     }
     return out;

@@ -253,8 +253,12 @@ class TestWindow : public QObject {
         QTest::keyClick(add, Qt::Key_Escape);
         window.click("Command4");
         QCOMPARE(window.texts(boxes, add), QStringLiteral("|||51234"));
+        window.box("Text1", add)->setText("New");
         window.click("Command2", add);
-        QCOMPARE(folder.rows("SELECT * FROM tbl_Srv WHERE ID = 6"), QStringList{"6||||51234"});
+        QCOMPARE(folder.rows("SELECT * FROM tbl_Srv WHERE ID = 6"), QStringList{"6|New|||51234"});
+        window.click("Command4"); // empty again for the next server
+        QCOMPARE(window.texts(boxes, add), QStringLiteral("|||51234"));
+        window.click("Command1", add);
 
         window.form.grid().setCount(1, "7", "now");
         window.clickRow(1);
@@ -314,7 +318,10 @@ class TestWindow : public QObject {
             in = window.find(step[1]);
         }
         window.box(step[2], in)->setText("typed");
+        QElapsedTimer clock;
+        clock.start();
         window.click(step[3], in);
+        QVERIFY(clock.elapsed() < 2500); // a held file is given up on soon, not after seconds
         folder.release();
         QVERIFY2(lastBox().contains("the database refused the change"), qPrintable(lastBox()));
         QCOMPARE(window.box(step[2], in)->text(), QStringLiteral("typed"));

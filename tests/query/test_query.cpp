@@ -150,6 +150,10 @@ class TestQuery : public QObject {
         // It ends the wait and its pause.
         QVERIFY(failing.exchange.result().outcome == Outcome::SocketError && failing.armed == -1);
         // Half a list and a reset: that ends the wait at once.
+        Run closed(false); // closed right after PL: no list begun
+        closed.data(kGreeting + kOk);
+        closed.take(closed.exchange.socketFailed(query::SocketFailure::ClosedByServer, "closed"));
+        QCOMPARE(closed.exchange.result().outcome, Outcome::Closed);
         Run cut(false);
         cut.data(kGreeting + kOk + kList.left(20));
         cut.take(cut.exchange.socketFailed(query::SocketFailure::ClosedByServer, "reset"));
@@ -310,7 +314,9 @@ class TestQuery : public QObject {
         QVERIFY(rig.grid.isCurrent(1));
         QTRY_COMPARE(leaving->openConnections(), 0); // each server's connection ends with it
         leaving.reset();                             // the server goes away: its port now refuses
+        QSignalSpy redrawn(&rig.grid, &QAbstractItemModel::dataChanged);
         QVERIFY(rig.refreshAll());
+        QCOMPARE(redrawn.first().first().toModelIndex(), rig.grid.index(0, ServerGrid::Player));
         QCOMPARE(rig.cell(1), QString("2"));
         QVERIFY(!rig.grid.index(0, ServerGrid::Player).data(ServerGrid::CurrentRole).toBool());
         QVERIFY(rig.grid.index(0, ServerGrid::IP).data(ServerGrid::CurrentRole).toBool() &&
