@@ -84,12 +84,37 @@ class TestWindow : public QObject {
     Q_OBJECT
   private Q_SLOTS:
     void init() { MessageBox::recordFromNowOn(); }
-    void layoutFollowsTheDesign_data() {
-        QTest::addColumn<QRect>("twips");
-        QTest::addColumn<QString>("caption");
-        const auto row = [](const char* name, int l, int t, int w, int h,
-                            const char* caption = "") {
-            QTest::newRow(name) << QRect(l, t, w, h) << caption;
+    void layoutFollowsTheDesign() {
+        TempFolder folder;
+        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', 'h', '1', '2')");
+        Window window(folder);
+        window.clickRow(1);
+        window.click("Command4");
+        window.click("Command7");
+        // A control, or a dialog and a control on it, at its place in twips with its caption.
+        const auto row = [&](const QString& path, int l, int t, int w, int h,
+                             const QString& caption = {}) {
+            const QStringList names = path.split(' ');
+            QWidget* widget = window.find(names[0]);
+            widget = names.size() > 1 ? window.find(names[1], widget) : widget;
+            const bool dialog = widget->isWindow();
+            const QRect at = dialog ? QRect(QPoint(), widget->size()) : widget->geometry();
+            QVERIFY2(at == QRect(twips::px(l), twips::px(t), twips::px(w), twips::px(h)),
+                     qPrintable(path));
+            QVERIFY(!dialog || widget->palette().color(QPalette::Window) == QColor(128, 255, 255));
+            const QVariant text = widget->property(widget->property("text").isValid() ? "text"
+                                                   : dialog ? "windowTitle"
+                                                            : "currentText");
+            QCOMPARE(text.toString(), caption);
+            if (auto* label = qobject_cast<QLabel*>(widget);
+                label != nullptr && !caption.isEmpty()) {
+                QVERIFY(label->buddy() != nullptr); // read out with its box
+                QCOMPARE(label->alignment().testFlag(Qt::AlignRight), names[0] == "Frm_AddSrv");
+            }
+            if (auto* button = qobject_cast<QToolButton*>(widget)) {
+                QVERIFY(button->toolButtonStyle() == Qt::ToolButtonTextUnderIcon &&
+                        !button->icon().isNull());
+            }
         };
         row("MSFlexGrid1", 0, 0, 6495, 6615);
         row("Command3", 30, 6600, 2588, 615, "Delete Server");
@@ -115,38 +140,6 @@ class TestWindow : public QObject {
         row("Form2", 0, 0, 4830, 3105, "Change Server data");
         row("Form2 Command1", 120, 2640, 2295, 375, "SAVE CHANGES");
         row("Form2 Command2", 2400, 2640, 2295, 375, "CANCEL");
-    }
-
-    void layoutFollowsTheDesign() {
-        QFETCH(QRect, twips);
-        QFETCH(QString, caption);
-        TempFolder folder;
-        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', 'h', '1', '2')");
-        Window window(folder);
-        const QStringList names = QString(QTest::currentDataTag()).split(' ');
-        if (names[0].startsWith('F')) { // a dialog, opened by its button
-            window.clickRow(1);
-            window.click(names[0] == "Form2" ? "Command7" : "Command4");
-        }
-        QWidget* widget = window.find(names[0]);
-        widget = names.size() > 1 ? window.find(names[1], widget) : widget;
-        const bool dialog = widget->isWindow();
-        QVERIFY(!dialog || widget->palette().color(QPalette::Window) == QColor(128, 255, 255));
-        QCOMPARE(dialog ? QRect(QPoint(), widget->size()) : widget->geometry(),
-                 QRect(twips::px(twips.x()), twips::px(twips.y()), twips::px(twips.width()),
-                       twips::px(twips.height())));
-        const QVariant text = widget->property(widget->property("text").isValid() ? "text"
-                                               : dialog                           ? "windowTitle"
-                                                                                  : "currentText");
-        QCOMPARE(text.toString(), caption);
-        if (auto* label = qobject_cast<QLabel*>(widget); label != nullptr && !caption.isEmpty()) {
-            QVERIFY(label->buddy() != nullptr); // read out with its box
-            QCOMPARE(label->alignment().testFlag(Qt::AlignRight), names[0] == "Frm_AddSrv");
-        }
-        if (auto* button = qobject_cast<QToolButton*>(widget)) {
-            QVERIFY(button->toolButtonStyle() == Qt::ToolButtonTextUnderIcon &&
-                    !button->icon().isNull());
-        }
     }
 
     void actionsActOnThePickWhateverTheFocus() {
