@@ -356,6 +356,7 @@ class TestWindow : public QObject {
         const QPalette colours = window.view()->palette(); // the pick looks the same unfocused
         QCOMPARE(colours.color(QPalette::Inactive, QPalette::Highlight),
                  colours.highlight().color());
+        QCOMPARE(window.find<QToolButton>("Command2")->iconSize(), QSize(32, 32)); // a big Refresh
         QVERIFY(window.form.findChild<QMenuBar*>() == nullptr &&
                 !window.form.windowIcon().isNull());
         QVERIFY(window.form.maximumSize() == QSize(twips::px(8580), twips::px(8115)) &&

@@ -298,7 +298,9 @@ class TestQuery : public QObject {
 
         // A timeout that is no number concerns every row: the refresh ends at the first.
         rig.timeout = QString("fast");
+        QSignalSpy resetting(&rig.grid, &QAbstractItemModel::modelAboutToBeReset);
         rig.grid.load({server(1, port), server(2, port)});
+        QCOMPARE(resetting.size(), 1); // views are told before the rows go
         QVERIFY(rig.refreshAll());
         QVERIFY(rig.tip(1).startsWith(QString("Not asked: the timeout")));
         QCOMPARE(rig.tip(2), QString());
@@ -320,7 +322,8 @@ class TestQuery : public QObject {
         QCOMPARE(rig.cell(1), QString("2"));
         QVERIFY(!rig.grid.index(0, ServerGrid::Player).data(ServerGrid::CurrentRole).toBool());
         QVERIFY(rig.grid.index(0, ServerGrid::IP).data(ServerGrid::CurrentRole).toBool() &&
-                rig.grid.toolTip(1, ServerGrid::IP).isEmpty());
+                rig.grid.toolTip(1, ServerGrid::IP).isEmpty() &&
+                rig.grid.TextMatrix(3, ServerGrid::IP).isEmpty()); // past the last row
         QVERIFY(rig.tip(1).contains("Connection refused") &&
                 rig.tip(1).contains("last counted at"));
         QVERIFY(rig.grid.isCurrent(2));
@@ -344,6 +347,9 @@ class TestQuery : public QObject {
         const quint16 voicePort = 9100 + QTest::currentDataTag()[0];
         simulator.addServer(voicePort, sim::QuerySimulator::crowd(playerCount));
         query::PlayerList list;
+        // A list still waiting ends when the next one starts.
+        list.start("127.0.0.1", "8767", QString::number(simulator.listen(behaviour(Mode::Silent))),
+                   false);
         QSignalSpy players(&list, &query::PlayerList::listed);
         QSignalSpy done(&list, &query::PlayerList::finished);
         // The voice port goes out as typed.
