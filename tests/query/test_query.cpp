@@ -145,19 +145,18 @@ class TestQuery : public QObject {
         Run smuggling(false, "51234", "1\nquit");
         smuggling.data(kGreeting);
         QVERIFY(smuggling.sent.isEmpty() && smuggling.exchange.finished());
-        Run failing(false);
-        failing.take(failing.exchange.socketFailed(query::SocketFailure::Other, "unreachable"));
-        // It ends the wait and its pause.
-        QVERIFY(failing.exchange.result().outcome == Outcome::SocketError && failing.armed == -1);
-        // Half a list and a reset: that ends the wait at once.
-        Run closed(false); // closed right after PL: no list begun
-        closed.data(kGreeting + kOk);
-        closed.take(closed.exchange.socketFailed(query::SocketFailure::ClosedByServer, "closed"));
-        QCOMPARE(closed.exchange.result().outcome, Outcome::Closed);
-        Run cut(false);
-        cut.data(kGreeting + kOk + kList.left(20));
-        cut.take(cut.exchange.socketFailed(query::SocketFailure::ClosedByServer, "reset"));
-        QCOMPARE(cut.exchange.result().outcome, Outcome::Incomplete);
+        // A failing socket ends the wait and its pause; half a list is an incomplete one.
+        const QList<std::tuple<query::SocketFailure, QByteArray, Outcome>> failures{
+            {query::SocketFailure::Other, "", Outcome::SocketError},
+            {query::SocketFailure::ClosedByServer, kGreeting + kOk, Outcome::Closed},
+            {query::SocketFailure::ClosedByServer, kGreeting + kOk + kList.left(20),
+             Outcome::Incomplete}};
+        for (const auto& [failure, received, outcome] : failures) {
+            Run run(false);
+            run.data(received);
+            run.take(run.exchange.socketFailed(failure, "gone"));
+            QVERIFY(run.exchange.result().outcome == outcome && run.armed == -1);
+        }
         // A reply may be 1 MiB long, not a byte more.
         Run big(true);
         big.data(QByteArray(query::Exchange::kMaxReply, 'x'));
