@@ -1,25 +1,53 @@
 #pragma once
 
 #include "store/mod_DB.h"
+#include "tools/initdb/EmptyDatabase.h"
 
-#include <QString>
-#include <QStringList>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUuid>
 
 // A program folder in a temporary directory with an empty TS.mdb in it,
 // reached through a connection of its own, apart from the program's.
 class TempFolder {
   public:
-    TempFolder();
-    ~TempFolder();
+    TempFolder() {
+        if (const auto made = initdb::createEmptyDatabase(dbPath()); !made || !*made) {
+            qFatal("cannot make a test database: %s", qPrintable(made.error()));
+        }
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", m_connection);
+        db.setDatabaseName(dbPath());
+        db.open();
+    }
+    ~TempFolder() {
+        mod_DB::fDBConnect(false, {});
+        QSqlDatabase::database(m_connection).close();
+        QSqlDatabase::removeDatabase(m_connection);
+    }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     [[nodiscard]] QString path() const { return m_dir.path(); }
     [[nodiscard]] QString dbPath() const { return m_dir.path() + QStringLiteral("/TS.mdb"); }
     void exec(const QString& sql) const { (void)rows(sql); }
     // Each row's fields joined by "|", nulls as "<null>".
-    [[nodiscard]] QStringList rows(const QString& sql) const;
+    [[nodiscard]] QStringList rows(const QString& sql) const {
+        QSqlQuery q(QSqlDatabase::database(m_connection));
+        if (!q.exec(sql)) {
+            qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+        }
+        QStringList result;
+        while (q.next()) {
+            QStringList fields;
+            for (int i = 0; i < q.record().count(); ++i) {
+                fields << (q.value(i).isNull() ? "<null>" : q.value(i).toString());
+            }
+            result << fields.join('|');
+        }
+        return result;
+    }
     // As the program does, into mod_DB::dbTS.
     void open() const { QVERIFY(mod_DB::fDBConnect(true, path())); }
     // Another program holds the file's write lock (readers still read) until release().
@@ -28,5 +56,5 @@ class TempFolder {
 
   private:
     QTemporaryDir m_dir;
-    QString m_connection;
+    QString m_connection = QUuid::createUuid().toString();
 };
