@@ -102,6 +102,7 @@ void Exchange::advance(qsizetype length, std::vector<Action>& out) {
 
 void Exchange::finish(Outcome outcome, const QString& detail, std::vector<Action>& out) {
     if (m_pauseArmed) {
+        m_pauseArmed = false;
         out.push_back({Action::Kind::CancelPause, {}, 0, {}, 0});
     }
     m_state = State::Done;
