@@ -66,6 +66,15 @@ class TestLaunch : public QObject {
         QTRY_COMPARE(desktop.read("streams"), QByteArray("/dev/null\n/dev/null\n/dev/null\n"));
         // xdg-open has ended; its child writes to stderr and lives on.
         QTRY_COMPARE_WITH_TIMEOUT(desktop.read("alive"), QByteArray("ok\n"), 5000);
+        // An xdg-mime that cannot run cannot say no: the link goes to xdg-open.
+        FakeDesktop broken("teamspeak.desktop");
+        QFile mime(broken.dir.filePath("xdg-mime"));
+        mime.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                            QFileDevice::ExeOwner);
+        QVERIFY(mime.open(QIODevice::WriteOnly) && mime.write("#!/no/such/shell\n") > 0);
+        mime.close();
+        broken.opener.open("Open", link, [&](const Status& done) { opened = done.ok(); });
+        QTRY_VERIFY(!broken.read("args").isEmpty());
     }
 
     void noProgramRegisteredIsToldAtOnceWithoutThePassword() {

@@ -281,6 +281,15 @@ class TestQuery : public QObject {
         QCOMPARE(rig.grid.isCurrent(1), cell != QLatin1String("X"));
     }
 
+    void stoppingEndsTheConnectionAtOnce() {
+        Rig rig({server(1, simulator.listen(behaviour(Mode::Silent)))});
+        rig.refresh.start();
+        QTRY_COMPARE(simulator.openConnections(), 1);
+        rig.refresh.stop();
+        QTest::qWait(300); // well before the silent server's wait would end on its own
+        QCOMPARE(simulator.openConnections(), 0);
+    }
+
     void unusableRowsAreSkipped() {
         const quint16 port = simulator.listen();
         Rig rig({server(1, port, "eighty"),
