@@ -10,7 +10,8 @@
 
 namespace {
 // Grey cells with dark text whatever the desktop's theme; a count that is
-// not current is drawn greyed.
+// not current is drawn greyed, the row a refresh is asking on amber, and a
+// row no action may touch in dark red italics.
 class CellColours : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -18,10 +19,15 @@ class CellColours : public QStyledItemDelegate {
   protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
-        option->backgroundBrush = QColor(224, 224, 224);
+        const bool asking = index.data(ServerGrid::AskingRole).toBool();
+        option->backgroundBrush = asking ? QColor(255, 214, 140) : QColor(224, 224, 224);
         const bool current = index.data(ServerGrid::CurrentRole).toBool();
-        option->palette.setColor(QPalette::Text,
-                                 current ? QColor(Qt::black) : QColor(128, 128, 128));
+        QColor text = current ? QColor(Qt::black) : QColor(128, 128, 128);
+        if (index.data(ServerGrid::MarkedRole).toBool()) {
+            text = QColor(150, 0, 0);
+            option->font.setItalic(true);
+        }
+        option->palette.setColor(QPalette::Text, text);
     }
 };
 } // namespace
@@ -55,7 +61,7 @@ FlexGrid::FlexGrid(ServerGrid& grid, QWidget* parent) : QTableView(parent), m_gr
         colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
     }
     setPalette(colours);
-    connect(&grid, &ServerGrid::highlightChanged, this, &FlexGrid::showHighlight);
+    connect(&grid, &ServerGrid::pickChanged, this, &FlexGrid::showHighlight);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FlexGrid::userSelected);
     connect(this, &QAbstractItemView::clicked, this, [this] { Q_EMIT Click(); });
@@ -75,7 +81,7 @@ void FlexGrid::setColWidth(int col, int width) {
 
 void FlexGrid::showHighlight() {
     m_syncing = true;
-    const int row = m_grid.highlighted();
+    const int row = m_grid.Row();
     if (row > 0) {
         const QModelIndex cell = m_grid.index(row - 1, ServerGrid::Servername);
         selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect |
@@ -92,14 +98,18 @@ void FlexGrid::userSelected() {
         return;
     }
     const QModelIndexList rows = selectionModel()->selectedRows();
-    m_grid.setRow(rows.isEmpty() ? 0 : rows.first().row() + 1);
+    if (rows.isEmpty()) {
+        showHighlight(); // nothing un-picks a server but its going
+    } else {
+        m_grid.setRow(rows.first().row() + 1);
+    }
 }
 
 void FlexGrid::mousePressEvent(QMouseEvent* event) {
     Q_EMIT MouseDown(event->button(), event->modifiers(), event->position().toPoint());
-    // Only the left button picks a row; after a right click the popup acts on
-    // the row picked before.
-    if (event->button() == Qt::LeftButton) {
+    // Only the left button on a row picks it; after a right click the popup
+    // acts on the row picked before.
+    if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid()) {
         QTableView::mousePressEvent(event);
     }
 }

@@ -4,9 +4,9 @@
 
 class ServerGrid;
 
-// The server grid on screen. It shows the ServerGrid's highlighted row as
-// selected and turns the user's own picks (mouse, arrow keys) into the
-// ServerGrid's pick; focus changes never move either.
+// The server grid on screen. It shows the ServerGrid's pick as the selected
+// row and turns the user's own picks (mouse, arrow keys) into the
+// ServerGrid's pick; focus changes and refreshes never move either.
 class FlexGrid : public QTableView {
     Q_OBJECT
   public:

@@ -215,6 +215,9 @@ Status Form1::Form_Load(const QString& programFolder) {
     }
     Combo1->setEditText(QStringLiteral("1500"));
     LPlayer->setFocus(Qt::OtherFocusReason);
+    if (const QString notes = m_grid.untoldNotes(); !notes.isEmpty()) {
+        MessageBox::showError(this, notes);
+    }
     return success();
 }
 
@@ -234,12 +237,28 @@ void Form1::fSetUD(qint32 lngServer) {
     Text1->clear();
     Text2->clear();
     Text3->clear();
-    const UserData settings = mod_Userdata::fGetUserdata(lngServer);
-    if (settings.Found) {
-        Text1->setText(settings.Nickname);
-        Text2->setText(settings.LoginName);
-        Text3->setText(settings.Password);
+    const auto settings = mod_Userdata::readUserdata(lngServer);
+    if (!settings) {
+        MessageBox::showError(
+            this, QStringLiteral("The stored login settings of this server could not be read; "
+                                 "the boxes stay empty.\n%1")
+                      .arg(settings.error()));
+        return;
     }
+    if (settings->Found) {
+        Text1->setText(settings->Nickname);
+        Text2->setText(settings->LoginName);
+        Text3->setText(settings->Password);
+    }
+}
+
+std::optional<qint32> Form1::pickedId() {
+    const auto id = m_grid.selectedId();
+    if (!id && m_grid.Row() > 0) {
+        MessageBox::showError(this, m_grid.markText(m_grid.Row()) +
+                                        QStringLiteral(", so Quarnel does not act on it."));
+    }
+    return id;
 }
 
 void Form1::Command1_Click() {
@@ -264,6 +283,12 @@ void Form1::Timer1_Timer() {
 void Form1::MSFlexGrid1_Click() {
     const auto id = m_grid.selectedId();
     if (!id) {
+        // A row no action may touch shows no other server's settings or players.
+        m_playerList->closeConnection();
+        Text1->clear();
+        Text2->clear();
+        Text3->clear();
+        LPlayer->clear();
         return;
     }
     const int row = m_grid.Row();
@@ -275,7 +300,7 @@ void Form1::MSFlexGrid1_Click() {
 }
 
 void Form1::Command3_Click() {
-    const auto id = m_grid.selectedId();
+    const auto id = pickedId();
     if (!id) {
         return;
     }
@@ -284,9 +309,15 @@ void Form1::Command3_Click() {
                               mod_DBWork::deleteQuestion(m_grid, row))) {
         return;
     }
-    if (const Status deleted = mod_DB::fDelServer(*id); !deleted) {
-        reportRefused(this, QStringLiteral("The server could not be deleted"), deleted);
+    const auto deleted = mod_DB::fDelServer(*id);
+    if (!deleted) {
+        reportRefused(this, QStringLiteral("The server could not be deleted"),
+                      Status::failure(deleted.error()));
         return;
+    }
+    if (*deleted == mod_DB::Write::Gone) {
+        MessageBox::showError(this, QStringLiteral("This server was changed or removed "
+                                                   "meanwhile; nothing was deleted."));
     }
     reloadAfter(this, m_grid, QStringLiteral("The server was deleted"));
 }
@@ -301,7 +332,7 @@ void Form1::Command4_Click() {
 }
 
 void Form1::Command7_Click() {
-    const auto id = m_grid.selectedId();
+    const auto id = pickedId();
     if (!id) {
         return;
     }
@@ -319,31 +350,43 @@ void Form1::Command7_Click() {
     if (m_editDialog == nullptr) {
         m_editDialog = new Form2(m_grid, this);
     }
-    const mod_DB::Server& fields = **server;
-    m_editDialog->fill(*id, fields.name, fields.ip, fields.port, fields.tcpPort);
+    m_editDialog->fill(**server);
 }
 
 void Form1::Command6_Click() {
-    const auto id = m_grid.selectedId();
+    const auto id = pickedId();
     if (!id) {
         return;
     }
-    const UserData stored = mod_Userdata::fGetUserdata(*id);
+    const auto stored = mod_Userdata::readUserdata(*id);
+    if (!stored) {
+        // Asking "save" over settings that may well exist would mislead.
+        MessageBox::showError(this, QStringLiteral("The stored login settings of this server "
+                                                   "could not be read, so nothing was saved.\n%1")
+                                        .arg(stored.error()));
+        return;
+    }
     UserData entered;
     entered.Nickname = Text1->text();
     entered.LoginName = Text2->text();
     entered.Password = Text3->text();
     if (!MessageBox::askYesNo(this, QStringLiteral("Save Usersettings?"),
-                              mod_Userdata::saveQuestion(stored, entered))) {
+                              mod_Userdata::saveQuestion(*stored, entered))) {
         return;
     }
-    if (const Status saved = mod_Userdata::fSaveUserdata(*id, entered); !saved) {
-        reportRefused(this, QStringLiteral("The login settings could not be saved"), saved);
+    const auto saved = mod_Userdata::fSaveUserdata(*id, entered);
+    if (!saved) {
+        reportRefused(this, QStringLiteral("The login settings could not be saved"),
+                      Status::failure(saved.error()));
+    } else if (*saved == mod_DB::Write::Gone) {
+        MessageBox::showError(this, QStringLiteral("This server is no longer stored; the login "
+                                                   "settings were not saved."));
+        reloadAfter(this, m_grid, QStringLiteral("Nothing was saved"));
     }
 }
 
 void Form1::Command5_Click() {
-    if (!m_grid.selectedId()) {
+    if (!pickedId()) {
         return;
     }
     const int row = m_grid.Row();

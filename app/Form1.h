@@ -68,6 +68,8 @@ class Form1 : public QWidget {
 
   private:
     void buildControls();
+    // The picked server's ID; for a row no action may touch, says why.
+    std::optional<qint32> pickedId();
     void openLink(const QString& verb, const QString& link, const QString& failure);
 
     ServerGrid m_grid;

@@ -20,6 +20,8 @@ void reloadAfter(QWidget* parent, ServerGrid& grid, const QString& change) {
                               QStringLiteral("%1, but the server list could not be "
                                              "reloaded; it shows the servers as before.\n%2")
                                   .arg(change, reloaded.error()));
+    } else if (const QString notes = grid.untoldNotes(); !notes.isEmpty()) {
+        MessageBox::showError(parent, notes);
     }
 }
 
@@ -148,31 +150,34 @@ Form2::Form2(ServerGrid& grid, QWidget* owner) : QDialog(owner), m_grid(grid) {
     connect(cancel, &QPushButton::clicked, this, &Form2::Command2_Click);
 }
 
-void Form2::fill(qint32 id, const QString& name, const QString& ip, const QString& port,
-                 const QString& tcpPort) {
+void Form2::fill(const mod_DB::Server& server) {
     show();
     raise();
     activateWindow();
-    SID->setText(QString::number(id));
-    SIP->setText(ip);
-    Sname->setText(name);
-    SPort->setText(port);
-    STCP->setText(tcpPort);
+    m_filledFrom = server;
+    SID->setText(QString::number(server.id));
+    SIP->setText(server.ip);
+    Sname->setText(server.name);
+    SPort->setText(server.port);
+    STCP->setText(server.tcpPort);
 }
 
 void Form2::Command1_Click() {
     const auto stored = mod_DB::saveServer(
-        SID->text(), {0, Sname->text(), SIP->text(), SPort->text(), STCP->text()});
+        SID->text(), m_filledFrom, {0, Sname->text(), SIP->text(), SPort->text(), STCP->text()});
     if (!stored) {
         reportRefused(this, QStringLiteral("The changes could not be saved"),
                       Status::failure(stored.error()));
         return;
     }
-    hide();
-    if (!*stored) {
-        MessageBox::showError(parentWidget(), QStringLiteral("This server is no longer in the "
-                                                             "list; nothing was saved."));
+    if (*stored == mod_DB::Write::Gone) {
+        // The dialog keeps the typing; the list shows what is stored now.
+        MessageBox::showError(this, QStringLiteral("This server was changed or removed "
+                                                   "meanwhile; nothing was saved."));
+        reloadAfter(parentWidget(), m_grid, QStringLiteral("Nothing was saved"));
+        return;
     }
+    hide();
     reloadAfter(parentWidget(), m_grid, QStringLiteral("The changes were saved"));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Result.h"
+#include "store/mod_DB.h"
 
 #include <QDialog>
 
@@ -9,7 +10,8 @@ class QLineEdit;
 class QPushButton;
 
 // After a change: reload the list; a failed reload is told as what it is
-// (the change is stored). A refused change is told with the engine's words.
+// (the change is stored), and so are rows of the file newly left out or
+// marked. A refused change is told with the engine's words.
 void reloadAfter(QWidget* parent, ServerGrid& grid, const QString& change);
 void reportRefused(QWidget* parent, const QString& what, const Status& refused);
 
@@ -38,9 +40,9 @@ class Form2 : public QDialog {
     Q_OBJECT
   public:
     Form2(ServerGrid& grid, QWidget* owner);
-    // Shows the dialog filled with the server (nulls as empty texts).
-    void fill(qint32 id, const QString& name, const QString& ip, const QString& port,
-              const QString& tcpPort);
+    // Shows the dialog filled with the server (nulls as empty texts). Saving
+    // writes only while the stored row still holds these fields.
+    void fill(const mod_DB::Server& server);
     void Command1_Click(); // SAVE CHANGES
     void Command2_Click(); // CANCEL
 
@@ -51,4 +53,5 @@ class Form2 : public QDialog {
     QLineEdit* SPort;
     QLineEdit* STCP;
     QLineEdit* SID; // never shown
+    mod_DB::Server m_filledFrom;
 };

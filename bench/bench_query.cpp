@@ -21,7 +21,7 @@ void fill(ServerGrid& grid, int servers, quint16 port, quint16 voice) {
         list << mod_DB::Server{i, QStringLiteral("S"), QStringLiteral("127.0.0.1"),
                                QString::number(voice), QString::number(port)};
     }
-    grid.load(list);
+    grid.load(mod_DB::ServerList::of(list));
 }
 
 double refreshMs(ServerGrid& grid, const QString& timeout) {

@@ -1,51 +1,71 @@
 #include "launch/mod_Userdata.h"
 
-#include "store/mod_DB.h"
+#include <QSqlRecord>
 
 namespace mod_Userdata {
 
-UserData fGetUserdata(qint32 serverId) {
-    UserData result;
+Result<UserData> readUserdata(qint32 serverId) {
     if (!mod_DB::dbTS) {
-        return result;
+        return Result<UserData>::failure(QStringLiteral("no database is open"));
     }
-    QSqlQuery q = mod_DB::prepare(
-        "SELECT LoginName, Nickname, Passwort FROM tbl_Userdata WHERE ServerID = ? ORDER BY rowid");
-    q.addBindValue(serverId);
-    if (q.exec() && q.next()) {
+    QSqlQuery q = mod_DB::prepare(mod_DB::selectUserdata(serverId));
+    if (const Status ran = mod_DB::run(q); !ran) {
+        return Result<UserData>::failure(ran.error());
+    }
+    UserData result;
+    if (q.next()) {
         const QVariant empty{QString()};
+        const auto text = [&](const char* field) {
+            return mod_DB::fNullTo(q.value(QLatin1String(field)), empty).toString();
+        };
         result.Found = true;
-        result.LoginName = mod_DB::fNullTo(q.value(0), empty).toString();
-        result.Nickname = mod_DB::fNullTo(q.value(1), empty).toString();
-        result.Password = mod_DB::fNullTo(q.value(2), empty).toString();
+        result.LoginName = text("LoginName");
+        result.Nickname = text("Nickname");
+        result.Password = text("Passwort");
+    } else if (q.lastError().isValid()) {
+        return Result<UserData>::failure(mod_DB::failed(q.lastError()).error());
     }
     return result;
 }
 
-Status fSaveUserdata(qint32 serverId, const UserData& settings) {
-    return mod_DB::inTransaction([&] {
+UserData fGetUserdata(qint32 serverId) {
+    const auto read = readUserdata(serverId);
+    return read ? *read : UserData{};
+}
+
+Result<mod_DB::Write> fSaveUserdata(qint32 serverId, const UserData& settings) {
+    using mod_DB::Write;
+    return mod_DB::inTransaction([&]() -> Result<Write> {
+        // Settings for a server another program removed would belong to no one.
+        QSqlQuery server = mod_DB::prepare(mod_DB::selectServer(serverId));
+        QSqlQuery stored = mod_DB::prepare(mod_DB::selectUserdata(serverId));
+        Status ran = mod_DB::run(server);
+        if (ran && !server.next()) {
+            return Write::Gone;
+        }
+        ran = ran ? mod_DB::run(stored) : ran;
+        if (!ran) {
+            return Result<Write>::failure(ran.error());
+        }
         // Only the first row is ever shown, so only the first is changed.
-        QSqlQuery q = mod_DB::prepare(
-            "UPDATE tbl_Userdata SET ServerID = ?, Nickname = ?, LoginName = ?, Passwort = ? "
-            "WHERE rowid = (SELECT min(rowid) FROM tbl_Userdata WHERE ServerID = ?)");
-        q.addBindValue(serverId);
+        const bool update = stored.next();
+        QSqlQuery write = mod_DB::prepare(
+            update ? QStringLiteral("UPDATE tbl_Userdata SET ServerID = ?, Nickname = ?, "
+                                    "LoginName = ?, Passwort = ? WHERE rowid = (SELECT min(rowid) "
+                                    "FROM tbl_Userdata WHERE ServerID = ?)")
+                   : QStringLiteral("INSERT INTO tbl_Userdata (ServerID, Nickname, LoginName, "
+                                    "Passwort) VALUES (?, ?, ?, ?)"));
+        write.addBindValue(serverId);
         for (const QString* text : {&settings.Nickname, &settings.LoginName, &settings.Password}) {
-            mod_DB::bindText(q, *text);
+            mod_DB::bindText(write, *text);
         }
-        q.addBindValue(serverId);
-        if (!q.exec()) {
-            return mod_DB::failed(q.lastError());
+        if (update) {
+            write.addBindValue(serverId);
         }
-        if (q.numRowsAffected() > 0) {
-            return success();
+        if (const Status written = mod_DB::run(write); !written) {
+            return Result<Write>::failure(written.error());
         }
-        QSqlQuery add = mod_DB::prepare("INSERT INTO tbl_Userdata (ServerID, Nickname, LoginName, "
-                                        "Passwort) VALUES (?, ?, ?, ?)");
-        add.addBindValue(serverId);
-        for (const QString* text : {&settings.Nickname, &settings.LoginName, &settings.Password}) {
-            mod_DB::bindText(add, *text);
-        }
-        return add.exec() ? success() : mod_DB::failed(add.lastError());
+        return Write::Done;
     });
 }
 

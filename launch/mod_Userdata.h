@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Result.h"
+#include "store/mod_DB.h"
 
 #include <QString>
 
@@ -14,11 +15,15 @@ struct UserData {
 
 namespace mod_Userdata {
 
-// The first stored row for the server. Any failure gives Found false.
+// The first stored row for the server, or why it could not be read.
+Result<UserData> readUserdata(qint32 serverId);
+// The same for callers that only need to know whether settings were found:
+// any failure gives Found false.
 UserData fGetUserdata(qint32 serverId);
 
-// Stores the three texts for the server, adding the row when there is none.
-Status fSaveUserdata(qint32 serverId, const UserData& settings);
+// Stores the three texts for the server, adding the row when there is none;
+// Gone (nothing stored) when the server itself is no longer stored.
+Result<mod_DB::Write> fSaveUserdata(qint32 serverId, const UserData& settings);
 
 // The question asked before saving: the replace form when settings are
 // stored, else the save form. Passwords appear as one "*" per character.

@@ -1,5 +1,6 @@
 #include "query/QueryConnection.h"
 
+#include <QHostInfo>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -7,24 +8,34 @@ namespace query {
 
 namespace {
 constexpr qint64 kReadChunk = qint64{64} * 1024;
+
+void lookUp(const QString& host, QObject* context,
+            std::function<void(QList<QHostAddress>, QString)> done) {
+    QHostInfo::lookupHost(host, context, [done = std::move(done)](const QHostInfo& info) {
+        done(info.error() == QHostInfo::NoError ? info.addresses() : QList<QHostAddress>(),
+             info.errorString());
+    });
+}
+
+// "[::1]", the form a link needs, is the address ::1.
+QString withoutBrackets(const QString& host) {
+    if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']'))) {
+        const QString inner = host.mid(1, host.size() - 2);
+        if (QHostAddress(inner).protocol() == QAbstractSocket::IPv6Protocol) {
+            return inner;
+        }
+    }
+    return host;
+}
 } // namespace
 
 QueryConnection::QueryConnection(ExchangeRules rules, QObject* parent)
-    : QObject(parent), m_exchange(std::move(rules)), m_socket(new QTcpSocket(this)),
-      m_pause(new QTimer(this)) {
+    : QObject(parent), m_exchange(std::move(rules)), m_resolve(lookUp),
+      m_nextAddress(new QTimer(this)), m_pause(new QTimer(this)) {
     m_pause->setSingleShot(true);
-    // Small reads: a server that floods is cut off after the reply limit,
-    // not after filling memory.
-    m_socket->setReadBufferSize(kReadChunk);
+    m_nextAddress->setSingleShot(true);
     connect(m_pause, &QTimer::timeout, this, [this] { run(m_exchange.pauseElapsed()); });
-    connect(m_socket, &QTcpSocket::readyRead, this, [this] {
-        while (m_socket->bytesAvailable() > 0 && !m_exchange.finished()) {
-            run(m_exchange.dataArrived(m_socket->read(kReadChunk)));
-        }
-    });
-    // Queued: a failure reported from inside connectToHost must not re-enter the exchange.
-    connect(m_socket, &QTcpSocket::errorOccurred, this, &QueryConnection::onError,
-            Qt::QueuedConnection);
+    connect(m_nextAddress, &QTimer::timeout, this, &QueryConnection::tryNextAddress);
 }
 
 void QueryConnection::start(const QString& host, const QString& queryPort, const QString& voicePort,
@@ -35,8 +46,89 @@ void QueryConnection::start(const QString& host, const QString& queryPort, const
 void QueryConnection::close() {
     // Closed now, not when this goes; whatever is still on its way is ignored.
     m_closed = true;
-    m_socket->abort();
+    m_nextAddress->stop();
+    for (QTcpSocket* socket : std::as_const(m_attempts)) {
+        socket->abort();
+    }
+    if (m_socket != nullptr) {
+        m_socket->abort();
+    }
     deleteLater();
+}
+
+void QueryConnection::connectTo(const QString& host, quint16 port) {
+    m_port = port;
+    const QString name = withoutBrackets(host);
+    if (const QHostAddress literal(name); !literal.isNull()) {
+        m_addresses = {literal};
+        tryNextAddress();
+        return;
+    }
+    m_resolve(name, this, [this](QList<QHostAddress> addresses, const QString& why) {
+        if (m_closed) {
+            return;
+        }
+        if (addresses.isEmpty()) {
+            report(QAbstractSocket::HostNotFoundError, why);
+            return;
+        }
+        m_addresses = std::move(addresses);
+        tryNextAddress();
+    });
+}
+
+void QueryConnection::tryNextAddress() {
+    if (m_closed || m_socket != nullptr || m_addresses.isEmpty()) {
+        return;
+    }
+    auto* attempt = new QTcpSocket(this);
+    // Small reads: a server that floods is cut off after the reply limit,
+    // not after filling memory.
+    attempt->setReadBufferSize(kReadChunk);
+    m_attempts << attempt;
+    connect(attempt, &QTcpSocket::connected, this, [this, attempt] { connected(attempt); });
+    // Queued: a failure reported from inside connectToHost must not re-enter.
+    connect(
+        attempt, &QTcpSocket::errorOccurred, this, [this, attempt] { attemptFailed(attempt); },
+        Qt::QueuedConnection);
+    attempt->connectToHost(m_addresses.takeFirst(), m_port);
+    if (!m_addresses.isEmpty()) {
+        m_nextAddress->start(kNextAddressMs);
+    }
+}
+
+void QueryConnection::attemptFailed(QTcpSocket* attempt) {
+    if (m_closed || !m_attempts.contains(attempt)) {
+        return;
+    }
+    m_attempts.removeOne(attempt);
+    attempt->deleteLater();
+    if (!m_addresses.isEmpty()) {
+        m_nextAddress->stop();
+        tryNextAddress();
+    } else if (m_attempts.isEmpty()) {
+        report(attempt->error(), attempt->errorString());
+    }
+}
+
+void QueryConnection::connected(QTcpSocket* winner) {
+    m_nextAddress->stop();
+    m_addresses.clear();
+    m_attempts.removeOne(winner);
+    for (QTcpSocket* other : std::as_const(m_attempts)) {
+        other->abort();
+        other->deleteLater();
+    }
+    m_attempts.clear();
+    m_socket = winner;
+    disconnect(winner, nullptr, this, nullptr);
+    connect(winner, &QTcpSocket::readyRead, this, [this] {
+        while (m_socket->bytesAvailable() > 0 && !m_exchange.finished()) {
+            run(m_exchange.dataArrived(m_socket->read(kReadChunk)));
+        }
+    });
+    connect(winner, &QTcpSocket::errorOccurred, this, &QueryConnection::onError,
+            Qt::QueuedConnection);
 }
 
 void QueryConnection::onError() {
@@ -44,8 +136,12 @@ void QueryConnection::onError() {
     if (m_socket->bytesAvailable() > 0 && !m_exchange.finished()) {
         run(m_exchange.dataArrived(m_socket->readAll()));
     }
+    report(m_socket->error(), m_socket->errorString());
+}
+
+void QueryConnection::report(QAbstractSocket::SocketError error, const QString& text) {
     SocketFailure failure = SocketFailure::Other;
-    switch (m_socket->error()) {
+    switch (error) {
     case QAbstractSocket::ConnectionRefusedError:
         failure = SocketFailure::Refused;
         break;
@@ -58,7 +154,7 @@ void QueryConnection::onError() {
     default:
         break;
     }
-    run(m_exchange.socketFailed(failure, m_socket->errorString()));
+    run(m_exchange.socketFailed(failure, text));
 }
 
 void QueryConnection::run(const std::vector<Action>& actions) {
@@ -68,7 +164,7 @@ void QueryConnection::run(const std::vector<Action>& actions) {
         }
         switch (action.kind) {
         case Action::Kind::Connect:
-            m_socket->connectToHost(action.host, action.port);
+            connectTo(action.host, action.port);
             break;
         case Action::Kind::Send:
             m_socket->write(action.bytes);

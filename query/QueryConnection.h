@@ -2,19 +2,33 @@
 
 #include "query/Exchange.h"
 
+#include <QHostAddress>
+#include <QList>
 #include <QObject>
+#include <functional>
 
+class QHostInfo;
 class QTcpSocket;
 class QTimer;
 
 namespace query {
 
 // Runs one Exchange over a real socket and a timer. Owns both; nothing blocks.
+// A host name with several addresses is tried the way browsers do: the next
+// address starts when the one before has not connected within kNextAddressMs
+// (or at once when it failed); the first that connects carries the exchange.
 class QueryConnection : public QObject {
     Q_OBJECT
   public:
+    static constexpr int kNextAddressMs = 250;
+    // Looks a host name up and calls back with its addresses, or an empty
+    // list and why. Tests hand in addresses of their own.
+    using Resolver = std::function<void(const QString& host, QObject* context,
+                                        std::function<void(QList<QHostAddress>, QString)> done)>;
+
     explicit QueryConnection(ExchangeRules rules, QObject* parent = nullptr);
 
+    void setResolver(Resolver resolver) { m_resolve = std::move(resolver); }
     void start(const QString& host, const QString& queryPort, const QString& voicePort,
                bool stepZero);
     // Ends the connection and deletes this object soon; a running exchange just stops.
@@ -27,10 +41,20 @@ class QueryConnection : public QObject {
 
   private:
     void run(const std::vector<Action>& actions);
+    void connectTo(const QString& host, quint16 port);
+    void tryNextAddress();
+    void attemptFailed(QTcpSocket* attempt);
+    void connected(QTcpSocket* winner);
     void onError();
+    void report(QAbstractSocket::SocketError error, const QString& text);
 
     Exchange m_exchange;
-    QTcpSocket* m_socket;
+    Resolver m_resolve;
+    QList<QHostAddress> m_addresses; // not tried yet
+    quint16 m_port = 0;
+    QList<QTcpSocket*> m_attempts;  // connecting, none connected yet
+    QTcpSocket* m_socket = nullptr; // the one that connected
+    QTimer* m_nextAddress;
     QTimer* m_pause;
     bool m_closed = false;
 };

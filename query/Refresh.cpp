@@ -53,6 +53,7 @@ void Refresh::start() {
         return;
     }
     m_running = true;
+    ++m_run;
     m_lastRow = m_grid.Rows() - 1;
     m_row = 0;
     next();
@@ -76,6 +77,11 @@ void Refresh::next() {
     // The list may have been reloaded meanwhile with fewer rows.
     if (m_row > m_lastRow || m_row >= m_grid.Rows()) {
         end();
+        return;
+    }
+    if (!m_grid.markText(m_row).isEmpty()) {
+        // Its count could land on another row with the same ID.
+        nextSoon();
         return;
     }
     m_grid.showAsking(m_row);
@@ -107,7 +113,20 @@ void Refresh::onDone(const Result& result) {
         return;
     }
     m_connection->close();
-    next();
+    nextSoon();
+}
+
+void Refresh::nextSoon() {
+    // Through the event loop: the window stays alive between rows, and rows
+    // that end at once never pile up on the stack.
+    QMetaObject::invokeMethod(
+        this,
+        [this, run = m_run] {
+            if (m_running && run == m_run) {
+                next();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace query

@@ -39,6 +39,7 @@ class Refresh : public QObject {
 
   private:
     void next();
+    void nextSoon();
     void onDone(const Result& result);
     void end();
 
@@ -46,6 +47,7 @@ class Refresh : public QObject {
     std::function<QString()> m_timeoutText;
     std::function<bool()> m_notNormal;
     bool m_running = false;
+    int m_run = 0; // which start a queued step belongs to
     int m_row = 0;
     int m_lastRow = 0;
     qint32 m_id = 0;

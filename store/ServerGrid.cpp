@@ -19,6 +19,10 @@ QVariant ServerGrid::data(const QModelIndex& index, int role) const {
     }
     case CurrentRole:
         return index.column() != Player || isCurrent(row);
+    case AskingRole:
+        return row == m_asking;
+    case MarkedRole:
+        return !markText(row).isEmpty();
     default:
         return {};
     }
@@ -49,17 +53,19 @@ QString ServerGrid::TextMatrix(int row, int col) const {
     if (at == nullptr) {
         return {};
     }
+    const mod_DB::Server& server = at->listed.server;
     switch (col) {
     case ID:
-        return QString::number(at->server.id);
+        return at->listed.mark == mod_DB::IdMark::None ? QString::number(server.id)
+                                                       : at->listed.idText;
     case Servername:
-        return at->server.name;
+        return server.name;
     case IP:
-        return at->server.ip;
+        return server.ip;
     case Port:
-        return at->server.port;
+        return server.port;
     case TCPPort:
-        return at->server.tcpPort;
+        return server.tcpPort;
     case Player:
         return at->players;
     default:
@@ -67,7 +73,27 @@ QString ServerGrid::TextMatrix(int row, int col) const {
     }
 }
 
+QString ServerGrid::markText(int row) const {
+    const Line* at = line(row);
+    if (at == nullptr) {
+        return {};
+    }
+    const QString what = QStringLiteral("This server's ID (%1) in TS.mdb ").arg(at->listed.idText);
+    switch (at->listed.mark) {
+    case mod_DB::IdMark::NotUnique:
+        return what + QStringLiteral("is not unique");
+    case mod_DB::IdMark::NotWhole:
+        return what + QStringLiteral("is not a whole number");
+    case mod_DB::IdMark::None:
+        break;
+    }
+    return {};
+}
+
 QString ServerGrid::toolTip(int row, int col) const {
+    if (const QString mark = markText(row); !mark.isEmpty()) {
+        return mark + QStringLiteral(": Quarnel shows it but does not ask, change or connect it.");
+    }
     const Line* at = line(row);
     return at != nullptr && col == Player ? at->tip : QString();
 }
@@ -78,33 +104,59 @@ bool ServerGrid::isCurrent(int row) const {
 }
 
 int ServerGrid::rowOf(qint32 id) const {
-    for (int i = 0; i < m_rows.size(); ++i) {
-        if (m_rows[i].server.id == id) {
-            return i + 1;
-        }
-    }
-    return 0;
+    return m_rowOf.value(id, 0);
 }
 
-void ServerGrid::load(const QList<mod_DB::Server>& servers) {
+void ServerGrid::load(const mod_DB::ServerList& list) {
     beginResetModel();
     m_rows.clear();
-    m_rows.reserve(servers.size());
-    for (const mod_DB::Server& server : servers) {
+    m_rowOf.clear();
+    m_asking = 0;
+    m_pickedMarked = 0;
+    m_rows.reserve(list.servers.size());
+    int marked = 0;
+    for (const mod_DB::ListedServer& listed : list.servers) {
         Line added;
-        added.server = server;
+        added.listed = listed;
         m_rows.append(added);
+        if (listed.mark == mod_DB::IdMark::None) {
+            m_rowOf.insert(listed.server.id, static_cast<int>(m_rows.size()));
+        } else {
+            ++marked;
+        }
     }
     endResetModel();
+    QStringList notes;
+    if (marked > 0) {
+        notes << QStringLiteral("%1 server(s) in TS.mdb have an ID that is not unique or not a "
+                                "whole number. They are listed and marked, but Quarnel does not "
+                                "ask, change or connect them.")
+                     .arg(marked);
+    }
+    if (!list.leftOut.isEmpty()) {
+        notes << QStringLiteral("These rows of TS.mdb have no usable ID and are left out of the "
+                                "list: %1.")
+                     .arg(list.leftOut.join(QStringLiteral(", ")));
+    }
+    m_notes = notes.join(QStringLiteral("\n\n"));
     if (m_picked && rowOf(*m_picked) == 0) {
         m_picked.reset();
     }
-    Q_EMIT highlightChanged();
+    Q_EMIT pickChanged();
 }
 
-void ServerGrid::changedPlayer(int row) {
-    const QModelIndex cell = index(row - 1, Player);
-    Q_EMIT dataChanged(cell, cell);
+QString ServerGrid::untoldNotes() {
+    if (m_notes == m_toldNotes) {
+        return {};
+    }
+    m_toldNotes = m_notes;
+    return m_notes;
+}
+
+void ServerGrid::changedRow(int row, int firstColumn, int lastColumn) {
+    if (line(row) != nullptr) {
+        Q_EMIT dataChanged(index(row - 1, firstColumn), index(row - 1, lastColumn));
+    }
 }
 
 void ServerGrid::setCount(qint32 id, const QString& count, const QString& when) {
@@ -114,7 +166,7 @@ void ServerGrid::setCount(qint32 id, const QString& count, const QString& when) 
         at.countedAt = when;
         at.tip = QStringLiteral("Counted at ") + when;
         at.current = true;
-        changedPlayer(row);
+        changedRow(row, Player, Player);
     }
 }
 
@@ -124,37 +176,43 @@ void ServerGrid::setNotCurrent(qint32 id, const QString& why) {
         at.tip = at.countedAt.isEmpty() ? why
                                         : why + QStringLiteral("; last counted at ") + at.countedAt;
         at.current = false;
-        changedPlayer(row);
+        changedRow(row, Player, Player);
     }
 }
 
 int ServerGrid::Row() const {
-    return m_picked ? rowOf(*m_picked) : 0;
+    return m_picked ? rowOf(*m_picked) : m_pickedMarked;
 }
 
 void ServerGrid::setRow(int row) {
     const Line* at = line(row);
-    m_picked = at != nullptr ? std::optional<qint32>(at->server.id) : std::nullopt;
-    Q_EMIT highlightChanged();
-}
-
-int ServerGrid::highlighted() const {
-    return line(m_asking) != nullptr ? m_asking : Row();
+    if (at == nullptr) {
+        return;
+    }
+    if (at->listed.mark == mod_DB::IdMark::None) {
+        m_picked = at->listed.server.id;
+        m_pickedMarked = 0;
+    } else {
+        m_picked.reset();
+        m_pickedMarked = row;
+    }
+    Q_EMIT pickChanged();
 }
 
 void ServerGrid::showAsking(int row) {
-    m_asking = row;
-    Q_EMIT highlightChanged();
+    const int before = std::exchange(m_asking, row);
+    changedRow(before, 0, ColumnCount - 1);
+    changedRow(row, 0, ColumnCount - 1);
 }
 
 namespace mod_DBWork {
 
 Status fLoadServerList(ServerGrid& grid) {
-    const auto servers = mod_DB::listServers();
-    if (!servers) {
-        return Status::failure(servers.error());
+    const auto list = mod_DB::listServers();
+    if (!list) {
+        return Status::failure(list.error());
     }
-    grid.load(*servers);
+    grid.load(*list);
     return success();
 }
 

@@ -4,6 +4,7 @@
 #include "store/mod_DB.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 #include <optional>
 
@@ -16,6 +17,10 @@ class ServerGrid : public QAbstractTableModel {
     enum Column { ID, Servername, IP, Port, TCPPort, Player, ColumnCount };
     // false for a Player cell whose count the latest query could not confirm.
     static constexpr int CurrentRole = Qt::UserRole;
+    // true on every cell of the row a refresh is asking right now.
+    static constexpr int AskingRole = Qt::UserRole + 1;
+    // true on every cell of a row whose ID does not name it alone.
+    static constexpr int MarkedRole = Qt::UserRole + 2;
 
     using QAbstractTableModel::QAbstractTableModel;
     [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
@@ -31,40 +36,51 @@ class ServerGrid : public QAbstractTableModel {
     [[nodiscard]] bool isCurrent(int row) const; // the count is not greyed
     // 0 when no row holds the server.
     [[nodiscard]] int rowOf(qint32 id) const;
+    // Why no action may touch the row (its ID does not name it alone); empty when none.
+    [[nodiscard]] QString markText(int row) const;
 
     // Replaces every row; each Player cell reads "X". The pick stays on the
     // same server if it is still listed, else nothing is picked.
-    void load(const QList<mod_DB::Server>& servers);
+    void load(const mod_DB::ServerList& list);
+    // What the user should hear about the loaded file (rows left out or
+    // marked); empty when it is the same as told before, or nothing.
+    [[nodiscard]] QString untoldNotes();
     // A count the latest query confirmed, at the given time of day.
     void setCount(qint32 id, const QString& count, const QString& when);
     // The latest query could not confirm the count: it stays, drawn grey,
     // and its tooltip tells why and when it was last counted.
     void setNotCurrent(qint32 id, const QString& why);
 
-    // The picked server row; 0 while none is picked.
+    // The picked server row; 0 while none is picked. A click outside the
+    // server rows (row 0) changes nothing.
     [[nodiscard]] int Row() const;
     void setRow(int row);
+    // The picked server's ID, only for a row that its ID names alone.
     [[nodiscard]] std::optional<qint32> selectedId() const { return m_picked; }
-    // The highlighted row: the pick, or the row a refresh is asking.
-    [[nodiscard]] int highlighted() const;
-    void showAsking(int row); // 0: back to the pick
+    // The row a refresh is asking, drawn apart; 0 for none. The pick stays.
+    [[nodiscard]] int asking() const { return m_asking; }
+    void showAsking(int row);
 
   Q_SIGNALS:
-    void highlightChanged();
+    void pickChanged();
 
   private:
     struct Line {
-        mod_DB::Server server;
+        mod_DB::ListedServer listed;
         QString players = QStringLiteral("X");
         QString tip;
         QString countedAt;
         bool current = true;
     };
     [[nodiscard]] const Line* line(int row) const;
-    void changedPlayer(int row);
+    void changedRow(int row, int firstColumn, int lastColumn);
 
     QList<Line> m_rows;
+    QHash<qint32, int> m_rowOf; // rows whose ID names them alone
+    QString m_notes;
+    QString m_toldNotes;
     std::optional<qint32> m_picked;
+    int m_pickedMarked = 0; // a marked row is picked by place until the next load
     int m_asking = 0;
 };
 

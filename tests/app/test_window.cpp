@@ -151,6 +151,11 @@ class TestWindow : public QObject {
         window.clickRow(1);
         QTest::keyClick(window.view(), Qt::Key_Down); // the arrow keys pick too
         QCOMPARE(window.form.grid().Row(), 2);
+        // A click below the last row hits no server and changes nothing.
+        QTest::mouseClick(window.view()->viewport(), Qt::LeftButton, {},
+                          window.view()->viewport()->rect().bottomLeft() + QPoint(20, -5));
+        QCOMPARE(window.form.grid().Row(), 2);
+        QCOMPARE(window.view()->selectionModel()->selectedRows().value(0).row(), 1);
         window.box("Text1")->clear();
         QTest::keyClick(window.view(), Qt::Key_Return); // Enter lists the pick like a click
         QCOMPARE(window.login(), QStringLiteral("bn|bl|bp"));
@@ -194,34 +199,54 @@ class TestWindow : public QObject {
         QCOMPARE(window.login(), QStringLiteral("||"));
     }
 
-    void refreshLeavesTheFocusAndThePick() {
+    void refreshLeavesTheFocusThePickAndTheScrolling() {
         sim::QuerySimulator simulator;
-        simulator.addServer(8767, {{"P", "p", 0}});
+        QList<sim::Player> one{{"P", "p", 0}};
         sim::Behaviour slow;
-        slow.replyDelayMs = 60;
+        slow.replyDelayMs = 15;
         const QString port = QString::number(simulator.listen(slow));
         TempFolder folder;
-        folder.exec(QString("INSERT INTO tbl_Srv (IP, Port, TCPPort) VALUES ('127.0.0.1', '8767', "
-                            "'%1'), ('127.0.0.1', '8767', '%1'), ('127.0.0.1', '8767', '%1')")
-                        .arg(port));
+        // More servers than the grid shows, each with a voice port of its own.
+        for (int i = 1; i <= 60; ++i) {
+            simulator.addServer(static_cast<quint16>(9000 + i), one);
+            folder.exec(QString("INSERT INTO tbl_Srv VALUES (%1, 'S%1', '127.0.0.1', '%2', '%3')")
+                            .arg(i)
+                            .arg(9000 + i)
+                            .arg(port));
+        }
         Window window(folder);
         window.clickRow(1);
-        QList<int> shown;
-        connect(&window.form.grid(), &ServerGrid::highlightChanged,
-                [&] { shown << window.form.grid().highlighted(); });
+        QScrollBar* scroll = window.view()->verticalScrollBar();
+        QVERIFY(scroll->maximum() > 0);
+        QList<int> asked;
+        connect(&window.form.grid(), &QAbstractItemModel::dataChanged,
+                [&] { asked << window.form.grid().asking(); });
         window.click("Command2");
         QLineEdit* nickname = window.box("Text1");
         QTest::mouseClick(nickname, Qt::LeftButton);
-        QTest::keyClicks(nickname, "Nickname-typed", {}, 20);
-        QTRY_COMPARE_WITH_TIMEOUT(window.cell(3), QStringLiteral("1"), 20000);
-        QTRY_COMPARE(window.form.grid().highlighted(), 1);
-        auto* players = window.find<QListWidget>("LPlayer");
-        QCOMPARE(players->item(0)->toolTip(), QString("Flags 0: none"));
-        QVERIFY(shown.contains(3) && window.form.grid().Row() == 1);
-        QCOMPARE(nickname->text(), QStringLiteral("Nickname-typed"));
+        QTest::keyClicks(nickname, "Nickname-typed", {}, 5);
+        QTRY_VERIFY_WITH_TIMEOUT(window.form.grid().asking() > 40, 30000);
+        // Asked rows far below: the grid stayed where the user left it.
+        QCOMPARE(scroll->value(), 0);
+        QCOMPARE(window.view()->currentIndex().row(), 0);
         QCOMPARE(QApplication::focusWidget(), nickname);
+        const QModelIndex asking = window.form.grid().index(window.form.grid().asking() - 1, 2);
+        QVERIFY(asking.data(ServerGrid::AskingRole).toBool());
+        QCOMPARE(asking.data().toString(), QString("127.0.0.1")); // marked, not rewritten
+        QCOMPARE(nickname->text(), QStringLiteral("Nickname-typed"));
         window.clickRow(2);
-        QCOMPARE(players->count(), 0); // the list of the server before is gone
+        QTest::keyClick(window.view(), Qt::Key_Down);
+        QCOMPARE(window.form.grid().Row(), 3);
+        window.click("Command5");
+        QCOMPARE(window.desktop->links.value(0), QString("Open teamspeak://127.0.0.1:9003"));
+        QTRY_VERIFY_WITH_TIMEOUT(!window.form.refresh().running(), 30000);
+        QCOMPARE(window.cell(60), QStringLiteral("1"));
+        QVERIFY(asked.contains(60) && window.form.grid().asking() == 0);
+        QCOMPARE(window.view()->selectionModel()->selectedRows().value(0).row(), 2);
+        QCOMPARE(window.view()->currentIndex().row(), 2);
+        auto* players = window.find<QListWidget>("LPlayer");
+        QTRY_COMPARE(players->count(), 1); // the list of the picked server
+        QCOMPARE(players->item(0)->toolTip(), QString("Flags 0: none"));
     }
 
     void serverDialogs() {
@@ -276,15 +301,16 @@ class TestWindow : public QObject {
         QCOMPARE(lastBox(), QStringLiteral("This server is no longer in the list."));
         QCOMPARE(window.form.grid().Rows(), 3);
 
-        // Another program adds a row the list cannot read, right after ours.
+        // Another program adds a row without a usable ID, right after ours:
+        // the list leaves it out and says so.
         folder.exec("CREATE TRIGGER spoil AFTER INSERT ON tbl_Srv WHEN NEW.ID < 99 "
-                    "BEGIN INSERT INTO tbl_Srv (ID) VALUES (3000000000); END");
+                    "BEGIN INSERT INTO tbl_Srv (ID, ServerName) VALUES (3000000000, 'Big'); END");
         window.click("Command4");
         window.click("Command2", add);
-        QVERIFY(lastBox().startsWith(
-            "The server was added, but the server list could not be reloaded"));
+        QCOMPARE(lastBox(), QStringLiteral("These rows of TS.mdb have no usable ID and are left "
+                                           "out of the list: \"Big\" (ID: 3000000000)."));
         QVERIFY(!add->isVisible());
-        QCOMPARE(window.form.grid().Rows(), 3);
+        QCOMPARE(window.form.grid().Rows(), 4);
     }
 
     void refusedWritesAreToldAndKeepTheTyping_data() {

@@ -31,24 +31,53 @@ class TestStore : public QObject {
         QVERIFY(nulls && nulls->has_value());
         QCOMPARE((*nulls)->name + (*nulls)->tcpPort, QString());
         QVERIFY(mod_DB::readServer(11) && !mod_DB::readServer(11)->has_value());
+        const mod_DB::Server before{10, "Name 'x'", "host", " 8767", ""};
         for (const char* id : {"11", "10 OR 1=1", "10"}) {
-            QCOMPARE(mod_DB::saveServer(id, {0, "N", "I", "P", "T"}).value(), id == QString("10"));
+            const auto saved = mod_DB::saveServer(id, {10, "Name 'x'", "host", " 8767", ""},
+                                                  {0, "N", "I", "P", "T"});
+            QCOMPARE(saved.value() == mod_DB::Write::Done, id == QString("10"));
         }
         QCOMPARE(folder.rows("SELECT ServerName, IP, Port, TCPPort FROM tbl_Srv"),
                  QStringList({"<null>|<null>|<null>|<null>", "N|I|P|T"}));
+        QCOMPARE(mod_DB::listServers()->servers.last().server,
+                 (mod_DB::Server{10, "N", "I", "P", "T"}));
+        QVERIFY(before != mod_DB::listServers()->servers.last().server);
+    }
+
+    void aSaveWritesOnlyTheServerTheDialogShowed() {
+        TempFolder folder;
+        // IDs that come back once deleted: a plain INTEGER PRIMARY KEY.
+        folder.exec("DROP TABLE tbl_Srv");
+        folder.exec("CREATE TABLE tbl_Srv (ID INTEGER PRIMARY KEY, ServerName, IP, Port, TCPPort)");
+        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'Old', 'old.host', '1', '2')");
+        folder.open();
+        const mod_DB::Server shown = mod_DB::readServer(1)->value();
+        QVERIFY(mod_DB::fDelServer(1));
+        QVERIFY(mod_DB::addServer({0, "New", "new.host", "3", "4"}));
+        QCOMPARE(folder.rows("SELECT ID FROM tbl_Srv"), QStringList{"1"}); // the ID came back
+        QCOMPARE(mod_DB::saveServer("1", shown, {0, "Old", "edited", "1", "2"}).value(),
+                 mod_DB::Write::Gone);
+        // Changed by another program meanwhile: not overwritten either.
+        const mod_DB::Server fresh = mod_DB::readServer(1)->value();
+        folder.exec("UPDATE tbl_Srv SET Port = '5'");
+        QCOMPARE(mod_DB::saveServer("1", fresh, {0, "Mine", "h", "3", "4"}).value(),
+                 mod_DB::Write::Gone);
+        QCOMPARE(folder.rows("SELECT * FROM tbl_Srv"), QStringList{"1|New|new.host|5|4"});
+        QCOMPARE(mod_DB::fDelServer(2).value(), mod_DB::Write::Gone);
     }
 
     void deletingTakesTheLoginSettingsAlongOrNothing() {
         TempFolder folder;
-        // IDs that come back once deleted: a file without AUTOINCREMENT.
         folder.exec("DROP TABLE tbl_Srv");
         folder.exec("CREATE TABLE tbl_Srv (ID INTEGER PRIMARY KEY, ServerName, IP, Port, TCPPort)");
+        // Settings an older program left behind under an ID no server has.
+        folder.exec("INSERT INTO tbl_Userdata VALUES (1, 'orphan', 'o', 'leaked')");
         folder.open();
-        QVERIFY(mod_DB::addServer({0, "Old", "old.host", "1", "2"}));
+        QVERIFY(mod_DB::addServer({0, "First", "first.host", "1", "2"}));
+        QVERIFY(!mod_Userdata::fGetUserdata(1).Found); // not inherited by the new server
         QVERIFY(mod_Userdata::fSaveUserdata(1, {"nick", "login", "secret", false}));
         QVERIFY(mod_DB::fDelServer(1));
         QVERIFY(mod_DB::addServer({0, "New", "new.host", "1", "2"}));
-        QCOMPARE(folder.rows("SELECT ID FROM tbl_Srv"), QStringList{"1"});
         QVERIFY(!mod_Userdata::fGetUserdata(1).Found);
         // The server's row refuses to go after its settings went: both stay.
         QVERIFY(mod_Userdata::fSaveUserdata(1, {"n", "l", "p", false}));
@@ -58,8 +87,77 @@ class TestStore : public QObject {
         QVERIFY(mod_Userdata::fGetUserdata(1).Found);
     }
 
+    void idsThatDoNotNameOneRow() {
+        TempFolder folder;
+        // A hand-made file: no primary key, IDs of every kind.
+        folder.exec("DROP TABLE tbl_Srv");
+        folder.exec("CREATE TABLE tbl_Srv (ID, ServerName, IP, Port, TCPPort)");
+        folder.exec("INSERT INTO tbl_Srv (ID, ServerName) VALUES (3, 'a'), (7, 'b'), (3, 'c'), "
+                    "(7.4, 'd'), (NULL, 'e'), ('abc', 'f'), (3000000000, 'g'), (8.0, 'h'), "
+                    "('9', 'i')");
+        folder.open();
+        const auto list = mod_DB::listServers();
+        QVERIFY(list);
+        QStringList shown;
+        for (const mod_DB::ListedServer& listed : list->servers) {
+            shown << listed.server.name + QString::number(static_cast<int>(listed.mark));
+        }
+        // 0: none, 1: not unique, 2: not a whole number.
+        QCOMPARE(shown, QStringList({"a1", "b0", "c1", "d2", "h0", "i2"}));
+        QCOMPARE(list->leftOut,
+                 QStringList({"\"e\" (ID: none)", "\"f\" (ID: abc)", "\"g\" (ID: 3000000000)"}));
+        // The one row 7 names can be deleted; a statement for 3 would reach two.
+        QCOMPARE(mod_DB::fDelServer(3).value(), mod_DB::Write::Gone);
+        QCOMPARE(mod_DB::fDelServer(7).value(), mod_DB::Write::Done);
+        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"8"});
+        // Adding to a file that does not number its rows is undone and told.
+        const Status added = mod_DB::addServer({0, "new", "h", "1", "2"});
+        QVERIFY2(added.error().contains("does not number new servers"), qPrintable(added.error()));
+        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"8"});
+    }
+
+    void loginSettingsNeedTheirServer() {
+        TempFolder folder;
+        folder.exec("INSERT INTO tbl_Srv (ID, ServerName) VALUES (5, 'five')");
+        folder.open();
+        folder.exec("DELETE FROM tbl_Srv"); // by another program
+        QCOMPARE(mod_Userdata::fSaveUserdata(5, {"n", "l", "p", false}).value(),
+                 mod_DB::Write::Gone);
+        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"0"});
+        // A read that fails says so; the old reading just finds nothing.
+        folder.exec("INSERT INTO tbl_Userdata VALUES (5, 'n', 'l', 'p')");
+        folder.lockAll();
+        QVERIFY(!mod_Userdata::readUserdata(5));
+        QVERIFY(!mod_Userdata::fGetUserdata(5).Found);
+        folder.release();
+        QVERIFY(mod_Userdata::readUserdata(5)->Found);
+    }
+
+    void writesStopWhenTheFileIsNoLongerThere() {
+        TempFolder folder;
+        folder.exec("INSERT INTO tbl_Srv (ID, ServerName) VALUES (1, 'one')");
+        folder.open();
+        QVERIFY(QFile::rename(folder.dbPath(), folder.dbPath() + ".moved"));
+        QVERIFY(QFile::copy(folder.dbPath() + ".moved", folder.dbPath())); // another in its place
+        const QByteArray before = [&] {
+            QFile f(folder.dbPath());
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        QVERIFY(mod_DB::addServer({0, "n", "h", "1", "2"}).error().contains("was moved"));
+        QVERIFY(mod_DB::fDelServer(1).error().contains("was moved"));
+        QVERIFY(mod_DB::saveServer("1", {1, "one", "", "", ""}, {}).error().contains("was moved"));
+        QVERIFY(mod_Userdata::fSaveUserdata(1, {}).error().contains("was moved"));
+        QFile now(folder.dbPath());
+        QVERIFY(now.open(QIODevice::ReadOnly));
+        QCOMPARE(now.readAll(), before);
+        QFile::remove(folder.dbPath());
+        QVERIFY(mod_DB::addServer({0, "n", "h", "1", "2"}).error().contains("was moved"));
+        QVERIFY(!QFile::exists(folder.dbPath()));
+    }
+
     void loginSettingsEditTheFirstRowOnly() {
         TempFolder folder;
+        folder.exec("INSERT INTO tbl_Srv (ID) VALUES (5), (6), (7)");
         folder.exec(
             "INSERT INTO tbl_Userdata VALUES (5, NULL, NULL, NULL), (5, 'second', 'b', 'c')");
         folder.open();
