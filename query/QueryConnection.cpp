@@ -65,15 +65,21 @@ void QueryConnection::connectTo(const QString& host, quint16 port) {
         return;
     }
     m_resolve(name, this, [this](QList<QHostAddress> addresses, const QString& why) {
-        if (m_closed) {
-            return;
-        }
-        if (addresses.isEmpty()) {
-            report(QAbstractSocket::HostNotFoundError, why);
-            return;
-        }
-        m_addresses = std::move(addresses);
-        tryNextAddress();
+        // Never from inside the Connect action itself: the exchange goes on first.
+        QMetaObject::invokeMethod(
+            this,
+            [this, addresses = std::move(addresses), why] {
+                if (m_closed) {
+                    return;
+                }
+                if (addresses.isEmpty()) {
+                    report(QAbstractSocket::HostNotFoundError, why);
+                    return;
+                }
+                m_addresses = addresses;
+                tryNextAddress();
+            },
+            Qt::QueuedConnection);
     });
 }
 

@@ -313,6 +313,119 @@ class TestWindow : public QObject {
         QCOMPARE(window.form.grid().Rows(), 4);
     }
 
+    void writesReachOnlyTheServerShown() {
+        TempFolder folder;
+        // IDs that come back once deleted: a plain INTEGER PRIMARY KEY.
+        folder.exec("DROP TABLE tbl_Srv");
+        folder.exec("CREATE TABLE tbl_Srv (ID INTEGER PRIMARY KEY, ServerName, IP, Port, TCPPort)");
+        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'Keep', 'k', '1', '2'), (2, 'Old', 'o', '3', "
+                    "'4')");
+        folder.exec("INSERT INTO tbl_Userdata VALUES (2, 'orphan', 'o', 'leaked')");
+        Window window(folder);
+        window.clickRow(2);
+        window.click("Command7");
+        auto* edit = window.find<QDialog>("Form2");
+        window.box("Sname", edit)->setText("Edited");
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        window.click("Command3"); // the edited server goes while its dialog stays open
+        window.click("Command4");
+        auto* add = window.find<QDialog>("Frm_AddSrv");
+        window.box("Text1", add)->setText("Newcomer");
+        window.click("Command2", add);
+        QCOMPARE(folder.rows("SELECT ID, ServerName FROM tbl_Srv"),
+                 QStringList({"1|Keep", "2|Newcomer"}));
+        window.click("Command1", edit);
+        QCOMPARE(lastBox(), QStringLiteral("This server was changed or removed meanwhile; "
+                                           "nothing was saved."));
+        QCOMPARE(folder.rows("SELECT ServerName FROM tbl_Srv WHERE ID = 2"),
+                 QStringList{"Newcomer"});
+        QVERIFY(edit->isVisible() && window.box("Sname", edit)->text() == "Edited");
+        window.click("Command2", edit);
+        window.clickRow(2); // the newcomer inherits no settings
+        QCOMPARE(window.login(), QStringLiteral("||"));
+
+        // Login settings for a server another program removed meanwhile.
+        window.clickRow(1);
+        window.box("Text1")->setText("nick");
+        folder.exec("DELETE FROM tbl_Srv WHERE ID = 1");
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        window.click("Command6");
+        QCOMPARE(lastBox(), QStringLiteral("This server is no longer stored; the login settings "
+                                           "were not saved."));
+        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"0"});
+        QCOMPARE(window.form.grid().Rows(), 2); // reloaded
+        QCOMPARE(window.form.grid().Row(), 0);
+    }
+
+    void rowsWhoseIdNamesNoOneServer() {
+        TempFolder folder;
+        // A hand-made file without a primary key.
+        folder.exec("DROP TABLE tbl_Srv");
+        folder.exec("CREATE TABLE tbl_Srv (ID, ServerName, IP, Port, TCPPort)");
+        folder.exec("INSERT INTO tbl_Srv VALUES (7, 'Twin A', 'a', '1', '1'), (5, 'Single', "
+                    "'s', '2', '1'), (7, 'Twin B', 'b', '3', '1'), (7.4, 'Odd', 'o', '4', '1'), "
+                    "(NULL, 'Lost', 'l', '5', '1')");
+        Window window(folder);
+        QCOMPARE(MessageBox::recorded().size(), 1); // said once, at start-up
+        QVERIFY(lastBox().contains("3 server(s) in TS.mdb have an ID that is not unique"));
+        QVERIFY(lastBox().contains("\"Lost\" (ID: none)"));
+        QCOMPARE(window.form.grid().Rows(), 5);
+        QCOMPARE(window.view()->model()->index(2, 1).data(Qt::ToolTipRole).toString(),
+                 QString("This server's ID (7) in TS.mdb is not unique: Quarnel shows it but "
+                         "does not ask, change or connect it."));
+        window.clickRow(2);
+        window.box("Text1")->setText("typed");
+        window.clickRow(3); // a marked row shows no other server's settings
+        QCOMPARE(window.form.grid().Row(), 3);
+        QCOMPARE(window.login(), QStringLiteral("||"));
+        for (const char* action : {"Command3", "Command7", "Command6", "Command5"}) {
+            window.click(action);
+            QCOMPARE(lastBox(), QStringLiteral("This server's ID (7) in TS.mdb is not unique, "
+                                               "so Quarnel does not act on it."));
+        }
+        window.clickRow(4);
+        window.click("Command3");
+        QVERIFY(lastBox().contains("(7.4) in TS.mdb is not a whole number"));
+        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"5"});
+        QVERIFY(window.desktop->links.isEmpty());
+        // A reload that finds the same rows does not say it again.
+        const auto told = MessageBox::recorded().size();
+        window.clickRow(2);
+        window.click("Command7");
+        window.click("Command1", window.find("Form2"));
+        QCOMPARE(MessageBox::recorded().size(), told);
+        // The one row its ID names is still served.
+        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv WHERE ServerName = 'Single'"),
+                 QStringList{"1"});
+        // A file that does not number new rows: the add is undone and told.
+        window.click("Command4");
+        auto* add = window.find<QDialog>("Frm_AddSrv");
+        window.box("Text1", add)->setText("New one");
+        window.click("Command2", add);
+        QVERIFY(lastBox().contains("this file does not number new servers"));
+        QVERIFY(add->isVisible() && window.box("Text1", add)->text() == "New one");
+        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"5"});
+    }
+
+    void unreadableLoginSettingsAreToldNotHidden() {
+        TempFolder folder;
+        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', 'h', '1', '2')");
+        folder.exec("INSERT INTO tbl_Userdata VALUES (1, 'n', 'l', 'p')");
+        Window window(folder);
+        folder.lockAll(); // another program holds the file, readers too
+        window.clickRow(1);
+        QVERIFY(lastBox().startsWith("The stored login settings of this server could not be "
+                                     "read; the boxes stay empty."));
+        QCOMPARE(window.login(), QStringLiteral("||"));
+        const auto told = MessageBox::recorded().size();
+        window.click("Command6");
+        // No "save" question as if nothing were stored.
+        QCOMPARE(MessageBox::recorded().size(), told + 1);
+        QVERIFY(lastBox().contains("could not be read, so nothing was saved"));
+        folder.release();
+        QCOMPARE(folder.rows("SELECT * FROM tbl_Userdata"), QStringList{"1|n|l|p"});
+    }
+
     void refusedWritesAreToldAndKeepTheTyping_data() {
         // The button, its dialog ("-": none), the box typed in, the press.
         QTest::addColumn<QString>("steps");

@@ -3,12 +3,17 @@
 // real loopback sockets against the simulator: servers that fail in every way.
 #include "query/Exchange.h"
 #include "query/PlayerList.h"
+#include "query/QueryConnection.h"
 #include "query/Refresh.h"
 #include "store/ServerGrid.h"
 #include "tools/simulator/QuerySimulator.h"
 
 #include <QtTest>
+#include <arpa/inet.h>
 #include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using Mode = sim::Behaviour::Mode;
 using query::Action;
@@ -90,6 +95,40 @@ struct Rig {
     QString timeout;
     query::Refresh refresh{grid, [this] { return timeout; }, [] { return false; }};
 };
+
+// A listener whose accept queue is full, so that it answers no SYN: an
+// address whose route is broken, as far as a client can tell.
+struct BlackHole {
+    BlackHole(const char* address, quint16 port) {
+        sockaddr_in at{};
+        at.sin_family = AF_INET;
+        at.sin_port = htons(port);
+        inet_pton(AF_INET, address, &at.sin_addr);
+        const auto* where = reinterpret_cast<const sockaddr*>(&at);
+        listener = socket(AF_INET, SOCK_STREAM, 0);
+        ok = bind(listener, where, sizeof at) == 0 && ::listen(listener, 0) == 0;
+        for (int i = 0; ok && i < 3; ++i) {
+            fillers << socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            (void)::connect(fillers.last(), where, sizeof at);
+        }
+        QTest::qWait(100);
+    }
+    ~BlackHole() {
+        for (const int fd : fillers) {
+            ::close(fd);
+        }
+        ::close(listener);
+    }
+    BlackHole(const BlackHole&) = delete;
+    BlackHole& operator=(const BlackHole&) = delete;
+    int listener = -1;
+    QList<int> fillers;
+    bool ok = false;
+};
+
+query::ExchangeRules refreshRules() {
+    return {true, true, [] { return std::optional<int>(150); }};
+}
 
 } // namespace
 
@@ -315,6 +354,19 @@ class TestQuery : public QObject {
         QCOMPARE(rig.cell(1) + rig.cell(2), QString("XX"));
     }
 
+    void manyUnusableRowsNeitherCrashNorFreeze() {
+        QList<mod_DB::Server> servers;
+        for (int id = 1; id <= 12000; ++id) {
+            servers << mod_DB::Server{id, "S", "127.0.0.1", "8767", "none"};
+        }
+        Rig rig(servers);
+        bool windowRanMeanwhile = false;
+        QTimer::singleShot(0, [&] { windowRanMeanwhile = rig.refresh.running(); });
+        QVERIFY(rig.refreshAll());
+        QVERIFY(windowRanMeanwhile);
+        QVERIFY(rig.tip(12000).startsWith("Not asked: query port"));
+    }
+
     void countsNotConfirmedStayGreyed() {
         auto leaving = std::make_unique<sim::QuerySimulator>();
         leaving->addServer(8767, sim::QuerySimulator::crowd(2));
@@ -378,6 +430,63 @@ class TestQuery : public QObject {
             QCOMPARE(answer::playerEntry(got[0]) + answer::playerEntry(got[1]),
                      QString("Player 0Player 1 (Away)"));
             QCOMPARE(got.last().name, QString("Player %1").arg(listed - 1));
+        }
+    }
+
+    void aDeadFirstAddressGivesWayToTheNext() {
+        const quint16 port = simulator.listen();
+        BlackHole dead("127.0.0.2", port);
+        if (!dead.ok) {
+            QSKIP("127.0.0.2 is not a loopback address here");
+        }
+        // The black hole really swallows connections.
+        QTcpSocket probe;
+        probe.connectToHost("127.0.0.2", port);
+        QVERIFY(!probe.waitForConnected(400));
+        probe.abort();
+
+        query::QueryConnection connection(refreshRules());
+        QString asked;
+        connection.setResolver([&](const QString& host, QObject*, auto done) {
+            asked = host;
+            done({QHostAddress("127.0.0.2"), QHostAddress("127.0.0.1")}, {});
+        });
+        QSignalSpy done(&connection, &query::QueryConnection::done);
+        connection.start("dual.example", QString::number(port), "8767", false);
+        QVERIFY(waited(done));
+        QCOMPARE(asked, QString("dual.example"));
+        const auto result = connection.result();
+        QCOMPARE(result.outcome, Outcome::Answered);
+        QCOMPARE(answer::playerCount(answer::cutLines(result.answer)), 3);
+        // The next address started after a quarter second, within the first wait.
+        QVERIFY(result.pauses < 9);
+
+        // Every address refused: told as refused, at once.
+        query::QueryConnection refused(refreshRules());
+        refused.setResolver([](const QString&, QObject*, auto done) {
+            done({QHostAddress("127.0.0.1"), QHostAddress("127.0.0.1")}, {});
+        });
+        QSignalSpy refusedDone(&refused, &query::QueryConnection::done);
+        refused.start("x", QString::number(sim::QuerySimulator::closedPort()), "8767", false);
+        QVERIFY(waited(refusedDone));
+        QCOMPARE(refused.result().outcome, Outcome::Refused);
+        QVERIFY(refused.result().pauses <= 1);
+    }
+
+    void anIpv6AddressInBrackets() {
+        const quint16 port = simulator.listen({}, 0, QHostAddress(QHostAddress::LocalHostIPv6));
+        if (port == 0) {
+            QSKIP("no IPv6 loopback here");
+        }
+        for (const char* host : {"[::1]", "::1"}) {
+            query::QueryConnection connection(refreshRules());
+            connection.setResolver([](const QString&, QObject*, auto done) {
+                done({}, "a literal address needs no lookup");
+            });
+            QSignalSpy done(&connection, &query::QueryConnection::done);
+            connection.start(host, QString::number(port), "8767", false);
+            QVERIFY(waited(done));
+            QCOMPARE(connection.result().outcome, Outcome::Answered);
         }
     }
 

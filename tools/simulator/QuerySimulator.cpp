@@ -52,9 +52,10 @@ QuerySimulator::QuerySimulator(QObject* parent) : QObject(parent) {}
 
 QuerySimulator::~QuerySimulator() = default;
 
-quint16 QuerySimulator::listen(const Behaviour& behaviour, quint16 port) {
+quint16 QuerySimulator::listen(const Behaviour& behaviour, quint16 port,
+                               const QHostAddress& address) {
     auto* server = new QTcpServer(this);
-    if (!server->listen(QHostAddress::LocalHost, port)) {
+    if (!server->listen(address, port)) {
         delete server;
         return 0;
     }

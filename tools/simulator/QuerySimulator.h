@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHostAddress>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -48,8 +49,10 @@ class QuerySimulator : public QObject {
     QuerySimulator(const QuerySimulator&) = delete;
     QuerySimulator& operator=(const QuerySimulator&) = delete;
 
-    // Opens one more listening port on 127.0.0.1 (0: any free port) and returns it (0 on failure).
-    quint16 listen(const Behaviour& behaviour = {}, quint16 port = 0);
+    // Opens one more listening port on 127.0.0.1 or the given address (0: any
+    // free port) and returns it (0 on failure).
+    quint16 listen(const Behaviour& behaviour = {}, quint16 port = 0,
+                   const QHostAddress& address = QHostAddress(QHostAddress::LocalHost));
     quint16 listen(Behaviour::Mode mode) {
         Behaviour behaviour;
         behaviour.mode = mode;
