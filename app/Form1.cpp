@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <cstdio>
+#include <cstdlib>
 
 using twips::named;
 using twips::place;
@@ -453,4 +454,16 @@ int startQuarnel(const QString& programFolder) {
     }
     form.show();
     return QApplication::exec();
+}
+
+void runQuarnel(int argc, char* argv[], const QString& folder,
+                const std::function<void()>& started) {
+    QApplication app(argc, argv);
+    if (started) {
+        QTimer::singleShot(0, started);
+    }
+    const int status =
+        startQuarnel(folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder);
+    (void)std::fflush(nullptr);
+    std::_Exit(status);
 }

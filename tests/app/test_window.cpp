@@ -543,6 +543,19 @@ class TestWindow : public QObject {
         QVERIFY(window.ends == 2 && !mod_DB::dbTS && !window.form.refresh().running());
     }
 
+    void quitEndsTheProcessAtOnce() {
+        TempFolder folder;
+        QProcess program;
+        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        QElapsedTimer clock;
+        clock.start();
+        program.start(QUIT_HELPER, {folder.path()});
+        // Generous, yet far below the half minute its busy thread would hold it.
+        QVERIFY(program.waitForFinished(15000));
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(clock.elapsed() < 15000);
+    }
+
     void startingWithAndWithoutAFile() {
         QTemporaryDir empty;
         QCOMPARE(startQuarnel(empty.path()), 1);
