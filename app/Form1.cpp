@@ -156,9 +156,9 @@ void Form1::buildControls() {
         action->setObjectName(QLatin1String(name));
         connect(action, &QAction::triggered, this, slot);
     };
-    item("fAddSrvFromMenue", QStringLiteral("Add a new server"), &Form1::Command4_Click);
-    item("fEditSrvFromMenue", QStringLiteral("Edit this server"), &Form1::Command7_Click);
-    item("fDelSrvFromMenue", QStringLiteral("Delete this server"), &Form1::Command3_Click);
+    item("fAddSrvFromMenue", QStringLiteral("Add a new server"), &Form1::fAddSrvFromMenue_Click);
+    item("fEditSrvFromMenue", QStringLiteral("Edit this server"), &Form1::fEditSrvFromMenue_Click);
+    item("fDelSrvFromMenue", QStringLiteral("Delete this server"), &Form1::fDelSrvFromMenue_Click);
 
     // The keyboard walks the controls in the window's old focus order.
     const QList<QWidget*> order{LPlayer,  MSFlexGrid1, command2, command3, command4,
@@ -214,7 +214,7 @@ Status Form1::Form_Load(const QString& programFolder) {
          {"500", "1000", "1500", "2000", "2500", "3000", "3500", "4000", "4500", "5000"}) {
         Combo1->addItem(QLatin1String(timeout));
     }
-    Combo1->setEditText(QStringLiteral("1500"));
+    Combo1->setCurrentIndex(Combo1->findText(QStringLiteral("1500")));
     LPlayer->setFocus(Qt::OtherFocusReason);
     if (const QString notes = m_grid.untoldNotes(); !notes.isEmpty()) {
         MessageBox::showError(this, notes);
@@ -394,22 +394,33 @@ void Form1::Command5_Click() {
     const QString link = client_link::build(m_grid.TextMatrix(row, ServerGrid::IP),
                                             m_grid.TextMatrix(row, ServerGrid::Port), Text1->text(),
                                             Text2->text(), Text3->text());
-    openLink(QStringLiteral("Open"), link,
-             QStringLiteral("The TeamSpeak client could not be started"));
+    m_linkOpener->open(QStringLiteral("Open"), link,
+                       reportFailure(QStringLiteral("The TeamSpeak client could not be started")));
 }
 
 void Form1::Image1_Click() {
-    openLink(QStringLiteral("open"), QLatin1String(client_link::kHomepage),
-             QStringLiteral("The homepage could not be opened"));
+    client_link::fOpenHomepage(*m_linkOpener,
+                               reportFailure(QStringLiteral("The homepage could not be opened")));
 }
 
-void Form1::openLink(const QString& verb, const QString& link, const QString& failure) {
-    QPointer<Form1> self(this);
-    m_linkOpener->open(verb, link, [self, failure](const Status& opened) {
+LinkOpener::Done Form1::reportFailure(const QString& failure) {
+    return [self = QPointer<Form1>(this), failure](const Status& opened) {
         if (!opened && self) {
             MessageBox::showError(self, failure + QStringLiteral(": ") + opened.error() + '.');
         }
-    });
+    };
+}
+
+void Form1::fAddSrvFromMenue_Click() {
+    Command4_Click();
+}
+
+void Form1::fEditSrvFromMenue_Click() {
+    Command7_Click();
+}
+
+void Form1::fDelSrvFromMenue_Click() {
+    Command3_Click();
 }
 
 void Form1::MSFlexGrid1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers /*shift*/,

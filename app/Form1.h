@@ -1,5 +1,6 @@
 #pragma once
 
+#include "launch/LinkOpener.h"
 #include "store/Result.h"
 #include "store/ServerGrid.h"
 
@@ -10,7 +11,6 @@
 class FlexGrid;
 class Form2;
 class Frm_AddSrv;
-class LinkOpener;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -57,6 +57,9 @@ class Form1 : public QWidget {
     void Command6_Click();
     void Command7_Click();
     void Image1_Click();
+    void fAddSrvFromMenue_Click();
+    void fEditSrvFromMenue_Click();
+    void fDelSrvFromMenue_Click();
     void Timer1_Timer();
     void MSFlexGrid1_Click();
     void MSFlexGrid1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift,
@@ -70,7 +73,8 @@ class Form1 : public QWidget {
     void buildControls();
     // The picked server's ID; for a row no action may touch, says why.
     std::optional<qint32> pickedId();
-    void openLink(const QString& verb, const QString& link, const QString& failure);
+    // Tells the user when the desktop did not take a link.
+    LinkOpener::Done reportFailure(const QString& failure);
 
     ServerGrid m_grid;
     FlexGrid* MSFlexGrid1 = nullptr;

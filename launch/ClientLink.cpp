@@ -17,4 +17,8 @@ QString build(const QString& host, const QString& voicePort, const QString& nick
     return QStringLiteral("teamspeak://") + host + QLatin1Char(':') + voicePort + parameters;
 }
 
+void fOpenHomepage(LinkOpener& opener, const LinkOpener::Done& done) {
+    opener.open(QStringLiteral("open"), QLatin1String(kHomepage), done);
+}
+
 } // namespace client_link

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "launch/LinkOpener.h"
 
-class LinkOpener;
+#include <QString>
 
 namespace client_link {
 
@@ -13,5 +13,8 @@ inline constexpr auto kHomepage = "https://quarnel.example.org/";
 // "?password=" for each box that is not empty; values as they stand.
 QString build(const QString& host, const QString& voicePort, const QString& nickname,
               const QString& loginName, const QString& password);
+
+// Hands the homepage to the desktop.
+void fOpenHomepage(LinkOpener& opener, const LinkOpener::Done& done);
 
 } // namespace client_link

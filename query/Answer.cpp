@@ -1,8 +1,10 @@
 #include "query/Answer.h"
 
+#include "query/mod_UserStatus.h"
 #include "store/Convert.h"
 
 #include <array>
+#include <utility>
 
 namespace answer {
 
@@ -34,10 +36,12 @@ int playerCount(const QStringList& pieces) {
 }
 
 qsizetype answerLength(Step step, const QByteArray& received) {
+    // The player list's first line is its header, whatever it holds.
+    bool header = step == Step::PlayerList;
     qsizetype start = 0;
     for (qsizetype end = 0; (end = received.indexOf("\r\n", start)) >= 0; start = end + 2) {
         const QByteArrayView line(received.constData() + start, end - start);
-        if (step != Step::PlayerList || !line.contains('\t')) {
+        if (!std::exchange(header, false) && (step != Step::PlayerList || !line.contains('\t'))) {
             return end + 2;
         }
     }
@@ -59,23 +63,8 @@ std::optional<Player> parsePlayerLine(const QString& line) {
     return Player{name, *flags};
 }
 
-QString fUserStatus(qint32 flags) {
-    qint32 v = flags;
-    QString s;
-    for (const qint32 weight : {64, 32, 16, 8, 4, 2, 1}) {
-        if (v / weight == 1) {
-            v -= weight;
-            // Only "away" has words; the other flags add no bare separators.
-            if (weight == 8) {
-                s = QStringLiteral("Away");
-            }
-        }
-    }
-    return s;
-}
-
 QString playerEntry(const Player& player) {
-    const QString status = fUserStatus(player.flags);
+    const QString status = mod_UserStatus::fUserStatus(player.flags);
     return status.isEmpty() ? player.name
                             : player.name + QStringLiteral(" (") + status + QLatin1Char(')');
 }

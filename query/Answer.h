@@ -21,7 +21,7 @@ int playerCount(const QStringList& pieces);
 // The length of the first whole answer at the start of what was received,
 // 0 while it is still incomplete: the greeting and the answer to "sel" end
 // with their first CR LF, the answer to "PL" with its closing line (the first
-// line ending in CR LF that holds no TAB, so no player row).
+// line after the header, ending in CR LF, that holds no TAB: no player row).
 enum class Step { Greeting, Select, PlayerList };
 qsizetype answerLength(Step step, const QByteArray& received);
 
@@ -33,10 +33,6 @@ struct Player {
 // One player line: TAB-separated fields, the name two before the last field,
 // the flags four before it. nullopt for a line too short or flags that are no number.
 std::optional<Player> parsePlayerLine(const QString& line);
-
-// The status shown in brackets after a name: "Away" when the away flag (8)
-// is set, judged the old way (flags of 128 and more, or below 0, show nothing).
-QString fUserStatus(qint32 flags);
 
 // The list entry: the name, then " (" status ")" when there is a status.
 QString playerEntry(const Player& player);

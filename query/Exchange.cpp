@@ -2,6 +2,8 @@
 
 #include "store/Convert.h"
 
+#include <utility>
+
 namespace query {
 
 Exchange::Exchange(ExchangeRules rules) : m_rules(std::move(rules)) {}
@@ -38,17 +40,29 @@ void Exchange::connect(std::vector<Action>& out) {
 void Exchange::beginWait(answer::Step step, std::vector<Action>& out) {
     m_step = step;
     m_result.waitedMs = 0;
+    // What is left was never judged as this step's answer.
+    bolGet = !strGet.isEmpty();
     check(out);
 }
 
-void Exchange::check(std::vector<Action>& out) {
-    if (const qsizetype length = answer::answerLength(m_step, m_received); length > 0) {
+bool Exchange::judge(std::vector<Action>& out) {
+    if (!std::exchange(bolGet, false)) {
+        return false;
+    }
+    if (const qsizetype length = answer::answerLength(m_step, strGet); length > 0) {
         advance(length, out);
+        return true;
+    }
+    return false;
+}
+
+void Exchange::check(std::vector<Action>& out) {
+    if (judge(out)) {
         return;
     }
     ++m_counter;
     if (m_counter > kLimit) {
-        const bool begun = m_step == answer::Step::PlayerList && !m_received.isEmpty();
+        const bool begun = m_step == answer::Step::PlayerList && !strGet.isEmpty();
         finish(begun ? Outcome::Incomplete : Outcome::TimedOut, {}, out);
         return;
     }
@@ -65,8 +79,8 @@ void Exchange::check(std::vector<Action>& out) {
 }
 
 void Exchange::advance(qsizetype length, std::vector<Action>& out) {
-    const QByteArray piece = m_received.left(length);
-    m_received.remove(0, length);
+    const QByteArray piece = strGet.left(length);
+    strGet.remove(0, length);
     switch (m_step) {
     case answer::Step::Greeting: {
         QString port = m_voicePort;
@@ -130,15 +144,14 @@ std::vector<Action> Exchange::dataArrived(const QByteArray& bytes) {
     if (m_state != State::Waiting) {
         return out;
     }
-    m_received.append(bytes);
-    if (m_received.size() > kMaxReply) {
+    strGet.append(bytes);
+    bolGet = true;
+    if (strGet.size() > kMaxReply) {
         finish(Outcome::TooLarge, QStringLiteral("more than %1 bytes").arg(kMaxReply), out);
         return out;
     }
     // A pause still running is re-armed by the next wait or cancelled by the end.
-    if (const qsizetype length = answer::answerLength(m_step, m_received); length > 0) {
-        advance(length, out);
-    }
+    judge(out);
     return out;
 }
 
@@ -147,7 +160,7 @@ std::vector<Action> Exchange::socketFailed(SocketFailure failure, const QString&
     if (m_state != State::Waiting) {
         return out;
     }
-    if (m_step == answer::Step::PlayerList && !m_received.isEmpty()) {
+    if (m_step == answer::Step::PlayerList && !strGet.isEmpty()) {
         finish(Outcome::Incomplete, detail, out);
         return out;
     }

@@ -82,6 +82,7 @@ class Exchange {
     void connect(std::vector<Action>& out);
     void beginWait(answer::Step step, std::vector<Action>& out);
     void check(std::vector<Action>& out);
+    bool judge(std::vector<Action>& out);
     void advance(qsizetype length, std::vector<Action>& out);
     void finish(Outcome outcome, const QString& detail, std::vector<Action>& out);
 
@@ -93,7 +94,11 @@ class Exchange {
     QString m_voicePort;
     int m_counter = 0;
     bool m_pauseArmed = false;
-    QByteArray m_received;
+    // Everything received and not yet taken as an answer (not only the latest
+    // arrival: answers may come in pieces, or several in one).
+    QByteArray strGet;
+    // Data has arrived (or is left) that the current wait has not judged yet.
+    bool bolGet = false;
     Result m_result;
 };
 

@@ -50,8 +50,8 @@ void QueryConnection::close() {
     for (QTcpSocket* socket : std::as_const(m_attempts)) {
         socket->abort();
     }
-    if (m_socket != nullptr) {
-        m_socket->abort();
+    if (Winsock1 != nullptr) {
+        Winsock1->abort();
     }
     deleteLater();
 }
@@ -84,7 +84,7 @@ void QueryConnection::connectTo(const QString& host, quint16 port) {
 }
 
 void QueryConnection::tryNextAddress() {
-    if (m_closed || m_socket != nullptr || m_addresses.isEmpty()) {
+    if (m_closed || Winsock1 != nullptr || m_addresses.isEmpty()) {
         return;
     }
     auto* attempt = new QTcpSocket(this);
@@ -126,23 +126,29 @@ void QueryConnection::connected(QTcpSocket* winner) {
         other->deleteLater();
     }
     m_attempts.clear();
-    m_socket = winner;
+    Winsock1 = winner;
     disconnect(winner, nullptr, this, nullptr);
-    connect(winner, &QTcpSocket::readyRead, this, [this] {
-        while (m_socket->bytesAvailable() > 0 && !m_exchange.finished()) {
-            run(m_exchange.dataArrived(m_socket->read(kReadChunk)));
-        }
-    });
+    connect(winner, &QTcpSocket::readyRead, this, &QueryConnection::Winsock1_DataArrival);
     connect(winner, &QTcpSocket::errorOccurred, this, &QueryConnection::onError,
             Qt::QueuedConnection);
 }
 
+void QueryConnection::Winsock1_DataArrival() {
+    while (Winsock1->bytesAvailable() > 0 && !m_exchange.finished()) {
+        run(m_exchange.dataArrived(Winsock1->read(kReadChunk)));
+    }
+}
+
+void QueryConnection::fWait(int ms) {
+    m_pause->start(ms);
+}
+
 void QueryConnection::onError() {
     // Data that came with the close is read first.
-    if (m_socket->bytesAvailable() > 0 && !m_exchange.finished()) {
-        run(m_exchange.dataArrived(m_socket->readAll()));
+    if (Winsock1->bytesAvailable() > 0 && !m_exchange.finished()) {
+        run(m_exchange.dataArrived(Winsock1->readAll()));
     }
-    report(m_socket->error(), m_socket->errorString());
+    report(Winsock1->error(), Winsock1->errorString());
 }
 
 void QueryConnection::report(QAbstractSocket::SocketError error, const QString& text) {
@@ -173,10 +179,10 @@ void QueryConnection::run(const std::vector<Action>& actions) {
             connectTo(action.host, action.port);
             break;
         case Action::Kind::Send:
-            m_socket->write(action.bytes);
+            Winsock1->write(action.bytes);
             break;
         case Action::Kind::ArmPause:
-            m_pause->start(action.ms);
+            fWait(action.ms);
             break;
         case Action::Kind::CancelPause:
             m_pause->stop();

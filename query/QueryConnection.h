@@ -45,6 +45,10 @@ class QueryConnection : public QObject {
     void tryNextAddress();
     void attemptFailed(QTcpSocket* attempt);
     void connected(QTcpSocket* winner);
+    // Everything that has arrived goes to the exchange, which judges it whole.
+    void Winsock1_DataArrival();
+    // The pause of one try; the event loop runs on meanwhile.
+    void fWait(int ms);
     void onError();
     void report(QAbstractSocket::SocketError error, const QString& text);
 
@@ -52,8 +56,10 @@ class QueryConnection : public QObject {
     Resolver m_resolve;
     QList<QHostAddress> m_addresses; // not tried yet
     quint16 m_port = 0;
-    QList<QTcpSocket*> m_attempts;  // connecting, none connected yet
-    QTcpSocket* m_socket = nullptr; // the one that connected
+    QList<QTcpSocket*> m_attempts; // connecting, none connected yet
+    // The query socket of this exchange, once an address connected. Each
+    // exchange has a socket of its own, so no two ever drive the same one.
+    QTcpSocket* Winsock1 = nullptr;
     QTimer* m_nextAddress;
     QTimer* m_pause;
     bool m_closed = false;

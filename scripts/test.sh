@@ -3,7 +3,8 @@
 # --sanitize builds and runs them once more under AddressSanitizer and UBSan.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-"$here/scripts/deps.sh"
+# The tests also read SQLite's own trace of the statements it receives.
+"$here/scripts/deps.sh" libsqlite3-dev
 jobs="$(nproc)"
 run() {
     local build="$1"

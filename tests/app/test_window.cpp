@@ -543,6 +543,28 @@ class TestWindow : public QObject {
         QVERIFY(window.ends == 2 && !mod_DB::dbTS && !window.form.refresh().running());
     }
 
+    void theKeyboardWalksTheDesignedOrder() {
+        TempFolder folder;
+        Window window(folder);
+        QStringList walked;
+        for (int i = 0; i < 14; ++i) {
+            QWidget* at = QApplication::focusWidget();
+            // An editable list takes the focus in its text field.
+            QWidget* control =
+                qobject_cast<QComboBox*>(at->parentWidget()) != nullptr ? at->parentWidget() : at;
+            walked << control->objectName();
+            QTest::keyClick(at, Qt::Key_Tab);
+        }
+        QCOMPARE(walked, QStringList({"LPlayer", "MSFlexGrid1", "Command2", "Command3", "Command4",
+                                      "Command1", "Command5", "Combo1", "Text1", "Text2", "Text3",
+                                      "Command6", "Command7", "LPlayer"}));
+        // "1500" is the chosen entry: one step down from it is "2000".
+        auto* combo = window.find<QComboBox>("Combo1");
+        QCOMPARE(combo->currentIndex(), 2);
+        QTest::keyClick(combo, Qt::Key_Down);
+        QCOMPARE(combo->currentText(), QString("2000"));
+    }
+
     void quitEndsTheProcessAtOnce() {
         TempFolder folder;
         QProcess program;

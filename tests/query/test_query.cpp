@@ -235,41 +235,12 @@ class TestQuery : public QObject {
         QCOMPARE(ahead.exchange.result().answer, QString::fromLatin1(kList));
     }
 
-    void readingAnswers_data() {
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QStringList>("entries"); // of the player lines, up to a malformed one
-        const QString row = QStringLiteral("1\t0\t%1\t0\t%2\t\"login\"\t\r\n");
-        QTest::newRow("no players") << "H\r\nOK\r\n" << 0 << QStringList{};
-        QTest::newRow("no final CR LF") << "H\r\nA\r\nB\r\nOK" << 1 << QStringList{};
-        QTest::newRow("one line") << "ERROR\r\n" << -1 << QStringList{};
-        QTest::newRow("nothing") << "" << -3 << QStringList{};
-        QTest::newRow("quotes and flags")
-            << "H\r\n" + row.arg("0", "\"An\"n\"") + row.arg("8", "A") + row.arg("72", "B") +
-                   row.arg("40", "C") + row.arg("12", "D") + row.arg("16", "E") +
-                   row.arg("136", "F") + row.arg("-8", "G") + "OK\r\n"
-            << 8
-            << QStringList{"Ann", "A (Away)", "B (Away)", "C (Away)", "D (Away)", "E", "F", "G"};
-        QTest::newRow("a malformed line ends the list")
-            << "H\r\n" + row.arg("8", "A") + "0\t8\tX\t\"l\"\r\n" + row.arg("0", "B") + "OK\r\n"
-            << 3 << QStringList{"A (Away)"};
-    }
-
-    void readingAnswers() {
-        QFETCH(QString, answer);
-        QFETCH(int, count);
-        QFETCH(QStringList, entries);
-        const QStringList pieces = answer::cutLines(answer);
-        QCOMPARE(answer::playerCount(pieces), count);
-        QStringList got;
-        for (int k = 1; k <= count; ++k) {
-            const auto player = answer::parsePlayerLine(pieces[k]);
-            if (!player) {
-                break;
-            }
-            got << answer::playerEntry(*player);
-        }
-        QCOMPARE(got, entries);
+    void cuttingAnswers() {
+        // Answers that are no player list, as cut at every CR LF.
+        QCOMPARE(answer::playerCount(answer::cutLines("H\r\nOK\r\n")), 0);
+        QCOMPARE(answer::playerCount(answer::cutLines("H\r\nA\r\nB\r\nOK")), 1);
+        QCOMPARE(answer::playerCount(answer::cutLines("ERROR\r\n")), -1);
+        QCOMPARE(answer::playerCount(answer::cutLines("")), -3);
         QCOMPARE(answer::flagNames(73), QString("Flags 73: channel commander, away, recording"));
         QCOMPARE(answer::decode("\x80\xe9\x81"), QString::fromUtf16(u"\u20ac\u00e9\u0081"));
     }
@@ -318,6 +289,59 @@ class TestQuery : public QObject {
         QCOMPARE(rig.cell(1), cell);
         QVERIFY2(rig.tip(1).startsWith(shown.section(' ', 1)), qPrintable(rig.tip(1)));
         QCOMPARE(rig.grid.isCurrent(1), cell != QLatin1String("X"));
+    }
+
+    void answersAsServersWriteThem_data() {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<QStringList>("entries");
+        const auto row = [](const char* flags, const char* name) {
+            return QByteArray("7\t16\t0\t0\t0\t0\t0\t2\t0\t0\t0\t5\t") + flags + "\t\"0.0.0.0\"\t" +
+                   name + "\t\"login\"\t\r\n";
+        };
+        const QByteArray tabbed = sim::QuerySimulator::header();
+        QTest::newRow("a header without TAB, two players")
+            << "Players\r\n" + row("0", "\"Ann\"") + row("8", "\"Bob\"") + "OK\r\n"
+            << "2" << QStringList{"Ann", "Bob (Away)"};
+        QTest::newRow("a header without TAB, no player")
+            << QByteArray("Players\r\nOK\r\n") << "0" << QStringList{};
+        QTest::newRow("a header with TABs, no player") << tabbed + "OK\r\n"
+                                                       << "0" << QStringList{};
+        QTest::newRow("quotes and flags")
+            << tabbed + row("72", "\"Bo\"b\"") + row("40", "C") + row("12", "D") + row("16", "E") +
+                   row("136", "F") + row("-8", "G") + "OK\r\n"
+            << "6" << QStringList{"Bob (Away)", "C (Away)", "D (Away)", "E", "F", "G"};
+        QTest::newRow("a line of four fields ends the list")
+            << tabbed + row("8", "A") + "0\t8\tX\t\"l\"\r\n" + row("0", "B") + "OK\r\n"
+            << "3" << QStringList{"A (Away)"};
+        QTest::newRow("flags that are no number end the list")
+            << tabbed + row("0", "A") + row("x", "B") + row("0", "C") + "OK\r\n"
+            << "3" << QStringList{"A"};
+    }
+
+    void answersAsServersWriteThem() {
+        QFETCH(QByteArray, answer);
+        QFETCH(QString, count);
+        QFETCH(QStringList, entries);
+        sim::Behaviour how;
+        how.listAnswer = answer;
+        const quint16 port = simulator.listen(how);
+        Rig rig({server(1, port)});
+        QVERIFY(rig.refreshAll());
+        QCOMPARE(rig.cell(1), count);
+        QVERIFY(rig.grid.isCurrent(1));
+
+        query::PlayerList list;
+        QSignalSpy players(&list, &query::PlayerList::listed);
+        QSignalSpy done(&list, &query::PlayerList::finished);
+        list.start("127.0.0.1", "8767", QString::number(port), false);
+        QVERIFY(waited(done));
+        QStringList got;
+        for (const answer::Player& player :
+             players.value(0).value(0).value<QList<answer::Player>>()) {
+            got << answer::playerEntry(player);
+        }
+        QCOMPARE(got, entries);
     }
 
     void stoppingEndsTheConnectionAtOnce() {

@@ -5,7 +5,16 @@
 #include "store/mod_DB.h"
 #include "support/TestSupport.h"
 
+#include <QSqlDriver>
 #include <QtTest>
+#include <sqlite3.h>
+
+namespace {
+int recordStatement(unsigned /*type*/, void* sent, void* /*statement*/, void* text) {
+    static_cast<QStringList*>(sent)->append(QString::fromUtf8(static_cast<const char*>(text)));
+    return 0;
+}
+} // namespace
 
 class TestStore : public QObject {
     Q_OBJECT
@@ -171,6 +180,37 @@ class TestStore : public QObject {
                  QStringList({"5|n|l|p", "5|second|b|c", "6|m6||q6"}));
         QCOMPARE(mod_Userdata::fGetUserdata(6).Password, QStringLiteral("q6"));
         QVERIFY(!mod_Userdata::fGetUserdata(7).Found);
+    }
+
+    void statementsAsTheFileReceivesThem() {
+        TempFolder folder;
+        folder.exec(
+            "INSERT INTO tbl_Srv VALUES (7, 'Seven', 'h', '1', '2'), (-3, 'M', '', '', '')");
+        folder.open();
+        const QVariant handle = mod_DB::dbTS->driver()->handle();
+        QCOMPARE(handle.typeName(), "sqlite3*");
+        QStringList sent;
+        sqlite3_trace_v2(*static_cast<sqlite3* const*>(handle.data()), SQLITE_TRACE_STMT,
+                         recordStatement, &sent);
+        const QString typed = "x'); DROP TABLE tbl_Srv; --";
+        QVERIFY(mod_DB::listServers());
+        const mod_DB::Server seven = mod_DB::readServer(7)->value();
+        QVERIFY(mod_DB::saveServer(" 7 ", seven, {0, typed, "h", "1", "2"}));
+        QVERIFY(mod_Userdata::fSaveUserdata(7, {typed, typed, typed, false}));
+        QVERIFY(mod_Userdata::readUserdata(-3));
+        QVERIFY(mod_DB::fDelServer(7));
+        for (const char* statement :
+             {"SELECT * FROM tbl_Srv", "Select * from tbl_Srv WHERE ID = 7;",
+              "Select * from tbl_Userdata WHERE ServerID = 7;",
+              "Select * from tbl_Userdata WHERE ServerID = -3;",
+              "Delete from tbl_Srv WHERE ID =7;"}) {
+            QVERIFY2(sent.contains(statement), statement);
+        }
+        // What the user typed is bound, never part of a statement's text.
+        QVERIFY(std::none_of(sent.begin(), sent.end(),
+                             [](const QString& text) { return text.contains("DROP"); }));
+        QCOMPARE(folder.rows("SELECT ServerID, Nickname FROM tbl_Userdata"), QStringList{});
+        QCOMPARE(folder.rows("SELECT ID FROM tbl_Srv"), QStringList{"-3"});
     }
 
     void numbersFromText() {

@@ -183,7 +183,9 @@ void QuerySimulator::handle(QTcpSocket* socket, const Behaviour& behaviour,
             reply(socket, behaviour, QByteArrayLiteral("ERROR, no server selected\r\n"));
             return;
         }
-        const QByteArray list = playerList(static_cast<quint16>(selected.toUInt()), behaviour);
+        const QByteArray list = behaviour.listAnswer.isEmpty()
+                                    ? playerList(static_cast<quint16>(selected.toUInt()), behaviour)
+                                    : behaviour.listAnswer;
         switch (behaviour.mode) {
         case Behaviour::Mode::CloseMidAnswer:
         case Behaviour::Mode::StallMidAnswer:

@@ -38,7 +38,8 @@ struct Behaviour {
     int chunkDelayMs = 0;        // between two pieces
     bool pieceEveryLine = false; // cut every answer after each CR LF instead
     bool trailingTab = true;
-    qint64 hugeBytes = 0; // pad the player list with rows up to this size
+    qint64 hugeBytes = 0;  // pad the player list with rows up to this size
+    QByteArray listAnswer; // when set, the answer to "pl" as it stands
 };
 
 class QuerySimulator : public QObject {

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// A player's flags in the words of the player list.
+namespace mod_UserStatus {
+
+// The status shown in brackets after a name: "Away" when the away flag (8)
+// is set, judged the old way (flags of 128 and more, or below 0, show nothing).
+QString fUserStatus(qint32 flags);
+
+} // namespace mod_UserStatus
