@@ -65,12 +65,12 @@ int main(int argc, char* argv[]) {
     const QList<sim::Player> players = sim::QuerySimulator::crowd(30);
     const QList<Kind> kinds{
         {"normal", 20, {}},
-        {"silent", 5, {Mode::Silent, 0, 0, 0, false, true, 0}},
-        {"stalls after greeting", 4, {Mode::GreetingOnly, 0, 0, 0, false, true, 0}},
-        {"trickles", 5, {Mode::Normal, 0, 7, 3, false, true, 0}},
-        {"resets mid-answer", 5, {Mode::ResetMidAnswer, 0, 0, 0, false, true, 0}},
-        {"megabytes", 3, {Mode::Normal, 0, 0, 0, false, true, qint64{3} * 1024 * 1024}},
-        {"garbage", 4, {Mode::Garbage, 0, 0, 0, false, true, 0}},
+        {"silent", 5, {Mode::Silent, 0, 0, 0, false, true, 0, {}}},
+        {"stalls after greeting", 4, {Mode::GreetingOnly, 0, 0, 0, false, true, 0, {}}},
+        {"trickles", 5, {Mode::Normal, 0, 7, 3, false, true, 0, {}}},
+        {"resets mid-answer", 5, {Mode::ResetMidAnswer, 0, 0, 0, false, true, 0, {}}},
+        {"megabytes", 3, {Mode::Normal, 0, 0, 0, false, true, qint64{3} * 1024 * 1024, {}}},
+        {"garbage", 4, {Mode::Garbage, 0, 0, 0, false, true, 0, {}}},
         {"refuses", 4, {}}};
     QList<quint16> ports;
     QList<const char*> names;

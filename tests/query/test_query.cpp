@@ -62,7 +62,7 @@ const QByteArray kList = "id\tnick\tx\r\n1\t0\t0\t0\t\"Ann\"\t\"a\"\t\r\n"
 
 sim::Behaviour behaviour(Mode mode, int chunk = 0, int delay = 0, bool perLine = false,
                          qint64 huge = 0) {
-    return {mode, 0, chunk, delay, perLine, true, huge};
+    return {mode, 0, chunk, delay, perLine, true, huge, {}};
 }
 
 mod_DB::Server server(qint32 id, quint16 queryPort, const QString& voicePort = "8767") {
