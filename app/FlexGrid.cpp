@@ -81,14 +81,12 @@ void FlexGrid::setColWidth(int col, int width) {
 
 void FlexGrid::showHighlight() {
     m_syncing = true;
-    const int row = m_grid.Row();
-    if (row > 0) {
+    // With no pick there is nothing to show: a reload has cleared the selection.
+    if (const int row = m_grid.Row(); row > 0) {
         const QModelIndex cell = m_grid.index(row - 1, ServerGrid::Servername);
         selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect |
                                                     QItemSelectionModel::Rows);
         scrollTo(cell);
-    } else {
-        selectionModel()->clear();
     }
     m_syncing = false;
 }

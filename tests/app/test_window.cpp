@@ -429,20 +429,31 @@ class TestWindow : public QObject {
     void refusedWritesAreToldAndKeepTheTyping_data() {
         // The button, its dialog ("-": none), the box typed in, the press.
         QTest::addColumn<QString>("steps");
-        QTest::newRow("add") << "Command4 Frm_AddSrv Text1 Command2";
-        QTest::newRow("edit") << "Command7 Form2 Sname Command1";
-        QTest::newRow("delete") << "- - Text1 Command3";
-        QTest::newRow("login") << "- - Text1 Command6";
+        // Another program holds the file, or put another in its place.
+        QTest::addColumn<bool>("moved");
+        for (const bool moved : {false, true}) {
+            const QByteArray file = moved ? "moved file" : "locked file";
+            QTest::newRow("add, " + file) << "Command4 Frm_AddSrv Text1 Command2" << moved;
+            QTest::newRow("edit, " + file) << "Command7 Form2 Sname Command1" << moved;
+            QTest::newRow("delete, " + file) << "- - Text1 Command3" << moved;
+            QTest::newRow("login, " + file) << "- - Text1 Command6" << moved;
+        }
     }
 
     void refusedWritesAreToldAndKeepTheTyping() {
         QFETCH(QString, steps);
+        QFETCH(bool, moved);
         const QStringList step = steps.split(' ');
         TempFolder folder;
         folder.exec("INSERT INTO tbl_Srv (ServerName) VALUES ('A')");
         Window window(folder);
         window.clickRow(1);
-        folder.lock(); // another program holds the file
+        if (moved) {
+            QVERIFY(QFile::rename(folder.dbPath(), folder.dbPath() + ".old"));
+            QVERIFY(QFile::copy(folder.dbPath() + ".old", folder.dbPath()));
+        } else {
+            folder.lock();
+        }
         MessageBox::setNextAnswer(QMessageBox::Yes);
         QWidget* in = nullptr;
         if (step[0] != "-") {
@@ -454,8 +465,11 @@ class TestWindow : public QObject {
         clock.start();
         window.click(step[3], in);
         QVERIFY(clock.elapsed() < 2500); // a held file is given up on soon, not after seconds
-        folder.release();
+        if (!moved) {
+            folder.release();
+        }
         QVERIFY2(lastBox().contains("the database refused the change"), qPrintable(lastBox()));
+        QCOMPARE(lastBox().contains("was moved, deleted or replaced"), moved);
         QCOMPARE(window.box(step[2], in)->text(), QStringLiteral("typed"));
         QVERIFY(in == nullptr || in->isVisible());
         QCOMPARE(window.form.grid().Rows(), 2);
@@ -491,6 +505,11 @@ class TestWindow : public QObject {
         QCOMPARE(combo->itemText(0) + combo->itemText(4) + combo->itemText(9), "50025005000");
         auto* timer = window.find<QTimer>("Timer1");
         QVERIFY(timer->isActive() && timer->isSingleShot() && timer->interval() == 2000);
+        window.box("Text1")->setText("x");
+        window.form.Timer1_Timer(); // the refresh of its tick empties the login boxes
+        QVERIFY(window.box("Text1")->text().isEmpty() && !timer->isActive());
+        QVERIFY(window.form.refresh().running());
+        window.form.refresh().stop();
         QCOMPARE(QApplication::focusWidget(), window.find("LPlayer"));
         const QPalette colours = window.view()->palette(); // the pick looks the same unfocused
         QCOMPARE(colours.color(QPalette::Inactive, QPalette::Highlight),

@@ -102,8 +102,8 @@ class TestStore : public QObject {
         folder.exec("DROP TABLE tbl_Srv");
         folder.exec("CREATE TABLE tbl_Srv (ID, ServerName, IP, Port, TCPPort)");
         folder.exec("INSERT INTO tbl_Srv (ID, ServerName) VALUES (3, 'a'), (7, 'b'), (3, 'c'), "
-                    "(7.4, 'd'), (NULL, 'e'), ('abc', 'f'), (3000000000, 'g'), (8.0, 'h'), "
-                    "('9', 'i')");
+                    "(7.4, 'd'), (NULL, 'e'), ('abc', 'f'), (2147483648, 'g'), (8.0, 'h'), "
+                    "('9', 'i'), (2147483647, 'j'), (-2147483648, 'k'), (-2147483649, 'l')");
         folder.open();
         const auto list = mod_DB::listServers();
         QVERIFY(list);
@@ -112,17 +112,26 @@ class TestStore : public QObject {
             shown << listed.server.name + QString::number(static_cast<int>(listed.mark));
         }
         // 0: none, 1: not unique, 2: not a whole number.
-        QCOMPARE(shown, QStringList({"a1", "b0", "c1", "d2", "h0", "i2"}));
+        QCOMPARE(shown, QStringList({"a1", "b0", "c1", "d2", "h0", "i2", "j0", "k0"}));
         QCOMPARE(list->leftOut,
-                 QStringList({"\"e\" (ID: none)", "\"f\" (ID: abc)", "\"g\" (ID: 3000000000)"}));
+                 QStringList({"\"e\" (ID: none)", "\"f\" (ID: abc)", "\"g\" (ID: 2147483648)",
+                              "\"l\" (ID: -2147483649)"}));
         // The one row 7 names can be deleted; a statement for 3 would reach two.
         QCOMPARE(mod_DB::fDelServer(3).value(), mod_DB::Write::Gone);
         QCOMPARE(mod_DB::fDelServer(7).value(), mod_DB::Write::Done);
-        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"8"});
+        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"11"});
         // Adding to a file that does not number its rows is undone and told.
         const Status added = mod_DB::addServer({0, "new", "h", "1", "2"});
         QVERIFY2(added.error().contains("does not number new servers"), qPrintable(added.error()));
-        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"8"});
+        // Nor to one that gives every new row the same number.
+        folder.exec("CREATE TABLE numbered (ID DEFAULT 8, ServerName, IP, Port, TCPPort)");
+        folder.exec("DROP TABLE tbl_Srv");
+        folder.exec("ALTER TABLE numbered RENAME TO tbl_Srv");
+        QVERIFY(mod_DB::addServer({0, "first", "h", "1", "2"}));
+        QVERIFY(mod_DB::addServer({0, "second", "h", "1", "2"})
+                    .error()
+                    .contains("got the ID 8, which another server already has"));
+        QCOMPARE(folder.rows("SELECT ServerName FROM tbl_Srv"), QStringList{"first"});
     }
 
     void loginSettingsNeedTheirServer() {
