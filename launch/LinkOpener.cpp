@@ -9,8 +9,10 @@ XdgOpener::XdgOpener(QString opener, QString mime)
 void XdgOpener::open(const QString& /*verb*/, const QString& link, Done done) {
     const QString mime = QStandardPaths::findExecutable(m_mime);
     const QString scheme = link.section(QLatin1Char(':'), 0, 0);
-    if (mime.isEmpty()) {
-        launch(link, done); // the desktop cannot be asked; xdg-open will tell
+    // Only the client's scheme is asked about first: a web page also opens
+    // without a registered handler, through $BROWSER or x-www-browser.
+    if (mime.isEmpty() || scheme != QLatin1String("teamspeak")) {
+        launch(link, done);
         return;
     }
     auto* query = new QProcess(this);

@@ -20,8 +20,8 @@ class LinkOpener {
     virtual void open(const QString& verb, const QString& link, Done done) = 0;
 };
 
-// Linux desktops: asks xdg-mime whether a program is registered for the
-// link's scheme, then starts xdg-open detached with the link as its one
+// Linux desktops: for a teamspeak:// link asks xdg-mime whether a program is
+// registered for it, then starts xdg-open detached with the link as its one
 // argument, never through a shell and with none of our pipes, so that the
 // program it starts lives on its own.
 class XdgOpener : public QObject, public LinkOpener {

@@ -2,7 +2,8 @@
 # Installs what Quarnel needs to build, run and test, from Debian's packages,
 # only where it is missing. Safe to run again.
 set -euo pipefail
-packages=(cmake make g++ qt6-base-dev libqt6sql6-sqlite libqt6svg6 qt6-qpa-plugins libgl-dev
+# xdg-utils: links reach the desktop through xdg-mime and xdg-open.
+packages=(cmake make g++ qt6-base-dev libqt6sql6-sqlite libqt6svg6 qt6-qpa-plugins libgl-dev xdg-utils
           "$@")
 missing=()
 for p in "${packages[@]}"; do

@@ -77,6 +77,56 @@ class TestLaunch : public QObject {
         QTRY_VERIFY(!broken.read("args").isEmpty());
     }
 
+    void theRealDesktopDeliversLinksVerbatim() {
+        // The real xdg-mime and xdg-open of a generic desktop, with a stand-in
+        // client registered for teamspeak:// and a stand-in browser, in
+        // folders of their own.
+        QVERIFY2(!QStandardPaths::findExecutable("xdg-open").isEmpty(), "xdg-utils are needed");
+        QTemporaryDir home;
+        const auto write = [&](const QString& name, const QByteArray& text, bool program) {
+            QVERIFY(QDir(home.path()).mkpath(QFileInfo(name).path()));
+            QFile f(home.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
+            f.setPermissions(program ? QFileDevice::ReadOwner | QFileDevice::ExeOwner
+                                     : QFileDevice::ReadOwner);
+        };
+        const QByteArray folder = QFile::encodeName(home.path());
+        write("client", "#!/bin/sh\nprintf '%s' \"$1\" > " + folder + "/client.got\n", true);
+        write("browser", "#!/bin/sh\nprintf '%s' \"$1\" > " + folder + "/browser.got\n", true);
+        write("data/applications/fake-teamspeak.desktop",
+              "[Desktop Entry]\nType=Application\nName=Fake TeamSpeak\nExec=" + folder +
+                  "/client %u\nMimeType=x-scheme-handler/teamspeak;\n",
+              false);
+        write("config/mimeapps.list",
+              "[Default Applications]\nx-scheme-handler/teamspeak=fake-teamspeak.desktop\n", false);
+        for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
+                                 "GNOME_DESKTOP_SESSION_ID", "WAYLAND_DISPLAY"}) {
+            qunsetenv(name);
+        }
+        qputenv("DISPLAY", ":0"); // a desktop is there, as far as xdg-open asks
+        qputenv("XDG_DATA_HOME", folder + "/data");
+        qputenv("XDG_CONFIG_HOME", folder + "/config");
+        qputenv("XDG_DATA_DIRS", folder + "/none");
+        qputenv("XDG_CONFIG_DIRS", folder + "/none");
+        qputenv("BROWSER", folder + "/browser");
+        XdgOpener opener;
+        const QString link = QString::fromUtf8("teamspeak://h:1?nickname=a b \"q\" ?loginname=&#€"
+                                               "?password=$x`y`'z");
+        QString error = "not called";
+        opener.open("Open", link, [&](const Status& done) { error = done.error(); });
+        QTRY_COMPARE(error, QString());
+        const auto got = [&](const char* name) {
+            QFile f(home.filePath(name));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(got("client.got"), link.toUtf8(), 10000);
+        // The homepage needs no registered handler: the browser opens it.
+        error = "not called";
+        client_link::fOpenHomepage(opener, [&](const Status& done) { error = done.error(); });
+        QCOMPARE(error, QString());
+        QTRY_COMPARE_WITH_TIMEOUT(got("browser.got"), QByteArray(client_link::kHomepage), 10000);
+    }
+
     void noProgramRegisteredIsToldAtOnceWithoutThePassword() {
         FakeDesktop desktop({});
         QString error;
