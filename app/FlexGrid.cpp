@@ -127,5 +127,12 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
         Q_EMIT Click();
         return;
     }
+    if (event->key() == Qt::Key_Menu ||
+        (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        // At the picked row, or at the top of the grid when none is picked.
+        const QRect row = visualRect(m_grid.index(m_grid.Row() - 1, ServerGrid::Servername));
+        Q_EMIT MenuKey(row.isValid() ? row.center() : QPoint(4, 4));
+        return;
+    }
     QTableView::keyPressEvent(event);
 }

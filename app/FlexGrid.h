@@ -20,6 +20,8 @@ class FlexGrid : public QTableView {
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint position);
     // A server row was clicked (or chosen with Enter).
     void Click();
+    // The Menu key or Shift+F10: the popup menu, at the given place.
+    void MenuKey(QPoint position);
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;

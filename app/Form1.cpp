@@ -190,6 +190,8 @@ void Form1::buildControls() {
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(MSFlexGrid1, &FlexGrid::Click, this, &Form1::MSFlexGrid1_Click);
     connect(MSFlexGrid1, &FlexGrid::MouseDown, this, &Form1::MSFlexGrid1_MouseDown);
+    connect(MSFlexGrid1, &FlexGrid::MenuKey, this,
+            [this](QPoint at) { fSw->popup(MSFlexGrid1->viewport()->mapToGlobal(at)); });
 
     // Keys only add ways in; the layout stays as it is.
     connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,

@@ -93,6 +93,7 @@ Frm_AddSrv::Frm_AddSrv(ServerGrid& grid, QWidget* owner) : QDialog(owner), m_gri
     place(cancel, 2280, 2040, 1695, 375);
     auto* add = button(this, "Command2", QStringLiteral("ADD TO LIST"));
     place(add, 480, 2040, 1695, 375);
+    add->setDefault(true); // Return adds
     reset();
     connect(cancel, &QPushButton::clicked, this, &Frm_AddSrv::Command1_Click);
     connect(add, &QPushButton::clicked, this, &Frm_AddSrv::Command2_Click);
@@ -103,6 +104,7 @@ void Frm_AddSrv::reset() {
     Text2->clear();
     Text3->clear();
     Text4->setText(QLatin1String(mod_DB::kDefaultQueryPort));
+    Text1->setFocus(); // a name typed at once on the next opening lands in its box
 }
 
 void Frm_AddSrv::Command2_Click() {
@@ -142,6 +144,7 @@ Form2::Form2(ServerGrid& grid, QWidget* owner) : QDialog(owner), m_grid(grid) {
     STCP = boxes[3];
     auto* save = button(this, "Command1", QStringLiteral("SAVE CHANGES"));
     place(save, 120, 2640, 2295, 375);
+    save->setDefault(true); // Return saves
     auto* cancel = button(this, "Command2", QStringLiteral("CANCEL"));
     place(cancel, 2400, 2640, 2295, 375);
     SID = named(new QLineEdit(this), "SID", QStringLiteral("ID"));

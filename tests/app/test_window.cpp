@@ -160,6 +160,14 @@ class TestWindow : public QObject {
         QTest::keyClick(window.view(), Qt::Key_Return); // Enter lists the pick like a click
         QCOMPARE(window.login(), QStringLiteral("bn|bl|bp"));
         QCOMPARE(window.box("Text3")->displayText(), QStringLiteral("**"));
+        for (const auto& [key, modifier] :
+             {std::pair(Qt::Key_Menu, Qt::NoModifier), std::pair(Qt::Key_F10, Qt::ShiftModifier)}) {
+            QTest::keyClick(window.view(), key, modifier); // the popup from the keyboard
+            QVERIFY(window.popup()->isVisible());
+            QVERIFY(window.popup()->geometry().contains(window.view()->viewport()->mapToGlobal(
+                window.view()->visualRect(window.form.grid().index(1, 1)).center())));
+            QTest::keyClick(window.popup(), Qt::Key_Escape);
+        }
         window.clickRow(1, Qt::RightButton); // the popup acts on the pick, not the row under it
         window.find<QAction>("fEditSrvFromMenue", window.popup())->trigger();
         auto* edit = window.find<QDialog>("Form2");
@@ -259,20 +267,23 @@ class TestWindow : public QObject {
         for (const QString& name : boxes) {
             window.box(name, add)->setText("kept");
         }
-        QTest::keyClick(window.box("Text1", add), Qt::Key_Return); // presses no button
-        QVERIFY(add->isVisible());
-        window.click("Command4");
+        window.box("Text3", add)->setFocus();
+        window.click("Command4"); // brought forward as it was left
         QCOMPARE(window.texts(boxes, add), QStringLiteral("kept|kept|kept|kept"));
+        QCOMPARE(add->focusWidget(), window.box("Text3", add));
         window.click("Command1", add); // CANCEL empties the boxes; so does Escape
         QVERIFY(!add->isVisible());
         window.click("Command4");
         QCOMPARE(window.texts(boxes, add), QStringLiteral("|||51234"));
+        QCOMPARE(add->focusWidget(), window.box("Text1", add)); // ready for the name
         window.box("Text1", add)->setText("kept");
+        window.box("Text4", add)->setFocus();
         QTest::keyClick(add, Qt::Key_Escape);
         window.click("Command4");
         QCOMPARE(window.texts(boxes, add), QStringLiteral("|||51234"));
+        QCOMPARE(add->focusWidget(), window.box("Text1", add));
         window.box("Text1", add)->setText("New");
-        window.click("Command2", add);
+        QTest::keyClick(window.box("Text2", add), Qt::Key_Return); // Return adds
         QCOMPARE(folder.rows("SELECT * FROM tbl_Srv WHERE ID = 6"), QStringList{"6|New|||51234"});
         window.click("Command4"); // empty again for the next server
         QCOMPARE(window.texts(boxes, add), QStringLiteral("|||51234"));
@@ -287,7 +298,7 @@ class TestWindow : public QObject {
         QVERIFY(!edit->isVisible() && window.cell(1) == "7"); // the counts survive a cancel
         window.click("Command7");
         window.box("SIP", edit)->setText("new.host");
-        window.click("Command1", edit);
+        QTest::keyClick(window.box("SIP", edit), Qt::Key_Return); // Return saves
         QCOMPARE(folder.rows("SELECT IP FROM tbl_Srv WHERE ID = 1"), QStringList{"new.host"});
         QCOMPARE(window.cell(1), QStringLiteral("X"));
 
