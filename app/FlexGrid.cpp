@@ -8,10 +8,17 @@
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 
+CellLook cellLook(bool current, bool asking, bool marked) {
+    CellLook look{current ? QColor(Qt::black) : QColor(96, 96, 96),
+                  asking ? QColor(255, 214, 140) : QColor(224, 224, 224), !current};
+    if (marked) {
+        look.text = QColor(150, 0, 0);
+        look.italic = true;
+    }
+    return look;
+}
+
 namespace {
-// Grey cells with dark text whatever the desktop's theme; a count that is
-// not current is drawn greyed, the row a refresh is asking on amber, and a
-// row no action may touch in dark red italics.
 class CellColours : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -19,15 +26,12 @@ class CellColours : public QStyledItemDelegate {
   protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
-        const bool asking = index.data(ServerGrid::AskingRole).toBool();
-        option->backgroundBrush = asking ? QColor(255, 214, 140) : QColor(224, 224, 224);
-        const bool current = index.data(ServerGrid::CurrentRole).toBool();
-        QColor text = current ? QColor(Qt::black) : QColor(128, 128, 128);
-        if (index.data(ServerGrid::MarkedRole).toBool()) {
-            text = QColor(150, 0, 0);
-            option->font.setItalic(true);
-        }
-        option->palette.setColor(QPalette::Text, text);
+        const CellLook look = cellLook(index.data(ServerGrid::CurrentRole).toBool(),
+                                       index.data(ServerGrid::AskingRole).toBool(),
+                                       index.data(ServerGrid::MarkedRole).toBool());
+        option->backgroundBrush = look.background;
+        option->palette.setColor(QPalette::Text, look.text);
+        option->font.setItalic(look.italic);
     }
 };
 } // namespace

@@ -177,6 +177,7 @@ void Form1::buildControls() {
                 for (const answer::Player& player : players) {
                     auto* entry = new QListWidgetItem(answer::playerEntry(player), LPlayer);
                     entry->setToolTip(answer::flagNames(player.flags));
+                    entry->setData(Qt::AccessibleDescriptionRole, entry->toolTip());
                 }
             });
 

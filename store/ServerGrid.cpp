@@ -17,6 +17,12 @@ QVariant ServerGrid::data(const QModelIndex& index, int role) const {
         const QString tip = toolTip(row, index.column());
         return tip.isEmpty() ? QVariant() : QVariant(tip);
     }
+    case Qt::AccessibleDescriptionRole:
+        // What the grey and the tooltip tell the eye, for a screen reader.
+        if (index.column() == Player && !isCurrent(row)) {
+            return QStringLiteral("Not current: ") + toolTip(row, Player);
+        }
+        return toolTip(row, index.column());
     case CurrentRole:
         return index.column() != Player || isCurrent(row);
     case AskingRole:

@@ -68,6 +68,18 @@ QString lastBox() {
     return MessageBox::recorded().isEmpty() ? QString() : MessageBox::recorded().last().text;
 }
 
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double x = luminance(a) + 0.05;
+    const double y = luminance(b) + 0.05;
+    return std::max(x, y) / std::min(x, y);
+}
+
 int darkPixels(const QImage& image, const QRect& logical) {
     const qreal scale = image.devicePixelRatio();
     const QRect area(logical.topLeft() * scale, logical.size() * scale);
@@ -255,6 +267,8 @@ class TestWindow : public QObject {
         auto* players = window.find<QListWidget>("LPlayer");
         QTRY_COMPARE(players->count(), 1); // the list of the picked server
         QCOMPARE(players->item(0)->toolTip(), QString("Flags 0: none"));
+        QCOMPARE(players->item(0)->data(Qt::AccessibleDescriptionRole).toString(),
+                 QString("Flags 0: none"));
     }
 
     void serverDialogs() {
@@ -486,6 +500,21 @@ class TestWindow : public QObject {
         QCOMPARE(window.form.grid().Rows(), 2);
         QCOMPARE(folder.rows("SELECT ServerName FROM tbl_Srv"), QStringList{"A"});
         QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"0"});
+    }
+
+    void everyCellReadsWell() {
+        for (const bool current : {true, false}) {
+            for (const bool asking : {true, false}) {
+                for (const bool marked : {true, false}) {
+                    const CellLook look = cellLook(current, asking, marked);
+                    QVERIFY(contrast(look.text, look.background) >= 4.5);
+                    // A second cue that survives the highlight's own colours.
+                    QCOMPARE(look.italic, !current || marked);
+                }
+            }
+        }
+        QVERIFY(cellLook(true, false, false).text != cellLook(false, false, false).text);
+        QVERIFY(cellLook(true, true, false).background != cellLook(true, false, false).background);
     }
 
     void startUpUnderADarkTheme() {

@@ -413,6 +413,8 @@ class TestQuery : public QObject {
                 rig.grid.TextMatrix(3, ServerGrid::IP).isEmpty()); // past the last row
         QVERIFY(rig.tip(1).contains("Connection refused") &&
                 rig.tip(1).contains("last counted at"));
+        QCOMPARE(greyed.data(Qt::AccessibleDescriptionRole).toString(),
+                 "Not current: " + rig.tip(1)); // told to a screen reader too
         QVERIFY(rig.grid.isCurrent(2));
     }
 

@@ -113,9 +113,8 @@ class TestStore : public QObject {
         }
         // 0: none, 1: not unique, 2: not a whole number.
         QCOMPARE(shown, QStringList({"a1", "b0", "c1", "d2", "h0", "i2", "j0", "k0"}));
-        QCOMPARE(list->leftOut,
-                 QStringList({"\"e\" (ID: none)", "\"f\" (ID: abc)", "\"g\" (ID: 2147483648)",
-                              "\"l\" (ID: -2147483649)"}));
+        QCOMPARE(list->leftOut, QStringList({"\"e\" (ID: none)", "\"f\" (ID: abc)",
+                                             "\"g\" (ID: 2147483648)", "\"l\" (ID: -2147483649)"}));
         // The one row 7 names can be deleted; a statement for 3 would reach two.
         QCOMPARE(mod_DB::fDelServer(3).value(), mod_DB::Write::Gone);
         QCOMPARE(mod_DB::fDelServer(7).value(), mod_DB::Write::Done);
