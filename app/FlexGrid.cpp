@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyledItemDelegate>
 
 CellLook cellLook(bool current, bool asking, bool marked) {
@@ -104,6 +105,16 @@ void FlexGrid::userSelected() {
         showHighlight(); // nothing un-picks a server but its going
     } else {
         m_grid.setRow(rows.first().row() + 1);
+    }
+}
+
+void FlexGrid::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    if (m_grid.rowCount() == 0) {
+        QPainter painter(viewport());
+        painter.setPen(Qt::black);
+        painter.drawText(viewport()->rect().adjusted(8, 8, -8, -8),
+                         Qt::AlignCenter | Qt::TextWordWrap, QLatin1String(kEmptyHint));
     }
 }
 

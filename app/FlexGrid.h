@@ -24,6 +24,8 @@ class FlexGrid : public QTableView {
     Q_OBJECT
   public:
     FlexGrid(ServerGrid& grid, QWidget* parent);
+    // Shown in the empty grid until the first server is added.
+    static constexpr auto kEmptyHint = "No servers yet: press Add Server (Ctrl+N)";
 
     [[nodiscard]] int ColWidth(int col) const; // in twips
     void setColWidth(int col, int width);
@@ -37,6 +39,7 @@ class FlexGrid : public QTableView {
     void MenuKey(QPoint position);
 
   protected:
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

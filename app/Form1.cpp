@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -181,6 +182,20 @@ void Form1::buildControls() {
                 }
             });
 
+    // The actions on the picked server look ready only when one is picked;
+    // the popup's items stay enabled and then do nothing.
+    const auto needPick = [this, command3, command7, command6, command5] {
+        const bool picked = m_grid.Row() > 0;
+        for (QWidget* button : {static_cast<QWidget*>(command3), static_cast<QWidget*>(command7),
+                                static_cast<QWidget*>(command6), static_cast<QWidget*>(command5)}) {
+            button->setEnabled(picked);
+            button->setToolTip(picked ? QString()
+                                      : QStringLiteral("Pick a server in the list first"));
+        }
+    };
+    connect(&m_grid, &ServerGrid::pickChanged, this, needPick);
+    needPick();
+
     connect(command1, &QToolButton::clicked, this, &Form1::Command1_Click);
     connect(command2, &QToolButton::clicked, this, &Form1::Command2_Click);
     connect(command3, &QToolButton::clicked, this, &Form1::Command3_Click);
@@ -204,9 +219,37 @@ void Form1::buildControls() {
             &QShortcut::activated, this, &Form1::Command3_Click);
 }
 
+namespace {
+// A path as a shell takes it back.
+QString quoted(const QString& path) {
+    QString inner = path;
+    return QLatin1Char('\'') + inner.replace(QLatin1String("'"), QLatin1String("'\\''")) +
+           QLatin1Char('\'');
+}
+
+// What the user can do about a file that did not open; empty when the
+// engine's own words say it (a damaged file, a missing table).
+QString openingHint(const QString& folder, const QString& error) {
+    const QString path = mod_DB::databasePath(folder);
+    if (!QFileInfo::exists(path)) {
+        return QStringLiteral("There is no TS.mdb in %1. To make an empty one, run:\n%2 %3")
+            .arg(folder, quoted(folder + QStringLiteral("/quarnel-initdb")), quoted(path));
+    }
+    if (error.startsWith(QLatin1String("Error 14:"))) { // the engine could not open it
+        return QStringLiteral("TS.mdb is there, but it cannot be opened for reading and writing: "
+                              "check that it is a file and that you may read and write it "
+                              "(ls -l %1).")
+            .arg(quoted(path));
+    }
+    return {};
+}
+} // namespace
+
 Status Form1::Form_Load(const QString& programFolder) {
     if (Status opened = mod_DB::fDBConnect(true, programFolder); !opened) {
-        return opened;
+        const QString hint = openingHint(programFolder, opened.error());
+        return hint.isEmpty() ? opened
+                              : Status::failure(opened.error() + QStringLiteral("\n\n") + hint);
     }
     fDefWidth();
     if (Status loaded = mod_DBWork::fLoadServerList(m_grid); !loaded) {

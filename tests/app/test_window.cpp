@@ -210,8 +210,13 @@ class TestWindow : public QObject {
         window.form.activateWindow();
         const auto boxes = MessageBox::recorded().size();
         for (const char* action : {"Command6", "Command5", "Command3", "Command7"}) {
+            QVERIFY(!window.find(action)->isEnabled());
+            QCOMPARE(window.find(action)->toolTip(), QString("Pick a server in the list first"));
             window.click(action);
         }
+        window.find<QAction>("fDelSrvFromMenue", window.popup())
+            ->trigger(); // enabled, does nothing
+        QVERIFY(window.find<QAction>("fDelSrvFromMenue", window.popup())->isEnabled());
         QCOMPARE(MessageBox::recorded().size(), boxes);
         QCOMPARE(window.desktop->links.size(), 1);
         QCOMPARE(window.login(), QStringLiteral("bn|bl|bp"));
@@ -502,6 +507,22 @@ class TestWindow : public QObject {
         QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"0"});
     }
 
+    void anEmptyListSaysHowToBegin() {
+        TempFolder folder;
+        Window window(folder);
+        QWidget* area = window.view()->viewport();
+        const QRect below(0, area->height() / 2 - 20, area->width(), 40);
+        QVERIFY(darkPixels(area->grab().toImage(), below) > 50);
+        folder.exec("INSERT INTO tbl_Srv (ServerName) VALUES ('A')");
+        window.click("Command4");
+        window.click("Command1", window.find("Frm_AddSrv")); // no reload: still empty
+        QVERIFY(darkPixels(area->grab().toImage(), below) > 50);
+        window.click("Command4");
+        window.click("Command2", window.find("Frm_AddSrv"));
+        QCOMPARE(window.form.grid().Rows(), 3);
+        QCOMPARE(darkPixels(area->grab().toImage(), below), 0);
+    }
+
     void everyCellReadsWell() {
         for (const bool current : {true, false}) {
             for (const bool asking : {true, false}) {
@@ -604,7 +625,9 @@ class TestWindow : public QObject {
 
     void theKeyboardWalksTheDesignedOrder() {
         TempFolder folder;
+        folder.exec("INSERT INTO tbl_Srv (ServerName) VALUES ('A')");
         Window window(folder);
+        window.form.grid().setRow(1); // the buttons for the pick are enabled
         QStringList walked;
         for (int i = 0; i < 14; ++i) {
             QWidget* at = QApplication::focusWidget();
@@ -640,8 +663,19 @@ class TestWindow : public QObject {
     void startingWithAndWithoutAFile() {
         QTemporaryDir empty;
         QCOMPARE(startQuarnel(empty.path()), 1);
-        QVERIFY(lastBox().startsWith("Quarnel cannot start: Error") &&
-                lastBox().contains(empty.path() + "/TS.mdb"));
+        // The engine's words, then what to do: for a missing file, the command that makes one.
+        QVERIFY(
+            lastBox().startsWith("Quarnel cannot start: Error 14: unable to open database file"));
+        QVERIFY2(lastBox().endsWith("There is no TS.mdb in " + empty.path() +
+                                    ". To make an empty "
+                                    "one, run:\n'" +
+                                    empty.path() + "/quarnel-initdb' '" + empty.path() +
+                                    "/TS.mdb'"),
+                 qPrintable(lastBox()));
+        QVERIFY(QDir(empty.path()).mkdir("TS.mdb")); // there, but no file that opens
+        QCOMPARE(startQuarnel(empty.path()), 1);
+        QVERIFY(lastBox().contains("Error 14") &&
+                lastBox().contains("TS.mdb is there, but it cannot be opened"));
         TempFolder folder;
         bool shown = false;
         QTimer::singleShot(100, [&] {

@@ -221,6 +221,24 @@ class TestStore : public QObject {
         QCOMPARE(folder.rows("SELECT ID FROM tbl_Srv"), QStringList{"-3"});
     }
 
+    void theFileMakerTakesOnlyAPath() {
+        QTemporaryDir dir;
+        const auto run = [&](const QStringList& args) {
+            QProcess maker;
+            maker.setWorkingDirectory(dir.path());
+            maker.start(INITDB, args);
+            maker.waitForFinished();
+            return std::pair(maker.exitCode(), maker.readAllStandardOutput());
+        };
+        QCOMPARE(run({"--version"}).first, 2);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{}); // no file "--version"
+        const auto help = run({"--help"});
+        QVERIFY(help.first == 0 && help.second.startsWith("usage: quarnel-initdb PATH/TS.mdb"));
+        QCOMPARE(run({dir.filePath("TS.mdb")}).first, 0);
+        QVERIFY(mod_DB::fDBConnect(true, dir.path())); // both tables: the program opens it
+        mod_DB::fDBConnect(false, {});
+    }
+
     void numbersFromText() {
         // Texts as the boxes hold them; 0: not a port, -1: not a 32-bit number.
         const QList<std::pair<QString, int>> ports{{"1", 1}, {"65535", 65535}, {" 8767.5 ", 8768},

@@ -5,12 +5,26 @@
 #include <QCoreApplication>
 #include <cstdio>
 
+namespace {
+constexpr auto kUsage =
+    "usage: quarnel-initdb PATH/TS.mdb\n"
+    "       quarnel-initdb --demo QUERYPORT PATH/TS.mdb\n"
+    "Makes an empty TS.mdb (both tables) at the path, where no file is yet;\n"
+    "an existing file is never touched. Quarnel reads TS.mdb from its own folder.\n"
+    "--demo also lists the demo servers of quarnel-querysim on QUERYPORT.\n";
+} // namespace
+
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
+    if (args.contains(QLatin1String("--help"))) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     const bool demo = args.size() == 4 && args[1] == QLatin1String("--demo");
-    if (!demo && args.size() != 2) {
-        std::fprintf(stderr, "usage: quarnel-initdb PATH/TS.mdb | --demo QUERYPORT PATH/TS.mdb\n");
+    // An option it does not know is no file name.
+    if ((!demo && args.size() != 2) || args.last().startsWith(QLatin1Char('-'))) {
+        std::fputs(kUsage, stderr);
         return 2;
     }
     const QString& path = args.last();
