@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/FlexGrid.h"
 
 #include "app/Twips.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/ServerDialogs.h"
 
 #include "app/MessageBox.h"

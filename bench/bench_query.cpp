@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Query costs over loopback against the simulator: a refresh of 1, 10 and 100
 // answering servers at the default timeout, a player list of 1, 100 and 1,000
 // players, and the longest stall of the event loop while 20 silent servers

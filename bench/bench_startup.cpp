@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up cost with many stored servers: fLoadServerList alone, and the whole
 // start-up up to the window shown. Prints milliseconds (median of five runs).
 #include "app/Form1.h"

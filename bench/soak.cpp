@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Soak: the main window refreshes 50 simulated servers over and over, and
 // lists the players of a random row now and then, while some servers stall,
 // trickle bytes, close mid-answer, send megabytes or garbage. Samples memory,

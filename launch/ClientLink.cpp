@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "launch/ClientLink.h"
 
 namespace client_link {

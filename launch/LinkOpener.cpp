@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "launch/LinkOpener.h"
 
 #include <QProcess>

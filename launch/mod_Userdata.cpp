@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "launch/mod_Userdata.h"
 
 #include <QSqlRecord>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "query/Answer.h"
 
 #include "query/mod_UserStatus.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "query/Exchange.h"
 
 #include "store/Convert.h"

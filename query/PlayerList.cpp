@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "query/PlayerList.h"
 
 #include "query/QueryConnection.h"

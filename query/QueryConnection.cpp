@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "query/QueryConnection.h"
 
 #include <QHostInfo>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "query/Refresh.h"
 
 #include "query/QueryConnection.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "query/mod_UserStatus.h"
 
 namespace mod_UserStatus {

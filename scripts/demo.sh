@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Tries Quarnel without a real voice server: starts the query-port simulator
 # with a few servers and players and opens the program on a demo copy of
 # TS.mdb in a temporary folder. Your own TS.mdb is never touched.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what Quarnel needs to build, run and test, from Debian's packages,
 # only where it is missing. Safe to run again.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Fuzzes the reading of server answers with libFuzzer for a bounded time.
 #   bash scripts/fuzz.sh [SECONDS]   (default 30; CI runs the default, run longer by hand)
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds Quarnel and starts it. The build puts an
 # empty TS.mdb beside the program if there is none; an existing one is kept.
 set -euo pipefail

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds Quarnel with its tests and runs them all.
 # --sanitize builds and runs them once more under AddressSanitizer and UBSan.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-# The tests also read SQLite's own trace of the statements it receives.
-"$here/scripts/deps.sh" libsqlite3-dev
+# The tests also read SQLite's own trace of the statements it receives, and
+# check the install with the desktop's own validators.
+"$here/scripts/deps.sh" libsqlite3-dev desktop-file-utils appstream file
 jobs="$(nproc)"
 run() {
     local build="$1"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "store/Convert.h"
 
 #include <QRegularExpression>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "store/ServerGrid.h"
 
 int ServerGrid::rowCount(const QModelIndex& parent) const {

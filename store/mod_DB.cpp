@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "store/mod_DB.h"
 
 #include "store/Convert.h"

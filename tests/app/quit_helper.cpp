@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Quarnel as its main runs it, on the folder given, with a job that keeps a
 // thread of the process busy for half a minute (as a name lookup that hangs
 // does) and "QUIT" pressed as soon as the window is up.

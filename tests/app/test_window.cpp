@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window shown (offscreen) and driven as a user would: mouse, keys,
 // focus changes, the popup menu and the dialogs, against real files and sockets.
 #include "app/FlexGrid.h"
@@ -595,7 +596,7 @@ class TestWindow : public QObject {
 
         // The logo opens the homepage on a press and release on it, not when dragged off.
         QWidget* logo = window.find("Image1");
-        QVERIFY(logo->toolTip() == "Open the homepage" &&
+        QVERIFY(logo->toolTip() == "Open the homepage (Quarnel " QUARNEL_VERSION ")" &&
                 !window.find<QLabel>("Image1")->pixmap().isNull() &&
                 logo->cursor().shape() == Qt::PointingHandCursor);
         const QPoint centre = logo->rect().center();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target: whatever a server sends, cut however TCP likes and with
 // pauses anywhere, must never crash the exchange or the reading of its answer.
 #include "query/Exchange.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The client link and the save question as texts, and the hand-over to the
 // desktop through stand-ins for xdg-mime and xdg-open on PATH.
 #include "launch/ClientLink.h"

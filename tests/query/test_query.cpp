@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The query conversation as a state machine driven by hand (every pause, every
 // byte sent, answers cut anywhere), then the refresh and the player list over
 // real loopback sockets against the simulator: servers that fail in every way.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The database layer on real files: what each operation stores, and that a
 // half-done change never leaves a trace.
 #include "launch/mod_Userdata.h"

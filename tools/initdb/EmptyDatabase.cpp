@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/initdb/EmptyDatabase.h"
 
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // quarnel-initdb PATH: makes an empty TS.mdb at PATH unless a file is there already.
 // quarnel-initdb --demo QUERYPORT PATH: makes a new one at PATH listing the demo servers.
 #include "tools/initdb/EmptyDatabase.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // quarnel-querysim: a query port stand-in on 127.0.0.1 for trying Quarnel
 // without a real voice server.
 //
