@@ -12,6 +12,7 @@ constexpr qint64 kReadChunk = qint64{64} * 1024;
 
 void lookUp(const QString& host, QObject* context,
             std::function<void(QList<QHostAddress>, QString)> done) {
+    // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): Qt owns the slot object
     QHostInfo::lookupHost(host, context, [done = std::move(done)](const QHostInfo& info) {
         done(info.error() == QHostInfo::NoError ? info.addresses() : QList<QHostAddress>(),
              info.errorString());
@@ -21,7 +22,7 @@ void lookUp(const QString& host, QObject* context,
 // "[::1]", the form a link needs, is the address ::1.
 QString withoutBrackets(const QString& host) {
     if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']'))) {
-        const QString inner = host.mid(1, host.size() - 2);
+        QString inner = host.mid(1, host.size() - 2);
         if (QHostAddress(inner).protocol() == QAbstractSocket::IPv6Protocol) {
             return inner;
         }
@@ -67,20 +68,18 @@ void QueryConnection::connectTo(const QString& host, quint16 port) {
     }
     m_resolve(name, this, [this](QList<QHostAddress> addresses, const QString& why) {
         // Never from inside the Connect action itself: the exchange goes on first.
-        QMetaObject::invokeMethod(
-            this,
-            [this, addresses = std::move(addresses), why] {
-                if (m_closed) {
-                    return;
-                }
-                if (addresses.isEmpty()) {
-                    report(QAbstractSocket::HostNotFoundError, why);
-                    return;
-                }
-                m_addresses = addresses;
-                tryNextAddress();
-            },
-            Qt::QueuedConnection);
+        // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): Qt owns the slot object
+        QTimer::singleShot(0, this, [this, addresses = std::move(addresses), why] {
+            if (m_closed) {
+                return;
+            }
+            if (addresses.isEmpty()) {
+                report(QAbstractSocket::HostNotFoundError, why);
+                return;
+            }
+            m_addresses = addresses;
+            tryNextAddress();
+        });
     });
 }
 
