@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The client link and the save question as texts, and the hand-over to the
-// desktop through stand-ins for xdg-mime and xdg-open on PATH.
+// real xdg-mime and xdg-open of a generic desktop, with a stand-in client and
+// browser in private XDG folders.
 #include "launch/ClientLink.h"
 #include "launch/LinkOpener.h"
 #include "launch/mod_Userdata.h"
@@ -8,30 +9,59 @@
 
 namespace {
 
-// xdg-mime names `handler` (nothing: no program registered); xdg-open writes
-// its arguments to "args" and leaves a child that writes to stderr after
-// xdg-open has ended, and then "alive".
-struct FakeDesktop {
-    explicit FakeDesktop(const QString& handler) {
-        write("xdg-mime", "[ -z '" + handler + "' ] || echo '" + handler + "'");
-        write("xdg-open",
-              "printf '%s\\n' $# \"$@\" > " + dir.filePath("args") +
-                  "\n(sleep 0.3; echo \"$1\" >&2; echo ok > " + dir.filePath("alive") +
-                  ") &\necho \"$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2)\" > " +
-                  dir.filePath("streams"));
+// A stand-in client, registered for teamspeak:// when `registered`, writes its
+// argument to "client", its streams to "streams" and, from a child that
+// outlives it, "alive"; the stand-in browser writes its argument to "browser".
+struct Desktop {
+    explicit Desktop(bool registered) {
+        const QByteArray at = QFile::encodeName(home.path());
+        write("client.sh", "#!/bin/sh\nprintf '%s' \"$1\" > " + at +
+                               "/client\nstreams=$(readlink " +
+                               "/proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2)\necho \"$streams\" > " +
+                               at + "/streams\n(sleep 0.3; echo ok > " + at + "/alive) &\n");
+        write("browser.sh", "#!/bin/sh\nprintf '%s' \"$1\" > " + at + "/browser\n");
+        if (registered) {
+            write("data/applications/fake-ts.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Fake TS\nExec=" + at +
+                      "/client.sh %u\nMimeType=x-scheme-handler/teamspeak;\n");
+            write("config/mimeapps.list",
+                  "[Default Applications]\nx-scheme-handler/teamspeak=fake-ts.desktop\n");
+        }
+        for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
+                                 "GNOME_DESKTOP_SESSION_ID", "WAYLAND_DISPLAY"}) {
+            qunsetenv(name);
+        }
+        qputenv("DISPLAY", ":0"); // a desktop is there, as far as xdg-open asks
+        qputenv("XDG_DATA_HOME", at + "/data");
+        qputenv("XDG_CONFIG_HOME", at + "/config");
+        qputenv("XDG_DATA_DIRS", at + "/none");
+        qputenv("XDG_CONFIG_DIRS", at + "/none");
+        qputenv("BROWSER", at + "/browser.sh");
     }
-    void write(const QString& name, const QString& script) const {
-        QFile f(dir.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("#!/bin/sh\n" + script.toUtf8()) > 0);
-        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    void write(const QString& name, const QByteArray& text) const {
+        QVERIFY(QDir(home.path()).mkpath(QFileInfo(name).path()));
+        QFile f(home.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
+        f.setPermissions(QFileDevice::ReadOwner |
+                         (text.startsWith("#!") ? QFileDevice::ExeOwner : QFileDevice::ReadOwner));
     }
     [[nodiscard]] QByteArray read(const QString& name) const {
-        QFile f(dir.filePath(name));
+        QFile f(home.filePath(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    QTemporaryDir dir;
-    XdgOpener opener{dir.filePath("xdg-open"), dir.filePath("xdg-mime")};
+    // Hands the link over; `error` is what the opener reported (empty: taken).
+    void open(const QString& link, const QString& mime = "xdg-mime") {
+        error = "-";
+        opener = std::make_unique<XdgOpener>("xdg-open", mime);
+        opener->open("Open", link, [this](const Status& done) { error = done.error(); });
+    }
+    std::unique_ptr<XdgOpener> opener;
+    QString error;
+    QTemporaryDir home;
 };
+
+const QString kLink = QString::fromUtf8("teamspeak://h:1?nickname=a b \"q\" ?loginname=&#€"
+                                        "?password=$x`y`'Pa55-grep-me");
 
 } // namespace
 
@@ -57,86 +87,40 @@ class TestLaunch : public QObject {
                      "old||ol||\r\nwith\r\n" + heading + "n||a||b||*** ?");
     }
 
-    void handedOverDetachedWithTheLinkVerbatim() {
-        FakeDesktop desktop("teamspeak.desktop");
-        const QString link = "teamspeak://h:1?nickname=a b?password=Pa55-grep-me";
-        bool opened = false;
-        desktop.opener.open("Open", link, [&](const Status& done) { opened = done.ok(); });
-        QTRY_VERIFY(opened);
-        QTRY_COMPARE(desktop.read("args"), "1\n" + link.toUtf8() + '\n');
-        QTRY_COMPARE(desktop.read("streams"), QByteArray("/dev/null\n/dev/null\n/dev/null\n"));
-        // xdg-open has ended; its child writes to stderr and lives on.
-        QTRY_COMPARE_WITH_TIMEOUT(desktop.read("alive"), QByteArray("ok\n"), 5000);
-        // An xdg-mime that cannot run cannot say no: the link goes to xdg-open.
-        FakeDesktop broken("teamspeak.desktop");
-        QFile mime(broken.dir.filePath("xdg-mime"));
-        mime.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                            QFileDevice::ExeOwner);
-        QVERIFY(mime.open(QIODevice::WriteOnly) && mime.write("#!/no/such/shell\n") > 0);
-        mime.close();
-        broken.opener.open("Open", link, [&](const Status& done) { opened = done.ok(); });
-        QTRY_VERIFY(!broken.read("args").isEmpty());
-    }
-
     void theRealDesktopDeliversLinksVerbatim() {
-        // The real xdg-mime and xdg-open of a generic desktop, with a stand-in
-        // client registered for teamspeak:// and a stand-in browser, in
-        // folders of their own.
         QVERIFY2(!QStandardPaths::findExecutable("xdg-open").isEmpty(), "xdg-utils are needed");
-        QTemporaryDir home;
-        const auto write = [&](const QString& name, const QByteArray& text, bool program) {
-            QVERIFY(QDir(home.path()).mkpath(QFileInfo(name).path()));
-            QFile f(home.filePath(name));
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
-            f.setPermissions(program ? QFileDevice::ReadOwner | QFileDevice::ExeOwner
-                                     : QFileDevice::ReadOwner);
-        };
-        const QByteArray folder = QFile::encodeName(home.path());
-        write("client", "#!/bin/sh\nprintf '%s' \"$1\" > " + folder + "/client.got\n", true);
-        write("browser", "#!/bin/sh\nprintf '%s' \"$1\" > " + folder + "/browser.got\n", true);
-        write("data/applications/fake-teamspeak.desktop",
-              "[Desktop Entry]\nType=Application\nName=Fake TeamSpeak\nExec=" + folder +
-                  "/client %u\nMimeType=x-scheme-handler/teamspeak;\n",
-              false);
-        write("config/mimeapps.list",
-              "[Default Applications]\nx-scheme-handler/teamspeak=fake-teamspeak.desktop\n", false);
-        for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
-                                 "GNOME_DESKTOP_SESSION_ID", "WAYLAND_DISPLAY"}) {
-            qunsetenv(name);
-        }
-        qputenv("DISPLAY", ":0"); // a desktop is there, as far as xdg-open asks
-        qputenv("XDG_DATA_HOME", folder + "/data");
-        qputenv("XDG_CONFIG_HOME", folder + "/config");
-        qputenv("XDG_DATA_DIRS", folder + "/none");
-        qputenv("XDG_CONFIG_DIRS", folder + "/none");
-        qputenv("BROWSER", folder + "/browser");
-        XdgOpener opener;
-        const QString link = QString::fromUtf8("teamspeak://h:1?nickname=a b \"q\" ?loginname=&#€"
-                                               "?password=$x`y`'z");
-        QString error = "not called";
-        opener.open("Open", link, [&](const Status& done) { error = done.error(); });
-        QTRY_COMPARE(error, QString());
-        const auto got = [&](const char* name) {
-            QFile f(home.filePath(name));
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        };
-        QTRY_COMPARE_WITH_TIMEOUT(got("client.got"), link.toUtf8(), 10000);
+        Desktop desktop(true);
+        desktop.open(kLink);
+        QTRY_COMPARE(desktop.error, QString());
+        QTRY_COMPARE_WITH_TIMEOUT(desktop.read("client"), kLink.toUtf8(), 10000);
+        // Started detached, on none of our streams; what it starts lives on.
+        QTRY_COMPARE(desktop.read("streams"), QByteArray("/dev/null\n/dev/null\n/dev/null\n"));
+        QTRY_COMPARE_WITH_TIMEOUT(desktop.read("alive"), QByteArray("ok\n"), 5000);
         // The homepage needs no registered handler: the browser opens it.
-        error = "not called";
+        QString error = "-";
+        XdgOpener opener;
         client_link::fOpenHomepage(opener, [&](const Status& done) { error = done.error(); });
         QCOMPARE(error, QString());
-        QTRY_COMPARE_WITH_TIMEOUT(got("browser.got"), QByteArray(client_link::kHomepage), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(desktop.read("browser"), QByteArray(client_link::kHomepage),
+                                  10000);
     }
 
     void noProgramRegisteredIsToldAtOnceWithoutThePassword() {
-        FakeDesktop desktop({});
+        Desktop desktop(false);
+        desktop.open(kLink);
+        QTRY_COMPARE(desktop.error, "no program is registered for teamspeak:// links");
+        QVERIFY(desktop.read("client").isEmpty());
+        // An xdg-mime that cannot run cannot say no: the link goes to xdg-open
+        // (which hands it to the browser, for want of a client).
+        desktop.write("broken-mime", "#!/no/such/shell\n");
+        desktop.open(kLink, desktop.home.filePath("broken-mime"));
+        QTRY_COMPARE(desktop.error, QString());
+        QTRY_COMPARE_WITH_TIMEOUT(desktop.read("browser"), kLink.toUtf8(), 10000);
+        // A desktop without the xdg tools.
         QString error;
-        desktop.opener.open("Open", "teamspeak://h:1?password=Pa55-grep-me",
-                            [&](const Status& done) { error = done.error(); });
-        QTRY_COMPARE(error, QStringLiteral("no program is registered for teamspeak:// links"));
-        QVERIFY(desktop.read("args").isEmpty());
-        XdgOpener missing("no-such-opener", "no-such-mime"); // a desktop without the xdg tools
-        missing.open("Open", "teamspeak://h:1", [&](const Status& done) { error = done.error(); });
+        XdgOpener("no-such-opener", "no-such-mime").open("Open", kLink, [&](const Status& done) {
+            error = done.error();
+        });
         QCOMPARE(error, QStringLiteral("no-such-opener was not found"));
     }
 };
