@@ -41,39 +41,13 @@ class TestStore : public QObject {
         QVERIFY(nulls && nulls->has_value());
         QCOMPARE((*nulls)->name + (*nulls)->tcpPort, QString());
         QVERIFY(mod_DB::readServer(11) && !mod_DB::readServer(11)->has_value());
-        const mod_DB::Server before{10, "Name 'x'", "host", " 8767", ""};
         for (const char* id : {"11", "10 OR 1=1", "10"}) {
             const auto saved = mod_DB::saveServer(id, {10, "Name 'x'", "host", " 8767", ""},
                                                   {0, "N", "I", "P", "T"});
             QCOMPARE(saved.value() == mod_DB::Write::Done, id == QString("10"));
         }
-        QCOMPARE(folder.rows("SELECT ServerName, IP, Port, TCPPort FROM tbl_Srv"),
-                 QStringList({"<null>|<null>|<null>|<null>", "N|I|P|T"}));
         QCOMPARE(mod_DB::listServers()->servers.last().server,
                  (mod_DB::Server{10, "N", "I", "P", "T"}));
-        QVERIFY(before != mod_DB::listServers()->servers.last().server);
-    }
-
-    void aSaveWritesOnlyTheServerTheDialogShowed() {
-        TempFolder folder;
-        // IDs that come back once deleted: a plain INTEGER PRIMARY KEY.
-        folder.exec("DROP TABLE tbl_Srv");
-        folder.exec("CREATE TABLE tbl_Srv (ID INTEGER PRIMARY KEY, ServerName, IP, Port, TCPPort)");
-        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'Old', 'old.host', '1', '2')");
-        folder.open();
-        const mod_DB::Server shown = mod_DB::readServer(1)->value();
-        QVERIFY(mod_DB::fDelServer(1));
-        QVERIFY(mod_DB::addServer({0, "New", "new.host", "3", "4"}));
-        QCOMPARE(folder.rows("SELECT ID FROM tbl_Srv"), QStringList{"1"}); // the ID came back
-        QCOMPARE(mod_DB::saveServer("1", shown, {0, "Old", "edited", "1", "2"}).value(),
-                 mod_DB::Write::Gone);
-        // Changed by another program meanwhile: not overwritten either.
-        const mod_DB::Server fresh = mod_DB::readServer(1)->value();
-        folder.exec("UPDATE tbl_Srv SET Port = '5'");
-        QCOMPARE(mod_DB::saveServer("1", fresh, {0, "Mine", "h", "3", "4"}).value(),
-                 mod_DB::Write::Gone);
-        QCOMPARE(folder.rows("SELECT * FROM tbl_Srv"), QStringList{"1|New|new.host|5|4"});
-        QCOMPARE(mod_DB::fDelServer(2).value(), mod_DB::Write::Gone);
     }
 
     void deletingTakesTheLoginSettingsAlongOrNothing() {
@@ -132,23 +106,6 @@ class TestStore : public QObject {
                     .error()
                     .contains("got the ID 8, which another server already has"));
         QCOMPARE(folder.rows("SELECT ServerName FROM tbl_Srv"), QStringList{"first"});
-    }
-
-    void loginSettingsNeedTheirServer() {
-        TempFolder folder;
-        folder.exec("INSERT INTO tbl_Srv (ID, ServerName) VALUES (5, 'five')");
-        folder.open();
-        folder.exec("DELETE FROM tbl_Srv"); // by another program
-        QCOMPARE(mod_Userdata::fSaveUserdata(5, {"n", "l", "p", false}).value(),
-                 mod_DB::Write::Gone);
-        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"0"});
-        // A read that fails says so; the old reading just finds nothing.
-        folder.exec("INSERT INTO tbl_Userdata VALUES (5, 'n', 'l', 'p')");
-        folder.lockAll();
-        QVERIFY(!mod_Userdata::readUserdata(5));
-        QVERIFY(!mod_Userdata::fGetUserdata(5).Found);
-        folder.release();
-        QVERIFY(mod_Userdata::readUserdata(5)->Found);
     }
 
     void writesStopWhenTheFileIsNoLongerThere() {
