@@ -9,6 +9,7 @@
 #include "launch/LinkOpener.h"
 #include "query/Refresh.h"
 #include "store/mod_DB.h"
+#include "support/Desktop.h"
 #include "support/TestSupport.h"
 #include "tools/simulator/QuerySimulator.h"
 
@@ -646,6 +647,27 @@ class TestWindow : public QObject {
         QCOMPARE(combo->currentIndex(), 2);
         QTest::keyClick(combo, Qt::Key_Down);
         QCOMPARE(combo->currentText(), QString("2000"));
+    }
+
+    void theRealDesktopGetsTheLinksVerbatim() {
+        Desktop desktop(true); // a registered client and a browser
+        TempFolder folder;
+        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', '127.0.0.1', '8767', '1')");
+        folder.exec(QString::fromUtf8("INSERT INTO tbl_Userdata VALUES (1, 'a b \"q\"', '&#€', "
+                                      "'$x`y`''z')"));
+        Window window(folder);
+        window.form.setLinkOpener(std::make_unique<XdgOpener>());
+        window.clickRow(1);
+        window.click("Command5");
+        QTRY_COMPARE_WITH_TIMEOUT(desktop.read("client"),
+                                  QString::fromUtf8("teamspeak://127.0.0.1:8767?nickname=a b "
+                                                    "\"q\"?loginname=&#€?password=$x`y`'z")
+                                      .toUtf8(),
+                                  10000);
+        QTest::mouseClick(window.find("Image1"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(desktop.read("browser"), QByteArray(client_link::kHomepage),
+                                  10000);
+        QVERIFY(MessageBox::recorded().isEmpty());
     }
 
     void quitEndsTheProcessAtOnce() {
