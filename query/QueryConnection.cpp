@@ -118,7 +118,6 @@ void QueryConnection::attemptFailed(QTcpSocket* attempt) {
 }
 
 void QueryConnection::connected(QTcpSocket* winner) {
-    m_nextAddress->stop();
     m_attempts.removeOne(winner);
     for (QTcpSocket* other : std::as_const(m_attempts)) {
         other->abort();

@@ -131,6 +131,7 @@ class TestWindow : public QObject {
             }
         };
         row("MSFlexGrid1", 0, 0, 6495, 6615);
+        QVERIFY(!window.view()->verticalHeader()->isVisible()); // one fixed column: the key's
         row("Command3", 30, 6600, 2588, 615, "Delete Server");
         row("Command7", 2618, 6600, 1299, 615, "Edit");
         row("Command4", 3907, 6600, 2588, 615, "Add Server");
@@ -271,6 +272,9 @@ class TestWindow : public QObject {
         QVERIFY(asked.contains(60) && window.form.grid().asking() == 0);
         QCOMPARE(window.view()->selectionModel()->selectedRows().value(0).row(), 2);
         QCOMPARE(window.view()->currentIndex().row(), 2);
+        window.form.grid().setRow(55); // a pick moved by the program is brought into view
+        QVERIFY(scroll->value() > 0);
+        window.form.grid().setRow(3);
         auto* players = window.find<QListWidget>("LPlayer");
         QTRY_COMPARE(players->count(), 1); // the list of the picked server
         QCOMPARE(players->item(0)->toolTip(), QString("Flags 0: none"));

@@ -340,6 +340,9 @@ class TestQuery : public QObject {
         const QString typed = "0" + QString::number(voicePort); // goes out as typed
         list.start("127.0.0.1", typed, port, false);
         QVERIFY(waited(done));
+        if (how.mode == Mode::GreetingOnly) { // ten pauses in all three waits together
+            QCOMPARE(done.value(0).value(0).value<query::Result>().pauses, 10);
+        }
         const bool greets = how.mode != Mode::Silent && how.mode != Mode::CloseAtOnce;
         QCOMPARE(simulator.received().contains("sel " + typed.toLatin1()), greets);
         QStringList got;
@@ -405,7 +408,12 @@ class TestQuery : public QObject {
         auto leaving = std::make_unique<sim::QuerySimulator>();
         leaving->addServer(8767, sim::QuerySimulator::crowd(2));
         Rig rig({server(1, leaving->listen()), server(2, simulator.listen())});
+        QSignalSpy counted(&rig.grid, &QAbstractItemModel::dataChanged);
         QVERIFY(rig.refreshAll());
+        const QModelIndex cell = rig.grid.index(0, ServerGrid::Player);
+        QVERIFY(std::any_of(counted.begin(), counted.end(), [&](const QList<QVariant>& change) {
+            return change[0].toModelIndex() == cell; // views redraw the new count
+        }));
         QCOMPARE(rig.cell(1), QString("2"));
         QVERIFY(rig.grid.isCurrent(1));
         QTRY_COMPARE(leaving->openConnections(), 0); // each server's connection ends with it
