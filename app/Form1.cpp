@@ -101,7 +101,8 @@ void Form1::buildControls() {
     Image1->setPixmap(QIcon(QStringLiteral(":/icons/logo.svg")).pixmap(px(1935), px(1305)));
     Image1->setCursor(Qt::PointingHandCursor);
     // The version a user can see, for a bug report.
-    Image1->setToolTip(QStringLiteral("Open the homepage (Quarnel %1)").arg(QLatin1String(QUARNEL_VERSION)));
+    Image1->setToolTip(
+        QStringLiteral("Open the homepage (Quarnel %1)").arg(QLatin1String(QUARNEL_VERSION)));
     Image1->installEventFilter(this);
     place(Image1, 6600, 30, 1935, 1305);
 
