@@ -48,7 +48,6 @@ void QueryConnection::start(const QString& host, const QString& queryPort, const
 void QueryConnection::close() {
     // Closed now, not when this goes; whatever is still on its way is ignored.
     m_closed = true;
-    m_nextAddress->stop();
     for (QTcpSocket* socket : std::as_const(m_attempts)) {
         socket->abort();
     }

@@ -569,6 +569,7 @@ class TestWindow : public QObject {
         combo->setEditText("777");
         QTest::keyClick(combo, Qt::Key_Return); // a typed timeout joins no list
         QCOMPARE(combo->count(), 10);
+        QCOMPARE(combo->currentText(), QString("777"));
         QCOMPARE(combo->itemText(0) + combo->itemText(4) + combo->itemText(9), "50025005000");
         auto* timer = window.find<QTimer>("Timer1");
         QVERIFY(timer->isActive() && timer->isSingleShot() && timer->interval() == 2000);
@@ -703,6 +704,7 @@ class TestWindow : public QObject {
         QCOMPARE(startQuarnel(empty.path()), 1);
         QVERIFY(lastBox().contains("Error 14") &&
                 lastBox().contains("TS.mdb is there, but it cannot be opened"));
+        QVERIFY(lastBox().endsWith("(ls -l '" + empty.path() + "/TS.mdb')."));
         TempFolder folder;
         bool shown = false;
         QTimer::singleShot(100, [&] {

@@ -181,6 +181,9 @@ class TestQuery : public QObject {
         }
         QCOMPARE(refresh.sent, QList<QByteArray>({"sel 8767\r\n", "PL\r\n"}));
         QCOMPARE(list.sent, QList<QByteArray>({"sel 08767 \r\n", "PL\r\n"}));
+        Run bare(true); // a greeting of nothing but its line end
+        bare.data("\r\n");
+        QCOMPARE(bare.sent.size(), 1);
         // A line break in the voice port would smuggle a command of its own.
         Run smuggling(false, "51234", "1\nquit");
         smuggling.data(kGreeting);
@@ -433,6 +436,8 @@ class TestQuery : public QObject {
                 rig.tip(1).contains("last counted at"));
         QCOMPARE(greyed.data(Qt::AccessibleDescriptionRole).toString(),
                  "Not current: " + rig.tip(1)); // told to a screen reader too
+        QCOMPARE(rig.grid.index(0, ServerGrid::IP).data(Qt::AccessibleDescriptionRole).toString(),
+                 QString());
         QVERIFY(rig.grid.isCurrent(2));
     }
 
