@@ -90,9 +90,9 @@ void FlexGrid::showHighlight() {
     // With no pick there is nothing to show: a reload has cleared the selection.
     if (const int row = m_grid.Row(); row > 0) {
         const QModelIndex cell = m_grid.index(row - 1, ServerGrid::Servername);
+        // Made current, the row is also scrolled into view.
         selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect |
                                                     QItemSelectionModel::Rows);
-        scrollTo(cell);
     }
     m_syncing = false;
 }

@@ -370,9 +370,11 @@ class TestWindow : public QObject {
         window.click("Command2", add);
         QCOMPARE(folder.rows("SELECT ID, ServerName FROM tbl_Srv"),
                  QStringList({"1|Keep", "2|Newcomer"}));
+        folder.exec("UPDATE tbl_Srv SET ServerName = 'Renamed' WHERE ID = 1"); // elsewhere
         window.click("Command1", edit);
         QCOMPARE(lastBox(), QStringLiteral("This server was changed or removed meanwhile; "
                                            "nothing was saved."));
+        QCOMPARE(window.form.grid().TextMatrix(1, ServerGrid::Servername), "Renamed"); // reloaded
         QCOMPARE(folder.rows("SELECT ServerName FROM tbl_Srv WHERE ID = 2"),
                  QStringList{"Newcomer"});
         QVERIFY(edit->isVisible() && window.box("Sname", edit)->text() == "Edited");
