@@ -187,10 +187,10 @@ void Form1::buildControls() {
 
     // The actions on the picked server look ready only when one is picked;
     // the popup's items stay enabled and then do nothing.
-    const auto needPick = [this, command3, command7, command6, command5] {
+    const auto needPick = [this,
+                           buttons = QList<QWidget*>{command3, command7, command6, command5}] {
         const bool picked = m_grid.Row() > 0;
-        for (QWidget* button : {static_cast<QWidget*>(command3), static_cast<QWidget*>(command7),
-                                static_cast<QWidget*>(command6), static_cast<QWidget*>(command5)}) {
+        for (QWidget* button : buttons) {
             button->setEnabled(picked);
             button->setToolTip(picked ? QString()
                                       : QStringLiteral("Pick a server in the list first"));

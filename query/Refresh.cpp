@@ -21,8 +21,7 @@ std::optional<int> refreshPause(const QString& timeoutText) {
 QString whyNotCounted(const Result& result) {
     switch (result.outcome) {
     case Outcome::Answered:
-        return QStringLiteral("Not a player list: ") +
-               answer::cutLines(result.answer).value(0).left(80);
+        return {}; // a whole answer always counts: it has a header and a closing line
     case Outcome::TimedOut:
         return QStringLiteral("No answer within %1 ms").arg(result.waitedMs);
     case Outcome::Incomplete:
@@ -80,7 +79,7 @@ void Refresh::next() {
         end();
         return;
     }
-    if (!m_grid.markText(m_row).isEmpty()) {
+    if (m_grid.isMarked(m_row)) {
         // Its count could land on another row with the same ID.
         nextSoon();
         return;

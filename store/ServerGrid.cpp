@@ -29,7 +29,7 @@ QVariant ServerGrid::data(const QModelIndex& index, int role) const {
     case AskingRole:
         return row == m_asking;
     case MarkedRole:
-        return !markText(row).isEmpty();
+        return isMarked(row);
     default:
         return {};
     }
@@ -78,6 +78,11 @@ QString ServerGrid::TextMatrix(int row, int col) const {
     default:
         return {};
     }
+}
+
+bool ServerGrid::isMarked(int row) const {
+    const Line* at = line(row);
+    return at != nullptr && at->listed.mark != mod_DB::IdMark::None;
 }
 
 QString ServerGrid::markText(int row) const {

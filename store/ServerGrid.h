@@ -37,7 +37,8 @@ class ServerGrid : public QAbstractTableModel {
     [[nodiscard]] bool isCurrent(int row) const; // the count is not greyed
     // 0 when no row holds the server.
     [[nodiscard]] int rowOf(qint32 id) const;
-    // Why no action may touch the row (its ID does not name it alone); empty when none.
+    // Whether, and why, no action may touch the row (its ID does not name it alone).
+    [[nodiscard]] bool isMarked(int row) const;
     [[nodiscard]] QString markText(int row) const;
 
     // Replaces every row; each Player cell reads "X". The pick stays on the

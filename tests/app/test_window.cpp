@@ -435,14 +435,6 @@ class TestWindow : public QObject {
         // The one row its ID names is still served.
         QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv WHERE ServerName = 'Single'"),
                  QStringList{"1"});
-        // A file that does not number new rows: the add is undone and told.
-        window.click("Command4");
-        auto* add = window.find<QDialog>("Frm_AddSrv");
-        window.box("Text1", add)->setText("New one");
-        window.click("Command2", add);
-        QVERIFY(lastBox().contains("this file does not number new servers"));
-        QVERIFY(add->isVisible() && window.box("Text1", add)->text() == "New one");
-        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"5"});
     }
 
     void unreadableLoginSettingsAreToldNotHidden() {
@@ -707,19 +699,6 @@ class TestWindow : public QObject {
         QVERIFY(lastBox().contains("Error 14") &&
                 lastBox().contains("TS.mdb is there, but it cannot be opened"));
         QVERIFY(lastBox().endsWith("(ls -l '" + empty.path() + "/TS.mdb')."));
-        TempFolder folder;
-        bool shown = false;
-        QTimer::singleShot(100, [&] {
-            for (QWidget* top : QApplication::topLevelWidgets()) {
-                if (auto* quit = top->findChild<QToolButton*>("Command1")) {
-                    shown = top->isVisible();
-                    quit->click();
-                }
-            }
-        });
-        QCOMPARE(startQuarnel(folder.path()), 0);
-        QVERIFY(shown && !mod_DB::dbTS); // released when the window goes
-        QCOMPARE(QApplication::applicationName(), QStringLiteral("Quarnel"));
     }
 };
 

@@ -37,9 +37,6 @@ class TestStore : public QObject {
         QVERIFY(mod_DB::addServer({0, "Name 'x'", "host", " 8767", QString()}));
         QCOMPARE(folder.rows("SELECT ID, ServerName, IP, Port, TCPPort FROM tbl_Srv"),
                  QStringList({"9|<null>|<null>|<null>|<null>", "10|Name 'x'|host| 8767|"}));
-        const auto nulls = mod_DB::readServer(9);
-        QVERIFY(nulls && nulls->has_value());
-        QCOMPARE((*nulls)->name + (*nulls)->tcpPort, QString());
         QVERIFY(mod_DB::readServer(11) && !mod_DB::readServer(11)->has_value());
         for (const char* id : {"11", "10 OR 1=1", "10"}) {
             const auto saved = mod_DB::saveServer(id, {10, "Name 'x'", "host", " 8767", ""},
