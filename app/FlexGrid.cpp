@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/FlexGrid.h"
 
+#include "app/Look.h"
 #include "app/Twips.h"
 #include "store/ServerGrid.h"
 
@@ -10,16 +11,6 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
-CellLook cellLook(bool current, bool asking, bool marked) {
-    CellLook look{current ? QColor(Qt::black) : QColor(96, 96, 96),
-                  asking ? QColor(255, 214, 140) : QColor(224, 224, 224), !current};
-    if (marked) {
-        look.text = QColor(150, 0, 0);
-        look.italic = true;
-    }
-    return look;
-}
-
 namespace {
 class CellColours : public QStyledItemDelegate {
   public:
@@ -28,12 +19,12 @@ class CellColours : public QStyledItemDelegate {
   protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
-        const CellLook look = cellLook(index.data(ServerGrid::CurrentRole).toBool(),
-                                       index.data(ServerGrid::AskingRole).toBool(),
-                                       index.data(ServerGrid::MarkedRole).toBool());
-        option->backgroundBrush = look.background;
-        option->palette.setColor(QPalette::Text, look.text);
-        option->font.setItalic(look.italic);
+        const look::Cell drawn = look::cell({index.data(ServerGrid::CountConfirmedRole).toBool(),
+                                             index.data(ServerGrid::AskingRole).toBool(),
+                                             index.data(ServerGrid::MarkedRole).toBool()});
+        option->backgroundBrush = drawn.background;
+        option->palette.setColor(QPalette::Text, drawn.text);
+        option->font.setItalic(drawn.italic);
     }
 };
 } // namespace
@@ -52,7 +43,7 @@ FlexGrid::FlexGrid(ServerGrid& grid, QWidget* parent) : QTableView(parent), m_gr
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setMinimumSectionSize(0);
     horizontalHeader()->viewport()->installEventFilter(this);
-    setFont(twips::windowFont());
+    setFont(look::windowFont());
     // Fixed cells yellow with black lines, cells grey with grey lines, the
     // area beyond the last row and column in the window's cyan.
     setStyleSheet(QStringLiteral(

@@ -1,22 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QColor>
 #include <QTableView>
 
 class ServerGrid;
-
-// How a cell is drawn: grey cells with dark text whatever the desktop's theme.
-// A count that is not current is grey and italic (the italics stay visible in
-// the highlighted row), the row a refresh is asking sits on amber, and a row
-// no action may touch is dark red and italic. Every text keeps a contrast of
-// 4.5:1 or more on its background.
-struct CellLook {
-    QColor text;
-    QColor background;
-    bool italic = false;
-};
-CellLook cellLook(bool current, bool asking, bool marked);
 
 // The server grid on screen. It shows the ServerGrid's pick as the selected
 // row and turns the user's own picks (mouse, arrow keys) into the

@@ -2,7 +2,10 @@
 #include "app/Form1.h"
 
 #include "app/FlexGrid.h"
+#include "app/Look.h"
 #include "app/MessageBox.h"
+#include "app/Named.h"
+#include "app/Reports.h"
 #include "app/ServerDialogs.h"
 #include "app/Twips.h"
 #include "launch/ClientLink.h"
@@ -11,6 +14,7 @@
 #include "query/PlayerList.h"
 #include "query/Refresh.h"
 #include "store/mod_DB.h"
+#include "store/mod_DBWork.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,7 +34,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-using twips::named;
 using twips::place;
 using twips::px;
 
@@ -82,20 +85,20 @@ void Form1::setLinkOpener(std::unique_ptr<LinkOpener> opener) {
 void Form1::buildControls() {
     setWindowTitle(QStringLiteral("Quarnel"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/quarnel.svg")));
-    twips::paintCyan(this);
+    look::paintCyan(this);
     // The controls keep their places; the window does not change size.
     setFixedSize(px(kClientWidth), px(kClientHeight));
 
     MSFlexGrid1 = named(new FlexGrid(m_grid, this), "MSFlexGrid1", QStringLiteral("Servers"));
-    place(MSFlexGrid1, 0, 0, 6495, 6615);
+    place(MSFlexGrid1, {0, 0, 6495, 6615});
     auto* command3 = pictureButton(this, "Command3", QStringLiteral("Delete Server"), "delete", 20);
-    place(command3, 30, 6600, 2588, 615);
+    place(command3, {30, 6600, 2588, 615});
     auto* command7 = pictureButton(this, "Command7", QStringLiteral("Edit"), "edit", 20);
-    place(command7, 2618, 6600, 1299, 615);
+    place(command7, {2618, 6600, 1299, 615});
     auto* command4 = pictureButton(this, "Command4", QStringLiteral("Add Server"), "add", 20);
-    place(command4, 3907, 6600, 2588, 615);
+    place(command4, {3907, 6600, 2588, 615});
     auto* command2 = pictureButton(this, "Command2", QStringLiteral("Refresh"), "refresh", 32);
-    place(command2, 30, 7200, 6465, 855);
+    place(command2, {30, 7200, 6465, 855});
 
     Image1 = named(new QLabel(this), "Image1", QStringLiteral("Quarnel homepage"));
     Image1->setPixmap(QIcon(QStringLiteral(":/icons/logo.svg")).pixmap(px(1935), px(1305)));
@@ -104,20 +107,20 @@ void Form1::buildControls() {
     Image1->setToolTip(
         QStringLiteral("Open the homepage (Quarnel %1)").arg(QLatin1String(QUARNEL_VERSION)));
     Image1->installEventFilter(this);
-    place(Image1, 6600, 30, 1935, 1305);
+    place(Image1, {6600, 30, 1935, 1305});
 
     auto* label1 = label(this, "Label1", QStringLiteral("Player on selected server"));
-    place(label1, 6600, 1320, 1935, 255);
+    place(label1, {6600, 1320, 1935, 255});
     LPlayer = named(new QListWidget(this), "LPlayer", label1->text());
-    place(LPlayer, 6600, 1560, 1935, 2595);
+    place(LPlayer, {6600, 1560, 1935, 2595});
     label1->setBuddy(LPlayer);
 
     const auto loginBox = [this](const char* labelName, const QString& caption, const char* name,
                                  int labelTop, int boxTop) {
         auto* heading = label(this, labelName, caption);
-        place(heading, 7080, labelTop, 1095, 255);
+        place(heading, {7080, labelTop, 1095, 255});
         auto* edit = named(new QLineEdit(this), name, caption);
-        place(edit, 6600, boxTop, 1935, 285);
+        place(edit, {6600, boxTop, 1935, 285});
         heading->setBuddy(edit);
         return edit;
     };
@@ -130,22 +133,22 @@ void Form1::buildControls() {
 
     auto* command6 = named(new QPushButton(QStringLiteral("Save TS User settings"), this),
                            "Command6", QStringLiteral("Save TS User settings"));
-    place(command6, 6600, 5880, 1935, 255);
+    place(command6, {6600, 5880, 1935, 255});
     auto* command5 =
         pictureButton(this, "Command5", QStringLiteral("Connect 2 Server"), "connect", 30);
-    place(command5, 6600, 6190, 1935, 735);
+    place(command5, {6600, 6190, 1935, 735});
 
     auto* label2 = label(this, "Label2", QStringLiteral("Timeout (ms)"));
     label2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    place(label2, 6600, 7040, 975, 255);
+    place(label2, {6600, 7040, 975, 255});
     Combo1 = named(new QComboBox(this), "Combo1", label2->text());
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
-    place(Combo1, 7680, 6990, 855, 315);
+    place(Combo1, {7680, 6990, 855, 315});
     label2->setBuddy(Combo1);
 
     auto* command1 = pictureButton(this, "Command1", QStringLiteral("QUIT"), "quit", 24);
-    place(command1, 6600, 7395, 1935, 660);
+    place(command1, {6600, 7395, 1935, 660});
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -173,8 +176,13 @@ void Form1::buildControls() {
     }
 
     m_refresh = new query::Refresh(
-        m_grid, [this] { return Combo1->currentText(); },
-        [this] { return isMinimized() || isMaximized(); }, this);
+        m_grid, [this] { return Combo1->currentText(); }, [this] { return waitBeforeConnect(); },
+        this);
+    // The refresh reports; the grid shows.
+    connect(m_refresh, &query::Refresh::asking, &m_grid, &ServerGrid::showAsking);
+    connect(m_refresh, &query::Refresh::counted, &m_grid, &ServerGrid::setCount);
+    connect(m_refresh, &query::Refresh::notCounted, &m_grid, &ServerGrid::setNotCounted);
+    connect(m_refresh, &query::Refresh::finished, &m_grid, &ServerGrid::endAsking);
     m_playerList = new query::PlayerList(this);
     connect(m_playerList, &query::PlayerList::listed, this,
             [this](const QList<answer::Player>& players) {
@@ -251,8 +259,10 @@ QString openingHint(const QString& folder, const QString& error) {
 Status Form1::Form_Load(const QString& programFolder) {
     if (Status opened = mod_DB::fDBConnect(true, programFolder); !opened) {
         const QString hint = openingHint(programFolder, opened.error());
-        return hint.isEmpty() ? opened
-                              : Status::failure(opened.error() + QStringLiteral("\n\n") + hint);
+        if (hint.isEmpty()) {
+            return opened;
+        }
+        return Failure(opened.error() + QStringLiteral("\n\n") + hint);
     }
     fDefWidth();
     if (Status loaded = mod_DBWork::fLoadServerList(m_grid); !loaded) {
@@ -272,8 +282,14 @@ Status Form1::Form_Load(const QString& programFolder) {
 }
 
 void Form1::Form_Unload() {
-    mod_DB::fDBConnect(false, {});
+    (void)mod_DB::fDBConnect(false, {}); // closing cannot fail
     m_refresh->stop();
+}
+
+void Form1::closeEvent(QCloseEvent* /*event*/) {
+    Form_Unload();
+    // Closing the main window ends the program, open dialogs included.
+    endProgram();
 }
 
 void Form1::fDefWidth() {
@@ -284,9 +300,7 @@ void Form1::fDefWidth() {
 }
 
 void Form1::fSetUD(qint32 lngServer) {
-    Text1->clear();
-    Text2->clear();
-    Text3->clear();
+    clearLogin();
     const auto settings = mod_Userdata::readUserdata(lngServer);
     if (!settings) {
         MessageBox::showError(
@@ -302,15 +316,6 @@ void Form1::fSetUD(qint32 lngServer) {
     }
 }
 
-std::optional<qint32> Form1::pickedId() {
-    const auto id = m_grid.selectedId();
-    if (!id && m_grid.Row() > 0) {
-        MessageBox::showError(this, m_grid.markText(m_grid.Row()) +
-                                        QStringLiteral(", so Quarnel does not act on it."));
-    }
-    return id;
-}
-
 void Form1::Command1_Click() {
     endProgram();
 }
@@ -319,53 +324,22 @@ void Form1::Command2_Click() {
     if (m_refresh->running()) {
         return;
     }
-    Text1->clear();
-    Text2->clear();
-    Text3->clear();
+    clearLogin();
     m_refresh->start();
 }
 
-void Form1::Timer1_Timer() {
-    Command2_Click();
-    Timer1->stop();
-}
-
-void Form1::MSFlexGrid1_Click() {
-    const auto id = m_grid.selectedId();
-    if (!id) {
-        // A row no action may touch shows no other server's settings or players.
-        m_playerList->closeConnection();
-        Text1->clear();
-        Text2->clear();
-        Text3->clear();
-        LPlayer->clear();
-        return;
-    }
-    const int row = m_grid.Row();
-    fSetUD(*id);
-    LPlayer->clear();
-    m_playerList->start(
-        m_grid.TextMatrix(row, ServerGrid::IP), m_grid.TextMatrix(row, ServerGrid::Port),
-        m_grid.TextMatrix(row, ServerGrid::TCPPort), isMinimized() || isMaximized());
-}
-
 void Form1::Command3_Click() {
-    const auto id = pickedId();
-    if (!id) {
+    const auto server = pickedServer();
+    if (!server || !MessageBox::askYesNo(this, QStringLiteral("Delete this server"),
+                                         mod_DBWork::deleteQuestion(*server))) {
         return;
     }
-    const int row = m_grid.Row();
-    if (!MessageBox::askYesNo(this, QStringLiteral("Delete this server"),
-                              mod_DBWork::deleteQuestion(m_grid, row))) {
-        return;
-    }
-    const auto deleted = mod_DB::fDelServer(*id);
+    const auto deleted = mod_DB::fDelServer(server->id);
     if (!deleted) {
-        reportRefused(this, QStringLiteral("The server could not be deleted"),
-                      Status::failure(deleted.error()));
+        reportRefused(this, QStringLiteral("The server could not be deleted"), deleted.error());
         return;
     }
-    if (*deleted == mod_DB::Write::Gone) {
+    if (*deleted == Write::Gone) {
         MessageBox::showError(this, QStringLiteral("This server was changed or removed "
                                                    "meanwhile; nothing was deleted."));
     }
@@ -381,12 +355,51 @@ void Form1::Command4_Click() {
     m_addDialog->activateWindow();
 }
 
-void Form1::Command7_Click() {
-    const auto id = pickedId();
-    if (!id) {
+void Form1::Command5_Click() {
+    const auto server = pickedServer();
+    if (!server) {
         return;
     }
-    const auto server = mod_DB::readServer(*id);
+    const QString link =
+        client_link::build(*server, {Text1->text(), Text2->text(), Text3->text(), false});
+    m_linkOpener->open(QStringLiteral("Open"), link,
+                       reportFailure(QStringLiteral("The TeamSpeak client could not be started")));
+}
+
+void Form1::Command6_Click() {
+    const auto server = pickedServer();
+    if (!server) {
+        return;
+    }
+    const auto stored = mod_Userdata::readUserdata(server->id);
+    if (!stored) {
+        // Asking "save" over settings that may well exist would mislead.
+        MessageBox::showError(this, QStringLiteral("The stored login settings of this server "
+                                                   "could not be read, so nothing was saved.\n%1")
+                                        .arg(stored.error()));
+        return;
+    }
+    const UserData entered{Text1->text(), Text2->text(), Text3->text(), false};
+    if (!MessageBox::askYesNo(this, QStringLiteral("Save Usersettings?"),
+                              mod_Userdata::saveQuestion(*stored, entered))) {
+        return;
+    }
+    const auto saved = mod_Userdata::fSaveUserdata(server->id, entered);
+    if (!saved) {
+        reportRefused(this, QStringLiteral("The login settings could not be saved"), saved.error());
+    } else if (*saved == Write::Gone) {
+        MessageBox::showError(this, QStringLiteral("This server is no longer stored; the login "
+                                                   "settings were not saved."));
+        reloadAfter(this, m_grid, QStringLiteral("Nothing was saved"));
+    }
+}
+
+void Form1::Command7_Click() {
+    const auto picked = pickedServer();
+    if (!picked) {
+        return;
+    }
+    const auto server = mod_DB::readServer(picked->id);
     if (!server) {
         MessageBox::showError(
             this, QStringLiteral("The server could not be read.\n%1").arg(server.error()));
@@ -403,63 +416,6 @@ void Form1::Command7_Click() {
     m_editDialog->fill(**server);
 }
 
-void Form1::Command6_Click() {
-    const auto id = pickedId();
-    if (!id) {
-        return;
-    }
-    const auto stored = mod_Userdata::readUserdata(*id);
-    if (!stored) {
-        // Asking "save" over settings that may well exist would mislead.
-        MessageBox::showError(this, QStringLiteral("The stored login settings of this server "
-                                                   "could not be read, so nothing was saved.\n%1")
-                                        .arg(stored.error()));
-        return;
-    }
-    UserData entered;
-    entered.Nickname = Text1->text();
-    entered.LoginName = Text2->text();
-    entered.Password = Text3->text();
-    if (!MessageBox::askYesNo(this, QStringLiteral("Save Usersettings?"),
-                              mod_Userdata::saveQuestion(*stored, entered))) {
-        return;
-    }
-    const auto saved = mod_Userdata::fSaveUserdata(*id, entered);
-    if (!saved) {
-        reportRefused(this, QStringLiteral("The login settings could not be saved"),
-                      Status::failure(saved.error()));
-    } else if (*saved == mod_DB::Write::Gone) {
-        MessageBox::showError(this, QStringLiteral("This server is no longer stored; the login "
-                                                   "settings were not saved."));
-        reloadAfter(this, m_grid, QStringLiteral("Nothing was saved"));
-    }
-}
-
-void Form1::Command5_Click() {
-    if (!pickedId()) {
-        return;
-    }
-    const int row = m_grid.Row();
-    const QString link = client_link::build(m_grid.TextMatrix(row, ServerGrid::IP),
-                                            m_grid.TextMatrix(row, ServerGrid::Port), Text1->text(),
-                                            Text2->text(), Text3->text());
-    m_linkOpener->open(QStringLiteral("Open"), link,
-                       reportFailure(QStringLiteral("The TeamSpeak client could not be started")));
-}
-
-void Form1::Image1_Click() {
-    client_link::fOpenHomepage(*m_linkOpener,
-                               reportFailure(QStringLiteral("The homepage could not be opened")));
-}
-
-LinkOpener::Done Form1::reportFailure(const QString& failure) {
-    return [self = QPointer<Form1>(this), failure](const Status& opened) {
-        if (!opened && self) {
-            MessageBox::showError(self, failure + QStringLiteral(": ") + opened.error() + '.');
-        }
-    };
-}
-
 void Form1::fAddSrvFromMenue_Click() {
     Command4_Click();
 }
@@ -472,6 +428,25 @@ void Form1::fDelSrvFromMenue_Click() {
     Command3_Click();
 }
 
+void Form1::Image1_Click() {
+    client_link::fOpenHomepage(*m_linkOpener,
+                               reportFailure(QStringLiteral("The homepage could not be opened")));
+}
+
+void Form1::MSFlexGrid1_Click() {
+    const auto server = m_grid.pickedServer();
+    if (!server) {
+        // A row no action may touch shows no other server's settings or players.
+        m_playerList->closeConnection();
+        clearLogin();
+        LPlayer->clear();
+        return;
+    }
+    fSetUD(server->id);
+    LPlayer->clear();
+    m_playerList->start(*server, waitBeforeConnect());
+}
+
 void Form1::MSFlexGrid1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers /*shift*/,
                                   QPoint position) {
     if (button == Qt::RightButton) {
@@ -479,10 +454,37 @@ void Form1::MSFlexGrid1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers 
     }
 }
 
-void Form1::closeEvent(QCloseEvent* /*event*/) {
-    Form_Unload();
-    // Closing the main window ends the program, open dialogs included.
-    endProgram();
+void Form1::Timer1_Timer() {
+    Command2_Click();
+    Timer1->stop();
+}
+
+std::optional<Server> Form1::pickedServer() {
+    auto server = m_grid.pickedServer();
+    if (!server && m_grid.Row() > 0) {
+        MessageBox::showError(this, m_grid.markText(m_grid.Row()) +
+                                        QStringLiteral(", so Quarnel does not act on it."));
+    }
+    return server;
+}
+
+void Form1::clearLogin() {
+    Text1->clear();
+    Text2->clear();
+    Text3->clear();
+}
+
+bool Form1::waitBeforeConnect() const {
+    return isMinimized() || isMaximized();
+}
+
+LinkOpener::Done Form1::reportFailure(const QString& failure) {
+    return [self = QPointer<Form1>(this), failure](const Status& opened) {
+        if (!opened && self) {
+            MessageBox::showError(self, failure + QStringLiteral(": ") + opened.error() +
+                                            QLatin1Char('.'));
+        }
+    };
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {

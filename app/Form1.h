@@ -50,21 +50,24 @@ class Form1 : public QWidget {
     void setLinkOpener(std::unique_ptr<LinkOpener> opener);
 
   public Q_SLOTS:
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
-    void Command5_Click();
-    void Command6_Click();
-    void Command7_Click();
-    void Image1_Click();
-    void fAddSrvFromMenue_Click();
-    void fEditSrvFromMenue_Click();
-    void fDelSrvFromMenue_Click();
-    void Timer1_Timer();
-    void MSFlexGrid1_Click();
+    // The buttons, by caption.
+    void Command1_Click(); // "QUIT"
+    void Command2_Click(); // "Refresh"
+    void Command3_Click(); // "Delete Server"
+    void Command4_Click(); // "Add Server"
+    void Command5_Click(); // "Connect 2 Server"
+    void Command6_Click(); // "Save TS User settings"
+    void Command7_Click(); // "Edit"
+    // The popup menu fSw over the grid.
+    void fAddSrvFromMenue_Click();  // "Add a new server": as Command4
+    void fEditSrvFromMenue_Click(); // "Edit this server": as Command7
+    void fDelSrvFromMenue_Click();  // "Delete this server": as Command3
+    // The rest.
+    void Image1_Click();      // the logo: the homepage
+    void MSFlexGrid1_Click(); // a server row picked: its login settings and players
     void MSFlexGrid1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift,
-                               QPoint position);
+                               QPoint position); // the right button: the popup menu
+    void Timer1_Timer();                         // once, after start-up: a refresh
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -72,8 +75,10 @@ class Form1 : public QWidget {
 
   private:
     void buildControls();
-    // The picked server's ID; for a row no action may touch, says why.
-    std::optional<qint32> pickedId();
+    // The picked server; for a row no action may touch, says why.
+    std::optional<Server> pickedServer();
+    void clearLogin();
+    [[nodiscard]] bool waitBeforeConnect() const;
     // Tells the user when the desktop did not take a link.
     LinkOpener::Done reportFailure(const QString& failure);
 

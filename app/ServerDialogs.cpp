@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "app/ServerDialogs.h"
 
+#include "app/Look.h"
 #include "app/MessageBox.h"
+#include "app/Named.h"
+#include "app/Reports.h"
 #include "app/Twips.h"
 #include "store/ServerGrid.h"
 #include "store/mod_DB.h"
@@ -10,27 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-using twips::named;
 using twips::place;
 using twips::px;
-
-void reloadAfter(QWidget* parent, ServerGrid& grid, const QString& change) {
-    const Status reloaded = mod_DBWork::fLoadServerList(grid);
-    if (!reloaded) {
-        MessageBox::showError(parent,
-                              QStringLiteral("%1, but the server list could not be "
-                                             "reloaded; it shows the servers as before.\n%2")
-                                  .arg(change, reloaded.error()));
-    } else if (const QString notes = grid.untoldNotes(); !notes.isEmpty()) {
-        MessageBox::showError(parent, notes);
-    }
-}
-
-void reportRefused(QWidget* parent, const QString& what, const Status& refused) {
-    MessageBox::showError(
-        parent,
-        QStringLiteral("%1: the database refused the change.\n%2").arg(what, refused.error()));
-}
 
 namespace {
 
@@ -38,7 +22,7 @@ void setUpDialog(QDialog* dialog, const char* name, const QString& caption, int 
     dialog->setObjectName(QLatin1String(name));
     dialog->setWindowTitle(caption);
     dialog->setFixedSize(px(width), px(height));
-    twips::paintCyan(dialog);
+    look::paintCyan(dialog);
 }
 
 // One text box with its label, in twips: left, top, width, height of each.
@@ -58,11 +42,9 @@ QList<QLineEdit*> addFields(QDialog* dialog, std::initializer_list<Field> fields
         const QString caption = QLatin1String(field.caption);
         auto* label = named(new QLabel(caption, dialog), field.label, caption);
         label->setAlignment(labelAlignment);
-        const QRect& l = field.labelAt;
-        place(label, l.x(), l.y(), l.width(), l.height());
+        place(label, field.labelAt);
         auto* edit = named(new QLineEdit(dialog), field.box, QString(caption).remove(':'));
-        const QRect& b = field.boxAt;
-        place(edit, b.x(), b.y(), b.width(), b.height());
+        place(edit, field.boxAt);
         label->setBuddy(edit);
         boxes << edit;
     }
@@ -91,9 +73,9 @@ Frm_AddSrv::Frm_AddSrv(ServerGrid& grid, QWidget* owner) : QDialog(owner), m_gri
     Text3 = boxes[2];
     Text4 = boxes[3];
     auto* cancel = button(this, "Command1", QStringLiteral("CANCEL"));
-    place(cancel, 2280, 2040, 1695, 375);
+    place(cancel, {2280, 2040, 1695, 375});
     auto* add = button(this, "Command2", QStringLiteral("ADD TO LIST"));
-    place(add, 480, 2040, 1695, 375);
+    place(add, {480, 2040, 1695, 375});
     add->setDefault(true); // Return adds
     reset();
     connect(cancel, &QPushButton::clicked, this, &Frm_AddSrv::Command1_Click);
@@ -112,7 +94,7 @@ void Frm_AddSrv::Command2_Click() {
     const Status stored =
         mod_DB::addServer({0, Text1->text(), Text2->text(), Text3->text(), Text4->text()});
     if (!stored) {
-        reportRefused(this, QStringLiteral("The server could not be added"), stored);
+        reportRefused(this, QStringLiteral("The server could not be added"), stored.error());
         return;
     }
     reset();
@@ -144,17 +126,17 @@ Form2::Form2(ServerGrid& grid, QWidget* owner) : QDialog(owner), m_grid(grid) {
     SPort = boxes[2];
     STCP = boxes[3];
     auto* save = button(this, "Command1", QStringLiteral("SAVE CHANGES"));
-    place(save, 120, 2640, 2295, 375);
+    place(save, {120, 2640, 2295, 375});
     save->setDefault(true); // Return saves
     auto* cancel = button(this, "Command2", QStringLiteral("CANCEL"));
-    place(cancel, 2400, 2640, 2295, 375);
+    place(cancel, {2400, 2640, 2295, 375});
     SID = named(new QLineEdit(this), "SID", QStringLiteral("ID"));
     SID->hide();
     connect(save, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(cancel, &QPushButton::clicked, this, &Form2::Command2_Click);
 }
 
-void Form2::fill(const mod_DB::Server& server) {
+void Form2::fill(const Server& server) {
     show();
     raise();
     activateWindow();
@@ -170,11 +152,10 @@ void Form2::Command1_Click() {
     const auto stored = mod_DB::saveServer(
         SID->text(), m_filledFrom, {0, Sname->text(), SIP->text(), SPort->text(), STCP->text()});
     if (!stored) {
-        reportRefused(this, QStringLiteral("The changes could not be saved"),
-                      Status::failure(stored.error()));
+        reportRefused(this, QStringLiteral("The changes could not be saved"), stored.error());
         return;
     }
-    if (*stored == mod_DB::Write::Gone) {
+    if (*stored == Write::Gone) {
         // The dialog keeps the typing; the list shows what is stored now.
         MessageBox::showError(this, QStringLiteral("This server was changed or removed "
                                                    "meanwhile; nothing was saved."));

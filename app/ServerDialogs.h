@@ -1,20 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "store/Result.h"
-#include "store/mod_DB.h"
+#include "store/Rows.h"
 
 #include <QDialog>
 
 class ServerGrid;
 class QLineEdit;
 class QPushButton;
-
-// After a change: reload the list; a failed reload is told as what it is
-// (the change is stored), and so are rows of the file newly left out or
-// marked. A refused change is told with the engine's words.
-void reloadAfter(QWidget* parent, ServerGrid& grid, const QString& change);
-void reportRefused(QWidget* parent, const QString& what, const Status& refused);
 
 // "Add a Server": modeless, owned by the main window, hidden (not destroyed)
 // by its buttons, so it keeps what was typed while it stays open.
@@ -43,7 +36,7 @@ class Form2 : public QDialog {
     Form2(ServerGrid& grid, QWidget* owner);
     // Shows the dialog filled with the server (nulls as empty texts). Saving
     // writes only while the stored row still holds these fields.
-    void fill(const mod_DB::Server& server);
+    void fill(const Server& server);
     void Command1_Click(); // SAVE CHANGES
     void Command2_Click(); // CANCEL
 
@@ -54,5 +47,5 @@ class Form2 : public QDialog {
     QLineEdit* SPort;
     QLineEdit* STCP;
     QLineEdit* SID; // never shown
-    mod_DB::Server m_filledFrom;
+    Server m_filledFrom;
 };

@@ -17,12 +17,12 @@
 namespace {
 
 void fill(ServerGrid& grid, int servers, quint16 port, quint16 voice) {
-    QList<mod_DB::Server> list;
+    QList<Server> list;
     for (int i = 1; i <= servers; ++i) {
-        list << mod_DB::Server{i, QStringLiteral("S"), QStringLiteral("127.0.0.1"),
-                               QString::number(voice), QString::number(port)};
+        list << Server{i, QStringLiteral("S"), QStringLiteral("127.0.0.1"), QString::number(voice),
+                       QString::number(port)};
     }
-    grid.load(mod_DB::ServerList::of(list));
+    grid.load(ServerList::of(list));
 }
 
 double refreshMs(ServerGrid& grid, const QString& timeout) {
@@ -63,7 +63,8 @@ int main(int argc, char* argv[]) {
         QSignalSpy done(&playerList, &query::PlayerList::finished);
         QElapsedTimer clock;
         clock.start();
-        playerList.start(QStringLiteral("127.0.0.1"), QStringLiteral("9000"), QString::number(port),
+        playerList.start({1, QStringLiteral("S"), QStringLiteral("127.0.0.1"),
+                          QStringLiteral("9000"), QString::number(port)},
                          false);
         done.wait(60000);
         std::printf("%8d %10.2f   (%lld entries)\n", count,

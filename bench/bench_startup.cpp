@@ -4,12 +4,11 @@
 #include "app/Form1.h"
 #include "store/ServerGrid.h"
 #include "store/mod_DB.h"
+#include "store/mod_DBWork.h"
 #include "tools/initdb/EmptyDatabase.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -18,26 +17,15 @@
 namespace {
 
 void fill(const QString& path, int servers) {
-    {
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
-        db.setDatabaseName(path);
-        db.open();
-        db.transaction();
-        QSqlQuery q(db);
-        q.prepare(
-            QStringLiteral("INSERT INTO tbl_Srv (ServerName, IP, Port, TCPPort) VALUES (?,?,?,?)"));
-        for (int i = 0; i < servers; ++i) {
-            q.addBindValue(QStringLiteral("Server number %1").arg(i));
-            q.addBindValue(QStringLiteral("10.0.%1.%2").arg(i / 256).arg(i % 256));
-            q.addBindValue(QStringLiteral("8767"));
-            q.addBindValue(QStringLiteral("51234"));
-            q.exec();
-        }
-        db.commit();
-        db.close();
+    QList<Server> list;
+    for (int i = 0; i < servers; ++i) {
+        list << Server{0, QStringLiteral("Server number %1").arg(i),
+                       QStringLiteral("10.0.%1.%2").arg(i / 256).arg(i % 256),
+                       QStringLiteral("8767"), QStringLiteral("51234")};
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("fill"));
+    if (const Status filled = mod_DB::appendToFile(path, list); !filled) {
+        qFatal("%s", qPrintable(filled.error()));
+    }
 }
 
 template <typename F> double medianMs(F&& run) {
@@ -62,10 +50,12 @@ int main(int argc, char* argv[]) {
         const QString path = dir.path() + QStringLiteral("/TS.mdb");
         (void)initdb::createEmptyDatabase(path);
         fill(path, servers);
-        mod_DB::fDBConnect(true, dir.path());
+        if (const Status opened = mod_DB::fDBConnect(true, dir.path()); !opened) {
+            qFatal("%s", qPrintable(opened.error()));
+        }
         ServerGrid grid;
         const double load = medianMs([&] { (void)mod_DBWork::fLoadServerList(grid); });
-        mod_DB::fDBConnect(false, {});
+        (void)mod_DB::fDBConnect(false, {});
         const double startup = medianMs([&] {
             Form1 form;
             (void)form.Form_Load(dir.path());

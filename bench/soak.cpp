@@ -7,6 +7,7 @@
 //   keeps growing or the window stops answering.
 #include "app/Form1.h"
 #include "query/Refresh.h"
+#include "store/mod_DB.h"
 #include "tools/initdb/EmptyDatabase.h"
 #include "tools/simulator/QuerySimulator.h"
 
@@ -16,8 +17,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -93,27 +92,22 @@ int main(int argc, char* argv[]) {
     QTemporaryDir dir;
     const QString db = dir.path() + QStringLiteral("/TS.mdb");
     (void)initdb::createEmptyDatabase(db);
-    {
-        QSqlDatabase sql =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
-        sql.setDatabaseName(db);
-        sql.open();
-        QSqlQuery q(sql);
-        for (int i = 0; i < ports.size(); ++i) {
-            q.prepare(QStringLiteral(
-                "INSERT INTO tbl_Srv (ServerName, IP, Port, TCPPort) VALUES (?,?,?,?)"));
-            q.addBindValue(QStringLiteral("%1 %2").arg(QLatin1String(names[i])).arg(i));
-            q.addBindValue(QStringLiteral("127.0.0.1"));
-            q.addBindValue(QStringLiteral("8767"));
-            q.addBindValue(QString::number(ports[i]));
-            q.exec();
-        }
-        sql.close();
+    QList<Server> servers;
+    for (int i = 0; i < ports.size(); ++i) {
+        servers << Server{0, QStringLiteral("%1 %2").arg(QLatin1String(names[i])).arg(i),
+                          QStringLiteral("127.0.0.1"), QStringLiteral("8767"),
+                          QString::number(ports[i])};
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("fill"));
+    if (const Status filled = mod_DB::appendToFile(db, servers); !filled) {
+        std::fprintf(stderr, "soak: %s\n", qPrintable(filled.error()));
+        return 1;
+    }
 
     Form1 form;
-    form.Form_Load(dir.path());
+    if (const Status loaded = form.Form_Load(dir.path()); !loaded) {
+        std::fprintf(stderr, "soak: %s\n", qPrintable(loaded.error()));
+        return 1;
+    }
     form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
     form.findChild<QComboBox*>(QStringLiteral("Combo1"))->setEditText(QStringLiteral("500"));
     form.show();

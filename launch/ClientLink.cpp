@@ -3,19 +3,18 @@
 
 namespace client_link {
 
-QString build(const QString& host, const QString& voicePort, const QString& nickname,
-              const QString& loginName, const QString& password) {
+QString build(const Server& server, const UserData& login) {
     QString parameters;
-    if (nickname.size() > 0) {
-        parameters += QStringLiteral("?nickname=") + nickname;
+    if (login.Nickname.size() > 0) {
+        parameters += QStringLiteral("?nickname=") + login.Nickname;
     }
-    if (loginName.size() > 0) {
-        parameters += QStringLiteral("?loginname=") + loginName;
+    if (login.LoginName.size() > 0) {
+        parameters += QStringLiteral("?loginname=") + login.LoginName;
     }
-    if (password.size() > 0) {
-        parameters += QStringLiteral("?password=") + password;
+    if (login.Password.size() > 0) {
+        parameters += QStringLiteral("?password=") + login.Password;
     }
-    return QStringLiteral("teamspeak://") + host + QLatin1Char(':') + voicePort + parameters;
+    return QStringLiteral("teamspeak://") + server.ip + QLatin1Char(':') + server.port + parameters;
 }
 
 void fOpenHomepage(LinkOpener& opener, const LinkOpener::Done& done) {

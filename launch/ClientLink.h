@@ -2,6 +2,7 @@
 #pragma once
 
 #include "launch/LinkOpener.h"
+#include "store/Rows.h"
 
 #include <QString>
 
@@ -10,10 +11,10 @@ namespace client_link {
 // The program's homepage, opened by a click on the logo.
 inline constexpr auto kHomepage = "https://quarnel.example.org/";
 
-// "teamspeak://" host ":" voice port, then "?nickname=", "?loginname=" and
-// "?password=" for each box that is not empty; values as they stand.
-QString build(const QString& host, const QString& voicePort, const QString& nickname,
-              const QString& loginName, const QString& password);
+// "teamspeak://" IP ":" voice port of the server, then "?nickname=",
+// "?loginname=" and "?password=" for each login text that is not empty;
+// values as they stand.
+QString build(const Server& server, const UserData& login);
 
 // Hands the homepage to the desktop.
 void fOpenHomepage(LinkOpener& opener, const LinkOpener::Done& done);

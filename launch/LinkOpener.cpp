@@ -27,8 +27,7 @@ void XdgOpener::open(const QString& /*verb*/, const QString& link, Done done) {
         if (registered) {
             launch(link, done);
         } else {
-            done(Status::failure(
-                QStringLiteral("no program is registered for %1:// links").arg(scheme)));
+            done(Failure(QStringLiteral("no program is registered for %1:// links").arg(scheme)));
         }
     });
     connect(query, &QProcess::errorOccurred, this, [this, query, link, done](auto error) {
@@ -43,7 +42,7 @@ void XdgOpener::open(const QString& /*verb*/, const QString& link, Done done) {
 void XdgOpener::launch(const QString& link, const Done& done) {
     const QString program = QStandardPaths::findExecutable(m_opener);
     if (program.isEmpty()) {
-        done(Status::failure(QStringLiteral("%1 was not found").arg(m_opener)));
+        done(Failure(QStringLiteral("%1 was not found").arg(m_opener)));
         return;
     }
     QProcess process;
@@ -55,6 +54,6 @@ void XdgOpener::launch(const QString& link, const Done& done) {
     if (process.startDetached()) {
         done(success());
     } else {
-        done(Status::failure(QStringLiteral("%1 could not be started").arg(m_opener)));
+        done(Failure(QStringLiteral("%1 could not be started").arg(m_opener)));
     }
 }

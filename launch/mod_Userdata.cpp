@@ -1,32 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "launch/mod_Userdata.h"
 
-#include <QSqlRecord>
+#include "store/mod_DB.h"
 
 namespace mod_Userdata {
 
 Result<UserData> readUserdata(qint32 serverId) {
-    if (!mod_DB::dbTS) {
-        return Result<UserData>::failure(QStringLiteral("no database is open"));
-    }
-    QSqlQuery q = mod_DB::prepare(mod_DB::selectUserdata(serverId));
-    if (const Status ran = mod_DB::run(q); !ran) {
-        return Result<UserData>::failure(ran.error());
-    }
-    UserData result;
-    if (q.next()) {
-        const QVariant empty{QString()};
-        const auto text = [&](const char* field) {
-            return mod_DB::fNullTo(q.value(QLatin1String(field)), empty).toString();
-        };
-        result.Found = true;
-        result.LoginName = text("LoginName");
-        result.Nickname = text("Nickname");
-        result.Password = text("Passwort");
-    } else if (q.lastError().isValid()) {
-        return Result<UserData>::failure(mod_DB::failed(q.lastError()).error());
-    }
-    return result;
+    return mod_DB::readLoginSettings(serverId);
 }
 
 UserData fGetUserdata(qint32 serverId) {
@@ -34,40 +14,8 @@ UserData fGetUserdata(qint32 serverId) {
     return read ? *read : UserData{};
 }
 
-Result<mod_DB::Write> fSaveUserdata(qint32 serverId, const UserData& settings) {
-    using mod_DB::Write;
-    return mod_DB::inTransaction([&]() -> Result<Write> {
-        // Settings for a server another program removed would belong to no one.
-        QSqlQuery server = mod_DB::prepare(mod_DB::selectServer(serverId));
-        QSqlQuery stored = mod_DB::prepare(mod_DB::selectUserdata(serverId));
-        Status ran = mod_DB::run(server);
-        if (ran && !server.next()) {
-            return Write::Gone;
-        }
-        ran = ran ? mod_DB::run(stored) : ran;
-        if (!ran) {
-            return Result<Write>::failure(ran.error());
-        }
-        // Only the first row is ever shown, so only the first is changed.
-        const bool update = stored.next();
-        QSqlQuery write = mod_DB::prepare(
-            update ? QStringLiteral("UPDATE tbl_Userdata SET ServerID = ?, Nickname = ?, "
-                                    "LoginName = ?, Passwort = ? WHERE rowid = (SELECT min(rowid) "
-                                    "FROM tbl_Userdata WHERE ServerID = ?)")
-                   : QStringLiteral("INSERT INTO tbl_Userdata (ServerID, Nickname, LoginName, "
-                                    "Passwort) VALUES (?, ?, ?, ?)"));
-        write.addBindValue(serverId);
-        for (const QString* text : {&settings.Nickname, &settings.LoginName, &settings.Password}) {
-            mod_DB::bindText(write, *text);
-        }
-        if (update) {
-            write.addBindValue(serverId);
-        }
-        if (const Status written = mod_DB::run(write); !written) {
-            return Result<Write>::failure(written.error());
-        }
-        return Write::Done;
-    });
+Result<Write> fSaveUserdata(qint32 serverId, const UserData& settings) {
+    return mod_DB::writeLoginSettings(serverId, settings);
 }
 
 namespace {

@@ -2,17 +2,9 @@
 #pragma once
 
 #include "store/Result.h"
-#include "store/mod_DB.h"
+#include "store/Rows.h"
 
 #include <QString>
-
-// The login settings of one server.
-struct UserData {
-    QString Nickname;
-    QString LoginName;
-    QString Password;
-    bool Found = false; // a stored row was read
-};
 
 namespace mod_Userdata {
 
@@ -24,7 +16,7 @@ UserData fGetUserdata(qint32 serverId);
 
 // Stores the three texts for the server, adding the row when there is none;
 // Gone (nothing stored) when the server itself is no longer stored.
-Result<mod_DB::Write> fSaveUserdata(qint32 serverId, const UserData& settings);
+Result<Write> fSaveUserdata(qint32 serverId, const UserData& settings);
 
 // The question asked before saving: the replace form when settings are
 // stored, else the save form. Passwords appear as one "*" per character.

@@ -9,16 +9,13 @@ namespace query {
 
 Exchange::Exchange(ExchangeRules rules) : m_rules(std::move(rules)) {}
 
-std::vector<Action> Exchange::start(const QString& host, const QString& queryPort,
-                                    const QString& voicePort, bool stepZero) {
+std::vector<Action> Exchange::start(const Server& server, bool waitBeforeConnect) {
     std::vector<Action> out;
-    m_host = host;
-    m_queryPort = queryPort;
-    m_voicePort = voicePort;
-    if (stepZero) {
-        m_state = State::StepZero;
+    m_server = server;
+    if (waitBeforeConnect) {
+        m_state = State::WaitingToConnect;
         m_pauseArmed = true;
-        out.push_back({Action::Kind::ArmPause, {}, 0, {}, kStepZeroPause});
+        out.push_back({Action::Kind::ArmPause, {}, 0, {}, kWaitBeforeConnectMs});
     } else {
         connect(out);
     }
@@ -26,14 +23,14 @@ std::vector<Action> Exchange::start(const QString& host, const QString& queryPor
 }
 
 void Exchange::connect(std::vector<Action>& out) {
-    const auto port = convert::toPort(m_queryPort);
+    const auto port = convert::toPort(m_server.tcpPort);
     if (!port) {
         finish(Outcome::Unusable,
-               QStringLiteral("query port \"%1\" is not a port number").arg(m_queryPort), out);
+               QStringLiteral("query port \"%1\" is not a port number").arg(m_server.tcpPort), out);
         return;
     }
     m_state = State::Waiting;
-    out.push_back({Action::Kind::Connect, m_host, *port, {}, 0});
+    out.push_back({Action::Kind::Connect, m_server.ip, *port, {}, 0});
     m_counter = m_rules.counterPerWait ? 1 : 0;
     beginWait(answer::Step::Greeting, out);
 }
@@ -62,7 +59,7 @@ void Exchange::check(std::vector<Action>& out) {
         return;
     }
     ++m_counter;
-    if (m_counter > kLimit) {
+    if (m_counter > kLastTry) {
         const bool begun = m_step == answer::Step::PlayerList && !strGet.isEmpty();
         finish(begun ? Outcome::Incomplete : Outcome::TimedOut, {}, out);
         return;
@@ -84,12 +81,12 @@ void Exchange::advance(qsizetype length, std::vector<Action>& out) {
     strGet.remove(0, length);
     switch (m_step) {
     case answer::Step::Greeting: {
-        QString port = m_voicePort;
+        QString port = m_server.port;
         if (m_rules.voicePortAsNumber) {
-            const auto number = convert::toLong(m_voicePort);
+            const auto number = convert::toLong(m_server.port);
             if (!number) {
                 finish(Outcome::Unusable,
-                       QStringLiteral("voice port \"%1\" is not a number").arg(m_voicePort), out);
+                       QStringLiteral("voice port \"%1\" is not a number").arg(m_server.port), out);
                 return;
             }
             port = QString::number(*number);
@@ -132,7 +129,7 @@ std::vector<Action> Exchange::pauseElapsed() {
         return out;
     }
     m_pauseArmed = false;
-    if (m_state == State::StepZero) {
+    if (m_state == State::WaitingToConnect) {
         connect(out);
     } else if (m_state == State::Waiting) {
         check(out);

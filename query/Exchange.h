@@ -2,6 +2,7 @@
 #pragma once
 
 #include "query/Answer.h"
+#include "store/Rows.h"
 
 #include <QByteArray>
 #include <QString>
@@ -36,7 +37,7 @@ enum class Outcome {
     BadTimeout,   // the pause length is unusable, which concerns every server
 };
 
-struct Result {
+struct ExchangeResult {
     Outcome outcome = Outcome::TimedOut;
     QString answer;      // the decoded answer to "PL"
     QString detail;      // why, for the failures
@@ -63,23 +64,25 @@ enum class SocketFailure { Refused, HostNotFound, ClosedByServer, Other };
 class Exchange {
   public:
     static constexpr qsizetype kMaxReply = qsizetype{1024} * 1024;
-    static constexpr int kStepZeroPause = 500;
-    static constexpr int kLimit = 10;
+    static constexpr int kWaitBeforeConnectMs = 500;
+    // A wait gives up once its try counter passes this (docs/query-rules.md).
+    static constexpr int kLastTry = 10;
 
     explicit Exchange(ExchangeRules rules);
 
-    // Step 0 (the window minimised or maximised): pause 500 ms before connecting.
-    std::vector<Action> start(const QString& host, const QString& queryPort,
-                              const QString& voicePort, bool stepZero);
+    // Asks the server on its IP and query port about its voice port. With
+    // waitBeforeConnect (the window is minimised or maximised) it pauses
+    // kWaitBeforeConnectMs first.
+    std::vector<Action> start(const Server& server, bool waitBeforeConnect);
     std::vector<Action> pauseElapsed();
     std::vector<Action> dataArrived(const QByteArray& bytes);
     std::vector<Action> socketFailed(SocketFailure failure, const QString& detail);
 
     [[nodiscard]] bool finished() const { return m_state == State::Done; }
-    [[nodiscard]] const Result& result() const { return m_result; }
+    [[nodiscard]] const ExchangeResult& result() const { return m_result; }
 
   private:
-    enum class State { Idle, StepZero, Waiting, Done };
+    enum class State { Idle, WaitingToConnect, Waiting, Done };
     void connect(std::vector<Action>& out);
     void beginWait(answer::Step step, std::vector<Action>& out);
     void check(std::vector<Action>& out);
@@ -90,9 +93,7 @@ class Exchange {
     ExchangeRules m_rules;
     State m_state = State::Idle;
     answer::Step m_step = answer::Step::Greeting;
-    QString m_host;
-    QString m_queryPort;
-    QString m_voicePort;
+    Server m_server;
     int m_counter = 0;
     bool m_pauseArmed = false;
     // Everything received and not yet taken as an answer (not only the latest
@@ -100,7 +101,7 @@ class Exchange {
     QByteArray strGet;
     // Data has arrived (or is left) that the current wait has not judged yet.
     bool bolGet = false;
-    Result m_result;
+    ExchangeResult m_result;
 };
 
 } // namespace query

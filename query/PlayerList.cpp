@@ -12,8 +12,7 @@ void PlayerList::closeConnection() {
     }
 }
 
-void PlayerList::start(const QString& host, const QString& voicePort, const QString& queryPort,
-                       bool stepZero) {
+void PlayerList::start(const Server& server, bool waitBeforeConnect) {
     closeConnection();
     ExchangeRules rules;
     rules.counterPerWait = false;
@@ -22,10 +21,10 @@ void PlayerList::start(const QString& host, const QString& voicePort, const QStr
     auto* connection = new QueryConnection(std::move(rules), this);
     m_connection = connection;
     connect(connection, &QueryConnection::done, this, &PlayerList::onDone);
-    connection->start(host, queryPort, voicePort, stepZero);
+    connection->start(server, waitBeforeConnect);
 }
 
-void PlayerList::onDone(const Result& result) {
+void PlayerList::onDone(const ExchangeResult& result) {
     if (result.outcome == Outcome::Answered) {
         const QStringList pieces = answer::cutLines(result.answer);
         QList<answer::Player> players;

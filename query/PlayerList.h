@@ -22,18 +22,17 @@ class PlayerList : public QObject {
     using QObject::QObject;
 
     // Ends a list still running and asks this server.
-    void start(const QString& host, const QString& voicePort, const QString& queryPort,
-               bool stepZero);
+    void start(const Server& server, bool waitBeforeConnect);
     void closeConnection();
 
   Q_SIGNALS:
     // The players of a whole answer, in its order; a malformed line ends the
     // list there. Not emitted for a server that gave no whole answer.
     void listed(const QList<answer::Player>& players);
-    void finished(const query::Result& result);
+    void finished(const query::ExchangeResult& result);
 
   private:
-    void onDone(const Result& result);
+    void onDone(const ExchangeResult& result);
     QPointer<QueryConnection> m_connection;
 };
 

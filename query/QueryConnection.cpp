@@ -36,13 +36,12 @@ QueryConnection::QueryConnection(ExchangeRules rules, QObject* parent)
       m_nextAddress(new QTimer(this)), m_pause(new QTimer(this)) {
     m_pause->setSingleShot(true);
     m_nextAddress->setSingleShot(true);
-    connect(m_pause, &QTimer::timeout, this, [this] { run(m_exchange.pauseElapsed()); });
+    connect(m_pause, &QTimer::timeout, this, [this] { perform(m_exchange.pauseElapsed()); });
     connect(m_nextAddress, &QTimer::timeout, this, &QueryConnection::tryNextAddress);
 }
 
-void QueryConnection::start(const QString& host, const QString& queryPort, const QString& voicePort,
-                            bool stepZero) {
-    run(m_exchange.start(host, queryPort, voicePort, stepZero));
+void QueryConnection::start(const Server& server, bool waitBeforeConnect) {
+    perform(m_exchange.start(server, waitBeforeConnect));
 }
 
 void QueryConnection::close() {
@@ -132,7 +131,7 @@ void QueryConnection::connected(QTcpSocket* winner) {
 
 void QueryConnection::Winsock1_DataArrival() {
     while (Winsock1->bytesAvailable() > 0 && !m_exchange.finished()) {
-        run(m_exchange.dataArrived(Winsock1->read(kReadChunk)));
+        perform(m_exchange.dataArrived(Winsock1->read(kReadChunk)));
     }
 }
 
@@ -143,7 +142,7 @@ void QueryConnection::fWait(int ms) {
 void QueryConnection::onError() {
     // Data that came with the close is read first.
     if (Winsock1->bytesAvailable() > 0 && !m_exchange.finished()) {
-        run(m_exchange.dataArrived(Winsock1->readAll()));
+        perform(m_exchange.dataArrived(Winsock1->readAll()));
     }
     report(Winsock1->error(), Winsock1->errorString());
 }
@@ -163,10 +162,10 @@ void QueryConnection::report(QAbstractSocket::SocketError error, const QString& 
     default:
         break;
     }
-    run(m_exchange.socketFailed(failure, text));
+    perform(m_exchange.socketFailed(failure, text));
 }
 
-void QueryConnection::run(const std::vector<Action>& actions) {
+void QueryConnection::perform(const std::vector<Action>& actions) {
     for (const Action& action : actions) {
         if (m_closed) {
             return;

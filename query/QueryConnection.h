@@ -30,18 +30,15 @@ class QueryConnection : public QObject {
     explicit QueryConnection(ExchangeRules rules, QObject* parent = nullptr);
 
     void setResolver(Resolver resolver) { m_resolve = std::move(resolver); }
-    void start(const QString& host, const QString& queryPort, const QString& voicePort,
-               bool stepZero);
+    void start(const Server& server, bool waitBeforeConnect);
     // Ends the connection and deletes this object soon; a running exchange just stops.
     void close();
-    [[nodiscard]] const Result& result() const { return m_exchange.result(); }
-    [[nodiscard]] bool finished() const { return m_exchange.finished(); }
 
   Q_SIGNALS:
-    void done(const query::Result& result);
+    void done(const query::ExchangeResult& result);
 
   private:
-    void run(const std::vector<Action>& actions);
+    void perform(const std::vector<Action>& actions);
     void connectTo(const QString& host, quint16 port);
     void tryNextAddress();
     void attemptFailed(QTcpSocket* attempt);

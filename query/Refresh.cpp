@@ -5,8 +5,6 @@
 #include "store/Convert.h"
 #include "store/ServerGrid.h"
 
-#include <QTime>
-
 namespace query {
 
 std::optional<int> refreshPause(const QString& timeoutText) {
@@ -18,7 +16,7 @@ std::optional<int> refreshPause(const QString& timeoutText) {
     return convert::tenthRoundedToEven(*timeout);
 }
 
-QString whyNotCounted(const Result& result) {
+QString whyNotCounted(const ExchangeResult& result) {
     switch (result.outcome) {
     case Outcome::Answered:
         return {}; // a whole answer always counts: it has a header and a closing line
@@ -43,17 +41,17 @@ QString whyNotCounted(const Result& result) {
     return {};
 }
 
-Refresh::Refresh(ServerGrid& grid, std::function<QString()> timeoutText,
-                 std::function<bool()> minimisedOrMaximised, QObject* parent)
+Refresh::Refresh(const ServerGrid& grid, std::function<QString()> timeoutText,
+                 std::function<bool()> waitBeforeConnect, QObject* parent)
     : QObject(parent), m_grid(grid), m_timeoutText(std::move(timeoutText)),
-      m_notNormal(std::move(minimisedOrMaximised)) {}
+      m_waitBeforeConnect(std::move(waitBeforeConnect)) {}
 
 void Refresh::start() {
     if (m_running) {
         return;
     }
     m_running = true;
-    ++m_run;
+    ++m_generation;
     m_lastRow = m_grid.Rows() - 1;
     m_row = 0;
     next();
@@ -68,24 +66,24 @@ void Refresh::stop() {
 
 void Refresh::end() {
     stop();
-    m_grid.showAsking(0);
     Q_EMIT finished();
 }
 
 void Refresh::next() {
     ++m_row;
     // The list may have been reloaded meanwhile with fewer rows.
-    if (m_row > m_lastRow || m_row >= m_grid.Rows()) {
+    const ListedServer* listed = m_row <= m_lastRow ? m_grid.server(m_row) : nullptr;
+    if (listed == nullptr) {
         end();
         return;
     }
-    if (m_grid.isMarked(m_row)) {
+    if (listed->mark != IdMark::None) {
         // Its count could land on another row with the same ID.
         nextSoon();
         return;
     }
-    m_grid.showAsking(m_row);
-    m_id = convert::toLong(m_grid.TextMatrix(m_row, ServerGrid::ID)).value_or(0);
+    m_id = listed->server.id;
+    Q_EMIT asking(m_id);
     ExchangeRules rules;
     rules.counterPerWait = true;
     rules.voicePortAsNumber = true;
@@ -93,20 +91,18 @@ void Refresh::next() {
     auto* connection = new QueryConnection(std::move(rules), this);
     m_connection = connection;
     connect(connection, &QueryConnection::done, this, &Refresh::onDone);
-    connection->start(m_grid.TextMatrix(m_row, ServerGrid::IP),
-                      m_grid.TextMatrix(m_row, ServerGrid::TCPPort),
-                      m_grid.TextMatrix(m_row, ServerGrid::Port), m_notNormal());
+    connection->start(listed->server, m_waitBeforeConnect());
 }
 
-void Refresh::onDone(const Result& result) {
-    const QString when = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+void Refresh::onDone(const ExchangeResult& result) {
+    const QTime when = m_clock();
     const int count = result.outcome == Outcome::Answered
                           ? answer::playerCount(answer::cutLines(result.answer))
                           : -1;
     if (count >= 0) {
-        m_grid.setCount(m_id, QString::number(count), when);
+        Q_EMIT counted(m_id, count, when);
     } else {
-        m_grid.setNotCurrent(m_id, whyNotCounted(result) + QStringLiteral(" (%1)").arg(when));
+        Q_EMIT notCounted(m_id, whyNotCounted(result), when);
     }
     if (result.outcome == Outcome::BadTimeout) {
         end();
@@ -121,8 +117,8 @@ void Refresh::nextSoon() {
     // that end at once never pile up on the stack.
     QMetaObject::invokeMethod(
         this,
-        [this, run = m_run] {
-            if (m_running && run == m_run) {
+        [this, generation = m_generation] {
+            if (m_running && generation == m_generation) {
                 next();
             }
         },

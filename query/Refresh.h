@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTime>
 #include <functional>
 
 class ServerGrid;
@@ -18,37 +19,45 @@ class QueryConnection;
 std::optional<int> refreshPause(const QString& timeoutText);
 
 // Why a finished exchange gave no count, in the user's words.
-QString whyNotCounted(const Result& result);
+QString whyNotCounted(const ExchangeResult& result);
 
 // Asks every server of the grid, one after the other, for its player count and
-// reports each by server ID into the grid. A server that gives no count keeps
-// its old one, marked as not current; a timeout text that is no usable number
+// reports each by server ID; it never writes into the grid. Rows whose ID does
+// not name them alone are skipped. A timeout text that is no usable number
 // ends the whole refresh.
 class Refresh : public QObject {
     Q_OBJECT
   public:
-    Refresh(ServerGrid& grid, std::function<QString()> timeoutText,
-            std::function<bool()> minimisedOrMaximised, QObject* parent = nullptr);
+    using Clock = std::function<QTime()>;
+    Refresh(const ServerGrid& grid, std::function<QString()> timeoutText,
+            std::function<bool()> waitBeforeConnect, QObject* parent = nullptr);
 
     // Starts a refresh; does nothing while one is running.
     void start();
     void stop();
     [[nodiscard]] bool running() const { return m_running; }
+    // Where the time of each report comes from; tests set their own.
+    void setClock(Clock clock) { m_clock = std::move(clock); }
 
   Q_SIGNALS:
+    void asking(qint32 id);
+    void counted(qint32 id, int players, QTime when);
+    // The server gave no count; `why` is in the user's words.
+    void notCounted(qint32 id, const QString& why, QTime when);
     void finished();
 
   private:
     void next();
     void nextSoon();
-    void onDone(const Result& result);
+    void onDone(const ExchangeResult& result);
     void end();
 
-    ServerGrid& m_grid;
+    const ServerGrid& m_grid;
     std::function<QString()> m_timeoutText;
-    std::function<bool()> m_notNormal;
+    std::function<bool()> m_waitBeforeConnect;
+    Clock m_clock = [] { return QTime::currentTime(); };
     bool m_running = false;
-    int m_run = 0; // which start a queued step belongs to
+    int m_generation = 0; // which start a queued step belongs to
     int m_row = 0;
     int m_lastRow = 0;
     qint32 m_id = 0;

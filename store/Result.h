@@ -2,30 +2,41 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 #include <optional>
 #include <utility>
 #include <variant>
 
+// Why there is no value, as the user will read it.
+struct Failure {
+    explicit Failure(QString why)
+        : error(why.isEmpty() ? QStringLiteral("unknown error") : std::move(why)) {}
+    QString error;
+};
+
 // A value, or the reason there is none. Every fallible function of the
-// program's logic returns one; handlers decide how to tell the user.
-template <typename T = std::monostate> class Result {
+// program's logic returns one; handlers decide how to tell the user. A failure
+// of any kind passes on as it is: `return other.failure();`.
+template <typename T = std::monostate> class [[nodiscard]] Result {
   public:
-    Result(T value) : m_value(std::move(value)) {} // NOLINT(google-explicit-constructor)
-    static Result failure(QString error) {
-        Result result;
-        result.m_error = error.isEmpty() ? QStringLiteral("unknown error") : std::move(error);
-        return result;
-    }
+    Result(T value) : m_value(std::move(value)) {}                 // NOLINT(*-explicit-*)
+    Result(Failure failure) : m_error(std::move(failure.error)) {} // NOLINT(*-explicit-*)
 
     [[nodiscard]] bool ok() const { return m_value.has_value(); }
     explicit operator bool() const { return ok(); }
-    [[nodiscard]] const T& value() const { return *m_value; }
-    const T& operator*() const { return *m_value; }
-    const T* operator->() const { return &*m_value; }
+    // Only for a result known to be ok: reaching for a missing value is a bug.
+    [[nodiscard]] const T& value() const {
+        if (!m_value) {
+            qFatal("Result::value() on a failure: %s", qPrintable(m_error));
+        }
+        return *m_value;
+    }
+    const T& operator*() const { return value(); }
+    const T* operator->() const { return &value(); }
     [[nodiscard]] const QString& error() const { return m_error; }
+    [[nodiscard]] Failure failure() const { return Failure(m_error); }
 
   private:
-    Result() = default;
     std::optional<T> m_value;
     QString m_error;
 };

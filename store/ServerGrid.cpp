@@ -20,12 +20,12 @@ QVariant ServerGrid::data(const QModelIndex& index, int role) const {
     }
     case Qt::AccessibleDescriptionRole:
         // What the grey and the tooltip tell the eye, for a screen reader.
-        if (index.column() == Player && !isCurrent(row)) {
+        if (index.column() == Player && !isCountConfirmed(row)) {
             return QStringLiteral("Not current: ") + toolTip(row, Player);
         }
         return toolTip(row, index.column());
-    case CurrentRole:
-        return index.column() != Player || isCurrent(row);
+    case CountConfirmedRole:
+        return index.column() != Player || isCountConfirmed(row);
     case AskingRole:
         return row == m_asking;
     case MarkedRole:
@@ -60,11 +60,10 @@ QString ServerGrid::TextMatrix(int row, int col) const {
     if (at == nullptr) {
         return {};
     }
-    const mod_DB::Server& server = at->listed.server;
+    const Server& server = at->listed.server;
     switch (col) {
     case ID:
-        return at->listed.mark == mod_DB::IdMark::None ? QString::number(server.id)
-                                                       : at->listed.idText;
+        return at->listed.mark == IdMark::None ? QString::number(server.id) : at->listed.idText;
     case Servername:
         return server.name;
     case IP:
@@ -74,7 +73,7 @@ QString ServerGrid::TextMatrix(int row, int col) const {
     case TCPPort:
         return server.tcpPort;
     case Player:
-        return at->players;
+        return at->players ? QString::number(*at->players) : QStringLiteral("X");
     default:
         return {};
     }
@@ -82,7 +81,7 @@ QString ServerGrid::TextMatrix(int row, int col) const {
 
 bool ServerGrid::isMarked(int row) const {
     const Line* at = line(row);
-    return at != nullptr && at->listed.mark != mod_DB::IdMark::None;
+    return at != nullptr && at->listed.mark != IdMark::None;
 }
 
 QString ServerGrid::markText(int row) const {
@@ -92,11 +91,11 @@ QString ServerGrid::markText(int row) const {
     }
     const QString what = QStringLiteral("This server's ID (%1) in TS.mdb ").arg(at->listed.idText);
     switch (at->listed.mark) {
-    case mod_DB::IdMark::NotUnique:
+    case IdMark::NotUnique:
         return what + QStringLiteral("is not unique");
-    case mod_DB::IdMark::NotWhole:
+    case IdMark::NotWhole:
         return what + QStringLiteral("is not a whole number");
-    case mod_DB::IdMark::None:
+    case IdMark::None:
         break;
     }
     return {};
@@ -107,19 +106,34 @@ QString ServerGrid::toolTip(int row, int col) const {
         return mark + QStringLiteral(": Quarnel shows it but does not ask, change or connect it.");
     }
     const Line* at = line(row);
-    return at != nullptr && col == Player ? at->tip : QString();
+    return at != nullptr && col == Player ? countTip(*at) : QString();
 }
 
-bool ServerGrid::isCurrent(int row) const {
+QString ServerGrid::countTip(const Line& at) const {
+    const auto time = [](QTime when) { return when.toString(QStringLiteral("HH:mm:ss")); };
+    if (at.confirmed) {
+        return at.players ? QStringLiteral("Counted at ") + time(at.countedAt) : QString();
+    }
+    return at.countedAt.isValid()
+               ? at.notCounted + QStringLiteral("; last counted at ") + time(at.countedAt)
+               : at.notCounted;
+}
+
+bool ServerGrid::isCountConfirmed(int row) const {
     const Line* at = line(row);
-    return at == nullptr || at->current;
+    return at == nullptr || at->confirmed;
+}
+
+const ListedServer* ServerGrid::server(int row) const {
+    const Line* at = line(row);
+    return at != nullptr ? &at->listed : nullptr;
 }
 
 int ServerGrid::rowOf(qint32 id) const {
     return m_rowOf.value(id, 0);
 }
 
-void ServerGrid::load(const mod_DB::ServerList& list) {
+void ServerGrid::load(const ServerList& list) {
     beginResetModel();
     m_rows.clear();
     m_rowOf.clear();
@@ -127,11 +141,11 @@ void ServerGrid::load(const mod_DB::ServerList& list) {
     m_pickedMarked = 0;
     m_rows.reserve(list.servers.size());
     int marked = 0;
-    for (const mod_DB::ListedServer& listed : list.servers) {
+    for (const ListedServer& listed : list.servers) {
         Line added;
         added.listed = listed;
         m_rows.append(added);
-        if (listed.mark == mod_DB::IdMark::None) {
+        if (listed.mark == IdMark::None) {
             m_rowOf.insert(listed.server.id, static_cast<int>(m_rows.size()));
         } else {
             ++marked;
@@ -171,23 +185,22 @@ void ServerGrid::changedRow(int row, int firstColumn, int lastColumn) {
     }
 }
 
-void ServerGrid::setCount(qint32 id, const QString& count, const QString& when) {
+void ServerGrid::setCount(qint32 id, int players, QTime when) {
     if (const int row = rowOf(id); row > 0) {
         Line& at = m_rows[row - 1];
-        at.players = count;
+        at.players = players;
         at.countedAt = when;
-        at.tip = QStringLiteral("Counted at ") + when;
-        at.current = true;
+        at.confirmed = true;
         changedRow(row, Player, Player);
     }
 }
 
-void ServerGrid::setNotCurrent(qint32 id, const QString& why) {
+void ServerGrid::setNotCounted(qint32 id, const QString& why, QTime when) {
     if (const int row = rowOf(id); row > 0) {
         Line& at = m_rows[row - 1];
-        at.tip = at.countedAt.isEmpty() ? why
-                                        : why + QStringLiteral("; last counted at ") + at.countedAt;
-        at.current = false;
+        at.notCounted =
+            why + QStringLiteral(" (%1)").arg(when.toString(QStringLiteral("HH:mm:ss")));
+        at.confirmed = false;
         changedRow(row, Player, Player);
     }
 }
@@ -201,7 +214,7 @@ void ServerGrid::setRow(int row) {
     if (at == nullptr) {
         return;
     }
-    if (at->listed.mark == mod_DB::IdMark::None) {
+    if (at->listed.mark == IdMark::None) {
         m_picked = at->listed.server.id;
         m_pickedMarked = 0;
     } else {
@@ -211,27 +224,21 @@ void ServerGrid::setRow(int row) {
     Q_EMIT pickChanged();
 }
 
-void ServerGrid::showAsking(int row) {
+std::optional<Server> ServerGrid::pickedServer() const {
+    const Line* at = m_picked ? line(rowOf(*m_picked)) : nullptr;
+    return at != nullptr ? std::optional<Server>(at->listed.server) : std::nullopt;
+}
+
+void ServerGrid::showAsking(qint32 id) {
+    setAsking(rowOf(id));
+}
+
+void ServerGrid::endAsking() {
+    setAsking(0);
+}
+
+void ServerGrid::setAsking(int row) {
     const int before = std::exchange(m_asking, row);
     changedRow(before, 0, ColumnCount - 1);
     changedRow(row, 0, ColumnCount - 1);
 }
-
-namespace mod_DBWork {
-
-Status fLoadServerList(ServerGrid& grid) {
-    const auto list = mod_DB::listServers();
-    if (!list) {
-        return Status::failure(list.error());
-    }
-    grid.load(*list);
-    return success();
-}
-
-QString deleteQuestion(const ServerGrid& grid, int row) {
-    return QStringLiteral("Delete Server\r\n") + grid.TextMatrix(row, ServerGrid::Servername) +
-           QStringLiteral("  ") + grid.TextMatrix(row, ServerGrid::IP) + QLatin1Char(':') +
-           grid.TextMatrix(row, ServerGrid::Port) + QLatin1Char('?');
-}
-
-} // namespace mod_DBWork

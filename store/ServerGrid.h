@@ -1,23 +1,24 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "store/Result.h"
-#include "store/mod_DB.h"
+#include "store/Rows.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QList>
+#include <QTime>
 #include <optional>
 
 // The server list as the grid shows it: row 0 is the heading row, servers are
 // rows 1 to Rows() - 1 in stored order. It also holds the server the user
-// picked, which every action acts on, so that no widget's focus can change it.
+// picked, which every action acts on, so that no widget's focus can change it,
+// and the latest player count of each server.
 class ServerGrid : public QAbstractTableModel {
     Q_OBJECT
   public:
     enum Column { ID, Servername, IP, Port, TCPPort, Player, ColumnCount };
-    // false for a Player cell whose count the latest query could not confirm.
-    static constexpr int CurrentRole = Qt::UserRole;
+    // false on a Player cell whose count the latest query did not confirm.
+    static constexpr int CountConfirmedRole = Qt::UserRole;
     // true on every cell of the row a refresh is asking right now.
     static constexpr int AskingRole = Qt::UserRole + 1;
     // true on every cell of a row whose ID does not name it alone.
@@ -33,49 +34,56 @@ class ServerGrid : public QAbstractTableModel {
     [[nodiscard]] int Rows() const { return static_cast<int>(m_rows.size()) + 1; }
     // A cell's text; the heading row is row 0. Empty outside the grid.
     [[nodiscard]] QString TextMatrix(int row, int col) const;
+    // Every tooltip of the grid: a marked row's mark, a Player cell's count.
     [[nodiscard]] QString toolTip(int row, int col) const;
-    [[nodiscard]] bool isCurrent(int row) const; // the count is not greyed
+    // The server on a row; nullptr outside the server rows.
+    [[nodiscard]] const ListedServer* server(int row) const;
     // 0 when no row holds the server.
     [[nodiscard]] int rowOf(qint32 id) const;
+    [[nodiscard]] bool isCountConfirmed(int row) const;
     // Whether, and why, no action may touch the row (its ID does not name it alone).
     [[nodiscard]] bool isMarked(int row) const;
     [[nodiscard]] QString markText(int row) const;
 
     // Replaces every row; each Player cell reads "X". The pick stays on the
     // same server if it is still listed, else nothing is picked.
-    void load(const mod_DB::ServerList& list);
+    void load(const ServerList& list);
     // What the user should hear about the loaded file (rows left out or
     // marked); empty when it is the same as told before, or nothing.
     [[nodiscard]] QString untoldNotes();
-    // A count the latest query confirmed, at the given time of day.
-    void setCount(qint32 id, const QString& count, const QString& when);
-    // The latest query could not confirm the count: it stays, drawn grey,
-    // and its tooltip tells why and when it was last counted.
-    void setNotCurrent(qint32 id, const QString& why);
+
+    // A count the latest query confirmed.
+    void setCount(qint32 id, int players, QTime when);
+    // The latest query gave no count: the old one stays, drawn as not
+    // confirmed, and its tooltip tells why and when it was last counted.
+    void setNotCounted(qint32 id, const QString& why, QTime when);
 
     // The picked server row; 0 while none is picked. A click outside the
     // server rows (row 0) changes nothing.
     [[nodiscard]] int Row() const;
     void setRow(int row);
-    // The picked server's ID, only for a row that its ID names alone.
-    [[nodiscard]] std::optional<qint32> selectedId() const { return m_picked; }
+    // The picked server, only when its ID names it alone.
+    [[nodiscard]] std::optional<Server> pickedServer() const;
     // The row a refresh is asking, drawn apart; 0 for none. The pick stays.
     [[nodiscard]] int asking() const { return m_asking; }
-    void showAsking(int row);
+    void showAsking(qint32 id);
+    void endAsking();
 
   Q_SIGNALS:
     void pickChanged();
 
   private:
     struct Line {
-        mod_DB::ListedServer listed;
-        QString players = QStringLiteral("X");
-        QString tip;
-        QString countedAt;
-        bool current = true;
+        ListedServer listed;
+        std::optional<int> players; // none counted yet: "X"
+        QTime countedAt;
+        QString notCounted; // why the latest query gave no count, with when
+        bool confirmed = true;
     };
     [[nodiscard]] const Line* line(int row) const;
+    [[nodiscard]] QString countTip(const Line& at) const;
     void changedRow(int row, int firstColumn, int lastColumn);
+    void setAsking(int row);
 
     QList<Line> m_rows;
     QHash<qint32, int> m_rowOf; // rows whose ID names them alone
@@ -85,14 +93,3 @@ class ServerGrid : public QAbstractTableModel {
     int m_pickedMarked = 0; // a marked row is picked by place until the next load
     int m_asking = 0;
 };
-
-namespace mod_DBWork {
-
-// Rebuilds the whole grid from tbl_Srv. When the table cannot be read the
-// grid keeps its rows and the error comes back.
-Status fLoadServerList(ServerGrid& grid);
-
-// "Delete Server", CR LF, then name, two blanks, IP, ":", port and "?".
-QString deleteQuestion(const ServerGrid& grid, int row);
-
-} // namespace mod_DBWork

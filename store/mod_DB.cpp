@@ -4,9 +4,11 @@
 #include "store/Convert.h"
 
 #include <QFile>
-#include <QHash>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUrl>
+#include <QUuid>
 #include <cmath>
 #include <sys/stat.h>
 
@@ -16,6 +18,45 @@ std::optional<QSqlDatabase> dbTS;
 
 namespace {
 constexpr auto kConnection = "quarnel";
+
+// The statements whose text is part of the file's interface.
+QString selectServer(qint32 id) {
+    return QStringLiteral("Select * from tbl_Srv WHERE ID = ") + QString::number(id) +
+           QLatin1Char(';');
+}
+
+QString deleteServer(qint32 id) {
+    return QStringLiteral("Delete from tbl_Srv WHERE ID =") + QString::number(id) +
+           QLatin1Char(';');
+}
+
+QString selectUserdata(qint32 id) {
+    return QStringLiteral("Select * from tbl_Userdata WHERE ServerID = ") + QString::number(id) +
+           QLatin1Char(';');
+}
+
+// The program's own statements, with every value bound.
+constexpr const char* kSchema[] = {
+    "CREATE TABLE tbl_Srv (ID INTEGER PRIMARY KEY AUTOINCREMENT, ServerName TEXT, IP TEXT,"
+    " Port TEXT, TCPPort TEXT)",
+    "CREATE TABLE tbl_Userdata (ServerID INTEGER, Nickname TEXT, LoginName TEXT, Passwort TEXT)"};
+// Both tables with every field the program names must be there.
+constexpr const char* kProbes[] = {
+    "SELECT ID, ServerName, IP, Port, TCPPort FROM tbl_Srv LIMIT 0",
+    "SELECT ServerID, Nickname, LoginName, Passwort FROM tbl_Userdata LIMIT 0"};
+constexpr auto kListServers = "SELECT * FROM tbl_Srv";
+constexpr auto kInsertServer = "INSERT INTO tbl_Srv (ServerName, IP, Port, TCPPort) "
+                               "VALUES (?, ?, ?, ?)";
+constexpr auto kIdOfRow = "SELECT ID FROM tbl_Srv WHERE rowid = ?";
+constexpr auto kUpdateServer =
+    "UPDATE tbl_Srv SET IP = ?, ServerName = ?, Port = ?, TCPPort = ? WHERE ID = ?";
+constexpr auto kDeleteUserdata = "DELETE FROM tbl_Userdata WHERE ServerID = ?";
+constexpr auto kInsertUserdata = "INSERT INTO tbl_Userdata (ServerID, Nickname, LoginName, "
+                                 "Passwort) VALUES (?, ?, ?, ?)";
+// Only the first row is ever shown, so only the first is changed.
+constexpr auto kUpdateUserdata = "UPDATE tbl_Userdata SET ServerID = ?, Nickname = ?, "
+                                 "LoginName = ?, Passwort = ? WHERE rowid = (SELECT min(rowid) "
+                                 "FROM tbl_Userdata WHERE ServerID = ?)";
 
 // The file that was opened, to notice when another takes its place.
 struct OpenFile {
@@ -31,6 +72,94 @@ std::optional<OpenFile> identify(const QString& path) {
         return std::nullopt;
     }
     return OpenFile{path, info.st_dev, info.st_ino};
+}
+
+Failure failed(const QSqlError& error) {
+    const QString text = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
+    const QString code =
+        error.nativeErrorCode().isEmpty() ? QStringLiteral("-1") : error.nativeErrorCode();
+    return Failure(QStringLiteral("Error %1: %2").arg(code, text));
+}
+
+QSqlQuery prepare(const QString& sql, const QSqlDatabase& db = *dbTS) {
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(sql);
+    return q;
+}
+
+Status execute(QSqlQuery& q) {
+    if (q.exec()) {
+        return success();
+    }
+    return failed(q.lastError());
+}
+
+// What the user typed, the empty text included, never null.
+void bindText(QSqlQuery& q, const QString& text) {
+    q.addBindValue(text.isNull() ? QStringLiteral("") : text);
+}
+
+void bindFields(QSqlQuery& q, const Server& server) {
+    for (const QString* text : {&server.name, &server.ip, &server.port, &server.tcpPort}) {
+        bindText(q, *text);
+    }
+}
+
+void bindSettings(QSqlQuery& q, qint32 serverId, const UserData& settings) {
+    q.addBindValue(serverId);
+    for (const QString* text : {&settings.Nickname, &settings.LoginName, &settings.Password}) {
+        bindText(q, *text);
+    }
+}
+
+Status checkSameFile() {
+    if (!dbTS || !g_file) {
+        return Failure(QStringLiteral("no database is open"));
+    }
+    const auto now = identify(g_file->path);
+    if (!now || now->device != g_file->device || now->inode != g_file->inode) {
+        return Failure(QStringLiteral("%1 was moved, deleted or replaced since Quarnel opened it; "
+                                      "nothing was written. Start Quarnel again to use the file "
+                                      "that is there now.")
+                           .arg(g_file->path));
+    }
+    return success();
+}
+
+// Runs a write in one transaction on the open file; anything but success undoes it.
+template <typename Work> auto inTransaction(Work&& work) -> decltype(work()) {
+    if (const Status same = checkSameFile(); !same) {
+        return same.failure();
+    }
+    if (!dbTS->transaction()) {
+        return failed(dbTS->lastError());
+    }
+    auto done = work();
+    if (done && dbTS->commit()) {
+        return done;
+    }
+    const Failure why = done ? failed(dbTS->lastError()) : done.failure();
+    dbTS->rollback();
+    return why;
+}
+
+// Runs a write in one transaction on a file that is not the open one.
+template <typename Work> Status onFile(const QString& path, Work&& work) {
+    const QString name = QStringLiteral("file-") + QUuid::createUuid().toString();
+    Status status = success();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (!db.open() || !db.transaction()) {
+            status = failed(db.lastError());
+        } else if (status = work(db); status && !db.commit()) {
+            status = failed(db.lastError());
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return status;
 }
 
 // A stored ID that statements can name exactly: a whole 32-bit number
@@ -66,35 +195,26 @@ bool isNumber(const QVariant& value) {
     return ok && std::isfinite(number) && number >= INT32_MIN && number <= INT32_MAX;
 }
 
-// The fields of a "Select *" row, reached by name.
-struct Fields {
-    explicit Fields(const QSqlRecord& record)
-        : id(record.indexOf(QStringLiteral("ID"))),
-          name(record.indexOf(QStringLiteral("ServerName"))),
-          ip(record.indexOf(QStringLiteral("IP"))), port(record.indexOf(QStringLiteral("Port"))),
-          tcpPort(record.indexOf(QStringLiteral("TCPPort"))) {}
-    [[nodiscard]] Server read(const QSqlQuery& q, qint32 serverId) const {
-        const QVariant empty{QString()};
-        const auto text = [&](int column) { return fNullTo(q.value(column), empty).toString(); };
-        return Server{serverId, text(name), text(ip), text(port), text(tcpPort)};
-    }
-    int id;
-    int name;
-    int ip;
-    int port;
-    int tcpPort;
-};
+// A field of a "Select *" row by name, nulls as empty texts.
+QString text(const QSqlQuery& q, const QSqlRecord& record, const char* field) {
+    return fNullTo(q.value(record.indexOf(QLatin1String(field))), QVariant(QString())).toString();
+}
+
+Server readFields(const QSqlQuery& q, const QSqlRecord& record, qint32 serverId) {
+    return Server{serverId, text(q, record, "ServerName"), text(q, record, "IP"),
+                  text(q, record, "Port"), text(q, record, "TCPPort")};
+}
 
 // Every row a "Select * from tbl_Srv WHERE ID = n;" finds.
 Result<QList<Server>> selectedServers(qint32 id) {
     QSqlQuery q = prepare(selectServer(id));
-    if (const Status ran = run(q); !ran) {
-        return Result<QList<Server>>::failure(ran.error());
+    if (const Status ran = execute(q); !ran) {
+        return ran.failure();
     }
-    const Fields fields(q.record());
+    const QSqlRecord record = q.record();
     QList<Server> found;
     while (q.next()) {
-        found << fields.read(q, id);
+        found << readFields(q, record, id);
     }
     return found;
 }
@@ -102,58 +222,6 @@ Result<QList<Server>> selectedServers(qint32 id) {
 
 QString databasePath(const QString& folder) {
     return folder + QLatin1Char('/') + QLatin1String(kFileName);
-}
-
-QString selectServer(qint32 id) {
-    return QStringLiteral("Select * from tbl_Srv WHERE ID = ") + QString::number(id) +
-           QLatin1Char(';');
-}
-
-QString deleteServer(qint32 id) {
-    return QStringLiteral("Delete from tbl_Srv WHERE ID =") + QString::number(id) +
-           QLatin1Char(';');
-}
-
-QString selectUserdata(qint32 id) {
-    return QStringLiteral("Select * from tbl_Userdata WHERE ServerID = ") + QString::number(id) +
-           QLatin1Char(';');
-}
-
-Status failed(const QSqlError& error) {
-    const QString text = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
-    const QString code =
-        error.nativeErrorCode().isEmpty() ? QStringLiteral("-1") : error.nativeErrorCode();
-    return Status::failure(QStringLiteral("Error %1: %2").arg(code, text));
-}
-
-Status run(QSqlQuery& q) {
-    return q.exec() ? success() : failed(q.lastError());
-}
-
-// What the user typed, the empty text included, never null.
-void bindText(QSqlQuery& q, const QString& text) {
-    q.addBindValue(text.isNull() ? QStringLiteral("") : text);
-}
-
-QSqlQuery prepare(const QString& sql) {
-    QSqlQuery q(*dbTS);
-    q.setForwardOnly(true);
-    q.prepare(sql);
-    return q;
-}
-
-Status checkSameFile() {
-    if (!dbTS || !g_file) {
-        return Status::failure(QStringLiteral("no database is open"));
-    }
-    const auto now = identify(g_file->path);
-    if (!now || now->device != g_file->device || now->inode != g_file->inode) {
-        return Status::failure(QStringLiteral("%1 was moved, deleted or replaced since Quarnel "
-                                              "opened it; nothing was written. Start Quarnel "
-                                              "again to use the file that is there now.")
-                                   .arg(g_file->path));
-    }
-    return success();
 }
 
 Status fDBConnect(bool open, const QString& folder) {
@@ -174,18 +242,15 @@ Status fDBConnect(bool open, const QString& folder) {
                           QStringLiteral("?mode=rw"));
     Status status = dbTS->open() ? success() : failed(dbTS->lastError());
     g_file = identify(path);
-    // Both tables with every field the program names must be there.
-    for (const char* probe : {"SELECT ID, ServerName, IP, Port, TCPPort FROM tbl_Srv LIMIT 0",
-                              "SELECT ServerID, Nickname, LoginName, Passwort FROM tbl_Userdata "
-                              "LIMIT 0"}) {
+    for (const char* probe : kProbes) {
         if (status) {
             QSqlQuery q = prepare(QLatin1String(probe));
-            status = run(q);
+            status = execute(q);
         }
     }
     if (!status) {
-        fDBConnect(false, folder);
-        return Status::failure(status.error() + QStringLiteral(" (%1)").arg(path));
+        (void)fDBConnect(false, folder);
+        return Failure(status.error() + QStringLiteral(" (%1)").arg(path));
     }
     return status;
 }
@@ -196,17 +261,18 @@ QVariant fNullTo(const QVariant& value, const QVariant& fallback) {
 
 Result<ServerList> listServers() {
     // The table read whole, in its stored order.
-    QSqlQuery q = prepare(QStringLiteral("SELECT * FROM tbl_Srv"));
-    if (const Status ran = run(q); !ran) {
-        return Result<ServerList>::failure(ran.error());
+    QSqlQuery q = prepare(QLatin1String(kListServers));
+    if (const Status ran = execute(q); !ran) {
+        return ran.failure();
     }
-    const Fields fields(q.record());
+    const QSqlRecord record = q.record();
+    const int idField = record.indexOf(QStringLiteral("ID"));
     ServerList list;
     QHash<qint32, int> seen; // how often each whole ID occurs
     while (q.next()) {
-        const QVariant id = q.value(fields.id);
+        const QVariant id = q.value(idField);
         const auto whole = wholeId(id);
-        ListedServer listed{fields.read(q, whole.value_or(0)), IdMark::None,
+        ListedServer listed{readFields(q, record, whole.value_or(0)), IdMark::None,
                             fNullTo(id, QString()).toString()};
         if (whole) {
             ++seen[*whole];
@@ -221,7 +287,7 @@ Result<ServerList> listServers() {
         list.servers << listed;
     }
     if (q.lastError().isValid()) {
-        return Result<ServerList>::failure(failed(q.lastError()).error());
+        return failed(q.lastError());
     }
     for (ListedServer& listed : list.servers) {
         if (listed.mark == IdMark::None && seen.value(listed.server.id) > 1) {
@@ -234,43 +300,41 @@ Result<ServerList> listServers() {
 Result<std::optional<Server>> readServer(qint32 id) {
     const auto found = selectedServers(id);
     if (!found) {
-        return Result<std::optional<Server>>::failure(found.error());
+        return found.failure();
     }
     return found->isEmpty() ? std::optional<Server>() : std::optional<Server>(found->first());
 }
 
 Status addServer(const Server& fields) {
     return inTransaction([&]() -> Status {
-        QSqlQuery q = prepare(QStringLiteral("INSERT INTO tbl_Srv (ServerName, IP, Port, TCPPort) "
-                                             "VALUES (?, ?, ?, ?)"));
-        for (const QString* text : {&fields.name, &fields.ip, &fields.port, &fields.tcpPort}) {
-            bindText(q, *text);
-        }
-        if (Status added = run(q); !added) {
+        QSqlQuery q = prepare(QLatin1String(kInsertServer));
+        bindFields(q, fields);
+        if (Status added = execute(q); !added) {
             return added;
         }
-        QSqlQuery numbered = prepare(QStringLiteral("SELECT ID FROM tbl_Srv WHERE rowid = ?"));
+        QSqlQuery numbered = prepare(QLatin1String(kIdOfRow));
         numbered.addBindValue(q.lastInsertId());
-        if (Status read = run(numbered); !read) {
+        if (Status read = execute(numbered); !read) {
             return read;
         }
         const auto id = numbered.next() ? wholeId(numbered.value(0)) : std::nullopt;
         if (!id) {
-            return Status::failure(QStringLiteral("this file does not number new servers (the new "
-                                                  "row got no ID), so nothing was added"));
+            return Failure(QStringLiteral("this file does not number new servers (the new row got "
+                                          "no ID), so nothing was added"));
         }
         const auto sharing = selectedServers(*id);
-        if (!sharing || sharing->size() != 1) {
-            return Status::failure(sharing ? QStringLiteral("the new row got the ID %1, which "
-                                                            "another server already has, so "
-                                                            "nothing was added")
-                                                 .arg(*id)
-                                           : sharing.error());
+        if (!sharing) {
+            return sharing.failure();
+        }
+        if (sharing->size() != 1) {
+            return Failure(QStringLiteral("the new row got the ID %1, which another server "
+                                          "already has, so nothing was added")
+                               .arg(*id));
         }
         // Settings an older program left under this ID belong to no one.
-        QSqlQuery orphans = prepare(QStringLiteral("DELETE FROM tbl_Userdata WHERE ServerID = ?"));
+        QSqlQuery orphans = prepare(QLatin1String(kDeleteUserdata));
         orphans.addBindValue(*id);
-        return run(orphans);
+        return execute(orphans);
     });
 }
 
@@ -282,19 +346,18 @@ Result<Write> saveServer(const QString& idText, const Server& before, const Serv
     return inTransaction([&]() -> Result<Write> {
         const auto found = selectedServers(*id);
         if (!found) {
-            return Result<Write>::failure(found.error());
+            return found.failure();
         }
         if (found->size() != 1 || found->first() != before) {
             return Write::Gone;
         }
-        QSqlQuery q = prepare(QStringLiteral(
-            "UPDATE tbl_Srv SET IP = ?, ServerName = ?, Port = ?, TCPPort = ? WHERE ID = ?"));
+        QSqlQuery q = prepare(QLatin1String(kUpdateServer));
         for (const QString* text : {&fields.ip, &fields.name, &fields.port, &fields.tcpPort}) {
             bindText(q, *text);
         }
         q.addBindValue(*id);
-        if (const Status ran = run(q); !ran) {
-            return Result<Write>::failure(ran.error());
+        if (const Status ran = execute(q); !ran) {
+            return ran.failure();
         }
         return Write::Done;
     });
@@ -304,20 +367,100 @@ Result<Write> fDelServer(qint32 id) {
     return inTransaction([&]() -> Result<Write> {
         const auto found = selectedServers(id);
         if (!found) {
-            return Result<Write>::failure(found.error());
+            return found.failure();
         }
         if (found->size() != 1) {
             return Write::Gone;
         }
-        QSqlQuery settings = prepare(QStringLiteral("DELETE FROM tbl_Userdata WHERE ServerID = ?"));
+        QSqlQuery settings = prepare(QLatin1String(kDeleteUserdata));
         settings.addBindValue(id);
         QSqlQuery server = prepare(deleteServer(id));
-        Status ran = run(settings);
-        ran = ran ? run(server) : ran;
+        Status ran = execute(settings);
+        ran = ran ? execute(server) : ran;
         if (!ran) {
-            return Result<Write>::failure(ran.error());
+            return ran.failure();
         }
         return Write::Done;
+    });
+}
+
+Result<UserData> readLoginSettings(qint32 serverId) {
+    if (!dbTS) {
+        return Failure(QStringLiteral("no database is open"));
+    }
+    QSqlQuery q = prepare(selectUserdata(serverId));
+    if (const Status ran = execute(q); !ran) {
+        return ran.failure();
+    }
+    UserData result;
+    if (q.next()) {
+        const QSqlRecord record = q.record();
+        result.Found = true;
+        result.LoginName = text(q, record, "LoginName");
+        result.Nickname = text(q, record, "Nickname");
+        result.Password = text(q, record, "Passwort");
+    } else if (q.lastError().isValid()) {
+        return failed(q.lastError());
+    }
+    return result;
+}
+
+Result<Write> writeLoginSettings(qint32 serverId, const UserData& settings) {
+    return inTransaction([&]() -> Result<Write> {
+        // Settings for a server another program removed would belong to no one.
+        QSqlQuery server = prepare(selectServer(serverId));
+        QSqlQuery stored = prepare(selectUserdata(serverId));
+        Status ran = execute(server);
+        if (ran && !server.next()) {
+            return Write::Gone;
+        }
+        ran = ran ? execute(stored) : ran;
+        if (!ran) {
+            return ran.failure();
+        }
+        const bool update = stored.next();
+        QSqlQuery write = prepare(QLatin1String(update ? kUpdateUserdata : kInsertUserdata));
+        bindSettings(write, serverId, settings);
+        if (update) {
+            write.addBindValue(serverId);
+        }
+        if (const Status written = execute(write); !written) {
+            return written.failure();
+        }
+        return Write::Done;
+    });
+}
+
+Status createTables(const QString& path) {
+    return onFile(path, [](const QSqlDatabase& db) {
+        for (const char* statement : kSchema) {
+            QSqlQuery q = prepare(QLatin1String(statement), db);
+            if (Status made = execute(q); !made) {
+                return made;
+            }
+        }
+        return success();
+    });
+}
+
+Status appendToFile(const QString& path, const QList<Server>& servers,
+                    const QHash<qint32, UserData>& settings) {
+    return onFile(path, [&](const QSqlDatabase& db) {
+        QSqlQuery server = prepare(QLatin1String(kInsertServer), db);
+        for (const Server& fields : servers) {
+            bindFields(server, fields);
+            if (Status added = execute(server); !added) {
+                return added;
+            }
+        }
+        QSqlQuery login = prepare(QLatin1String(kInsertUserdata), db);
+        for (auto it = settings.cbegin(); it != settings.cend(); ++it) {
+            bindSettings(login, it.key(), it.value());
+            if (Status added = execute(login); !added) {
+                return added;
+            }
+        }
+        return success();
     });
 }
 

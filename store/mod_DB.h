@@ -2,62 +2,23 @@
 #pragma once
 
 #include "store/Result.h"
+#include "store/Rows.h"
 
-#include <QList>
+#include <QHash>
 #include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QString>
-#include <QStringList>
 #include <QVariant>
 #include <optional>
 
 // The database file TS.mdb beside the program: its two tables, the one open
 // handle and every statement the program sends. Statements carry only IDs the
-// program formatted from numbers; what the user typed is always bound.
+// program formatted from numbers; what the user typed is always bound. Every
+// write runs in one transaction and is refused when the file at the path is no
+// longer the one that was opened.
 namespace mod_DB {
 
 inline constexpr auto kFileName = "TS.mdb";
 inline constexpr auto kDefaultQueryPort = "51234";
-
-// One row of tbl_Srv, every field as text.
-struct Server {
-    qint32 id = 0;
-    QString name;
-    QString ip;
-    QString port;
-    QString tcpPort;
-    friend bool operator==(const Server&, const Server&) = default;
-};
-
-// Why a stored row's ID cannot name it alone. Such rows are shown but never
-// acted on: a statement by that ID would reach another row too, or none.
-enum class IdMark { None, NotUnique, NotWhole };
-
-struct ListedServer {
-    Server server;
-    IdMark mark = IdMark::None;
-    QString idText; // the ID as stored, for the marked rows
-};
-
-struct ServerList {
-    QList<ListedServer> servers; // in stored order
-    QStringList leftOut;         // rows with no usable ID at all, described
-    // Servers whose IDs are known to name them alone.
-    static ServerList of(const QList<Server>& plain) {
-        ServerList list;
-        for (const Server& server : plain) {
-            list.servers << ListedServer{server, IdMark::None, QString::number(server.id)};
-        }
-        return list;
-    }
-};
-
-// What a guarded write found.
-enum class Write {
-    Done,
-    Gone, // the server was removed or changed meanwhile: nothing written
-};
 
 // The one open database, from start-up to shutdown.
 extern std::optional<QSqlDatabase> dbTS;
@@ -72,11 +33,7 @@ Status fDBConnect(bool open, const QString& folder);
 // The default when the value is null, else the value itself.
 QVariant fNullTo(const QVariant& value, const QVariant& fallback);
 
-// The statements whose text is part of the file's interface.
-QString selectServer(qint32 id);
-QString deleteServer(qint32 id);
-QString selectUserdata(qint32 id);
-
+// tbl_Srv.
 // Every server in stored order, the rows whose ID is unusable apart.
 Result<ServerList> listServers();
 // One server, nulls as empty texts; nullopt when it is not stored.
@@ -91,27 +48,20 @@ Result<Write> saveServer(const QString& idText, const Server& before, const Serv
 // Deletes the one server with that ID and its login settings, together or not at all.
 Result<Write> fDelServer(qint32 id);
 
-// For the login settings: a statement on dbTS, and one transaction around a
-// write, refused when the file at the path is no longer the one open.
-QSqlQuery prepare(const QString& sql);
-void bindText(QSqlQuery& q, const QString& text);
-Status failed(const QSqlError& error);
-Status run(QSqlQuery& q);
-Status checkSameFile();
-template <typename Work> auto inTransaction(Work&& work) -> decltype(work()) {
-    using R = decltype(work());
-    if (const Status same = checkSameFile(); !same) {
-        return R::failure(same.error());
-    }
-    if (!dbTS->transaction()) {
-        return R::failure(failed(dbTS->lastError()).error());
-    }
-    R done = work();
-    if (done && dbTS->commit()) {
-        return done;
-    }
-    R result = done ? R::failure(failed(dbTS->lastError()).error()) : done;
-    dbTS->rollback();
-    return result;
-}
+// tbl_Userdata.
+// The first stored row for the server (nulls as empty texts), or why it could not be read.
+Result<UserData> readLoginSettings(qint32 serverId);
+// Stores the three texts in the server's first row, adding one when there is
+// none; Gone (nothing stored) when the server itself is no longer stored.
+Result<Write> writeLoginSettings(qint32 serverId, const UserData& settings);
+
+// A file the program does not have open: a new one, a demo's, a bench's.
+// Both tables, empty. Ports are text so that what the user typed comes back
+// unchanged; AUTOINCREMENT keeps a deleted server's ID from ever coming back.
+Status createTables(const QString& path);
+// Appends the servers (their IDs given by the file) and login settings by
+// server ID, in one transaction.
+Status appendToFile(const QString& path, const QList<Server>& servers,
+                    const QHash<qint32, UserData>& settings = {});
+
 } // namespace mod_DB

@@ -18,16 +18,27 @@ const QString kLink = QString::fromUtf8("teamspeak://h:1?nickname=a b \"q\" ?log
 class TestLaunch : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void clientLinkAndSaveQuestion() {
-        const QList<std::pair<QStringList, QString>> links{
-            {{"", "", ""}, "teamspeak://h:8767"},
-            {{"", "", "pw"}, "teamspeak://h:8767?password=pw"},
-            {{"", "l", "p"}, "teamspeak://h:8767?loginname=l?password=p"},
-            {{" ", "a&b=c?", "p w"},
-             "teamspeak://h:8767?nickname= ?loginname=a&b=c??password=p w"}};
-        for (const auto& [boxes, link] : links) {
-            QCOMPARE(client_link::build("h", "8767", boxes[0], boxes[1], boxes[2]), link);
-        }
+    void clientLink_data() {
+        QTest::addColumn<QStringList>("boxes"); // Nickname, Loginname, Password
+        QTest::addColumn<QString>("link");
+        QTest::newRow("no login") << QStringList{"", "", ""} << "teamspeak://h:8767";
+        QTest::newRow("password only")
+            << QStringList{"", "", "pw"} << "teamspeak://h:8767?password=pw";
+        QTest::newRow("no nickname")
+            << QStringList{"", "l", "p"} << "teamspeak://h:8767?loginname=l?password=p";
+        QTest::newRow("values as they stand")
+            << QStringList{" ", "a&b=c?", "p w"}
+            << "teamspeak://h:8767?nickname= ?loginname=a&b=c??password=p w";
+    }
+
+    void clientLink() {
+        QFETCH(QStringList, boxes);
+        QFETCH(QString, link);
+        const Server server{1, "name", "h", "8767", "51234"};
+        QCOMPARE(client_link::build(server, {boxes[0], boxes[1], boxes[2], false}), link);
+    }
+
+    void saveQuestion() {
         const QString heading = "Nickname||LoginName||Password\r\n";
         const UserData entered{"n", "a||b", "p\r\n", false};
         QCOMPARE(mod_Userdata::saveQuestion({"old", "ol", "", false}, entered),

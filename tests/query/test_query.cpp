@@ -11,7 +11,6 @@
 
 #include <QtTest>
 #include <arpa/inet.h>
-#include <memory>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -20,15 +19,20 @@ using Mode = sim::Behaviour::Mode;
 using query::Action;
 using query::Outcome;
 Q_DECLARE_METATYPE(sim::Behaviour)
+Q_DECLARE_METATYPE(query::SocketFailure)
 
 namespace {
 
-// Runs one exchange and keeps what it asked for.
+Server server(qint32 id, quint16 queryPort, const QString& voicePort = "8767") {
+    return {id, QString("S%1").arg(id), QString("127.0.0.1"), voicePort,
+            QString::number(queryPort)};
+}
+
+// Runs one exchange by hand and keeps what it asked for.
 struct Run {
-    explicit Run(bool refresh, const QString& queryPort = "51234",
-                 const QString& voicePort = "8767", bool stepZero = false)
+    explicit Run(bool refresh, const QString& voicePort = "8767", bool waitBeforeConnect = false)
         : exchange({refresh, refresh, [] { return std::optional<int>(150); }}) {
-        take(exchange.start("host", queryPort, voicePort, stepZero));
+        take(exchange.start(server(1, 51234, voicePort), waitBeforeConnect));
     }
     void take(const std::vector<Action>& actions) {
         for (const Action& action : actions) {
@@ -49,6 +53,7 @@ struct Run {
         return was;
     }
     void data(const QByteArray& bytes) { take(exchange.dataArrived(bytes)); }
+    [[nodiscard]] const query::ExchangeResult& result() const { return exchange.result(); }
 
     query::Exchange exchange;
     QList<QByteArray> sent;
@@ -66,11 +71,6 @@ sim::Behaviour behaviour(Mode mode, int chunk = 0, int delay = 0, bool perLine =
     return {mode, 0, chunk, delay, perLine, true, huge, {}};
 }
 
-mod_DB::Server server(qint32 id, quint16 queryPort, const QString& voicePort = "8767") {
-    return {id, QString("S%1").arg(id), QString("127.0.0.1"), voicePort,
-            QString::number(queryPort)};
-}
-
 // Once one wait hangs, the waits after it fail at once.
 bool waited(QSignalSpy& spy) {
     static bool hung = false;
@@ -78,24 +78,43 @@ bool waited(QSignalSpy& spy) {
     return !hung;
 }
 
-// A grid of servers, refreshed with the given timeout text.
+// A grid of servers, refreshed with the given timeout text; what the refresh
+// reported of each server ID: its count, or "X " and why.
 struct Rig {
-    explicit Rig(const QList<mod_DB::Server>& servers, QString timeoutText = "1500")
+    explicit Rig(const QList<Server>& servers, QString timeoutText = "1500")
         : timeout(std::move(timeoutText)) {
-        grid.load(mod_DB::ServerList::of(servers));
+        grid.load(ServerList::of(servers));
+        QObject::connect(&refresh, &query::Refresh::counted,
+                         [this](qint32 id, int players) { told[id] = QString::number(players); });
+        QObject::connect(&refresh, &query::Refresh::notCounted,
+                         [this](qint32 id, const QString& why) { told[id] = "X " + why; });
     }
     bool refreshAll() {
         QSignalSpy done(&refresh, &query::Refresh::finished);
         refresh.start();
         return !refresh.running() || waited(done);
     }
-    [[nodiscard]] QString cell(int row) const { return grid.TextMatrix(row, ServerGrid::Player); }
-    [[nodiscard]] QString tip(int row) const { return grid.toolTip(row, ServerGrid::Player); }
 
     ServerGrid grid;
     QString timeout;
     query::Refresh refresh{grid, [this] { return timeout; }, [] { return false; }};
+    QHash<qint32, QString> told;
 };
+
+query::ExchangeRules refreshRules() {
+    return {true, true, [] { return std::optional<int>(150); }};
+}
+
+// One connection's exchange to its end.
+query::ExchangeResult exchangeWith(query::QueryConnection& connection, const QString& host,
+                                   quint16 port) {
+    QSignalSpy done(&connection, &query::QueryConnection::done);
+    connection.start({1, "S", host, "8767", QString::number(port)}, false);
+    if (!waited(done)) {
+        return {};
+    }
+    return done.value(0).value(0).value<query::ExchangeResult>();
+}
 
 // A listener whose accept queue is full, so that it answers no SYN: an
 // address whose route is broken, as far as a client can tell.
@@ -126,10 +145,6 @@ struct BlackHole {
     QList<int> fillers;
     bool ok = false;
 };
-
-query::ExchangeRules refreshRules() {
-    return {true, true, [] { return std::optional<int>(150); }};
-}
 
 } // namespace
 
@@ -164,88 +179,130 @@ class TestQuery : public QObject {
         }
         while (run.tick()) {
         }
-        QCOMPARE(run.exchange.result().outcome, Outcome::TimedOut);
-        QCOMPARE(run.exchange.result().pauses, pauses);
+        QCOMPARE(run.result().outcome, Outcome::TimedOut);
+        QCOMPARE(run.result().pauses, pauses);
         QCOMPARE(run.sent.size(), sent);
     }
 
-    void bytesOnTheWire() {
-        Run refresh(true, "51234", " 8767.4");
-        Run list(false, "51234", "08767 ");
-        for (Run* run : {&refresh, &list}) {
-            QCOMPARE(run->connected, quint16{51234});
-            run->data(kGreeting);
-            run->data(kOk);
-            run->data(kList);
-            QCOMPARE(run->exchange.result().answer, QString::fromLatin1(kList));
-        }
-        QCOMPARE(refresh.sent, QList<QByteArray>({"sel 8767\r\n", "PL\r\n"}));
-        QCOMPARE(list.sent, QList<QByteArray>({"sel 08767 \r\n", "PL\r\n"}));
+    void theVoicePortGoesOut_data() {
+        QTest::addColumn<bool>("refresh");
+        QTest::addColumn<QString>("voicePort");
+        QTest::addColumn<QByteArray>("sel");
+        QTest::newRow("refresh: through a number") << true << " 8767.4" << QByteArray("sel 8767");
+        QTest::newRow("player list: as typed") << false << "08767 " << QByteArray("sel 08767 ");
+    }
+
+    void theVoicePortGoesOut() {
+        QFETCH(bool, refresh);
+        QFETCH(QString, voicePort);
+        QFETCH(QByteArray, sel);
+        Run run(refresh, voicePort);
+        QCOMPARE(run.connected, quint16{51234});
+        run.data(kGreeting);
+        run.data(kOk);
+        run.data(kList);
+        QCOMPARE(run.sent, QList<QByteArray>({sel + "\r\n", "PL\r\n"}));
+        QCOMPARE(run.result().answer, QString::fromLatin1(kList));
+    }
+
+    void answersAreTakenWhole() {
         Run ahead(true); // a server answering before it is asked, all in one piece
         ahead.data(kGreeting + kOk + kList + "trailing");
-        QCOMPARE(ahead.exchange.result().answer, QString::fromLatin1(kList));
-        QCOMPARE(answer::decode("\x80\xe9\x81"), QString::fromUtf16(u"\u20ac\u00e9\u0081"));
-        QCOMPARE(answer::flagNames(73), QString("Flags 73: channel commander, away, recording"));
+        QCOMPARE(ahead.result().answer, QString::fromLatin1(kList));
         Run bare(true); // a greeting of nothing but its line end
         bare.data("\r\n");
         QCOMPARE(bare.sent.size(), 1);
-        // A line break in the voice port would smuggle a command of its own.
-        Run smuggling(false, "51234", "1\nquit");
+    }
+
+    void aLineBreakInTheVoicePortIsNeverSent() {
+        Run smuggling(false, "1\nquit");
         smuggling.data(kGreeting);
-        QVERIFY(smuggling.sent.isEmpty() && smuggling.exchange.finished());
-        // A failing socket ends the wait and its pause; half a list is an incomplete one.
-        const QList<std::tuple<query::SocketFailure, QByteArray, Outcome>> failures{
-            {query::SocketFailure::Other, "", Outcome::SocketError},
-            {query::SocketFailure::ClosedByServer, kGreeting + kOk, Outcome::Closed},
-            {query::SocketFailure::ClosedByServer, kGreeting + kOk + kList.left(20),
-             Outcome::Incomplete}};
-        for (const auto& [failure, received, outcome] : failures) {
-            Run run(false);
-            run.data(received);
-            run.take(run.exchange.socketFailed(failure, "gone"));
-            QVERIFY(run.exchange.result().outcome == outcome && run.armed == -1);
-        }
-        // A reply may be 1 MiB long, not a byte more.
+        QCOMPARE(smuggling.sent, QList<QByteArray>{});
+        QCOMPARE(smuggling.result().outcome, Outcome::Unusable);
+    }
+
+    void aFailingSocketEndsTheWait_data() {
+        QTest::addColumn<query::SocketFailure>("failure");
+        QTest::addColumn<QByteArray>("received");
+        QTest::addColumn<Outcome>("outcome");
+        QTest::newRow("any error")
+            << query::SocketFailure::Other << QByteArray() << Outcome::SocketError;
+        QTest::newRow("closed before the list")
+            << query::SocketFailure::ClosedByServer << kGreeting + kOk << Outcome::Closed;
+        QTest::newRow("closed in the list")
+            << query::SocketFailure::ClosedByServer << kGreeting + kOk + kList.left(20)
+            << Outcome::Incomplete;
+    }
+
+    void aFailingSocketEndsTheWait() {
+        QFETCH(query::SocketFailure, failure);
+        QFETCH(QByteArray, received);
+        QFETCH(Outcome, outcome);
+        Run run(false);
+        run.data(received);
+        run.take(run.exchange.socketFailed(failure, "gone"));
+        QCOMPARE(run.result().outcome, outcome);
+        QCOMPARE(run.armed, -1); // its pause cancelled
+    }
+
+    void aReplyMayBeOneMebibyte() {
         Run big(true);
         big.data(QByteArray(query::Exchange::kMaxReply, 'x'));
         QVERIFY(!big.exchange.finished());
         big.data("x");
-        QCOMPARE(big.exchange.result().outcome, Outcome::TooLarge);
-        // Step 0 pauses 500 ms before connecting.
-        Run minimised(false, "51234", "1", true);
+        QCOMPARE(big.result().outcome, Outcome::TooLarge);
+    }
+
+    void aMinimisedWindowWaitsBeforeConnecting() {
+        Run minimised(false, "1", true);
         QCOMPARE(minimised.armed, 500);
         QCOMPARE(minimised.connected, quint16{0});
         minimised.tick();
         QCOMPARE(minimised.connected, quint16{51234});
     }
 
-    void pauseOfTheTimeout() {
+    void readingAnswers() {
+        QCOMPARE(answer::decode("\x80\xe9\x81"), QString::fromUtf16(u"\u20ac\u00e9\u0081"));
+        QCOMPARE(answer::flagNames(73), QString("Flags 73: channel commander, away, recording"));
+    }
+
+    void pauseOfTheTimeout_data() {
         // A tenth of a 16-bit whole number of milliseconds, halves to the even neighbour.
-        const QList<std::pair<QString, int>> pauses{{"1500", 150}, {"0", 0},    {"25", 2},
-                                                    {"35", 4},     {"-10", -1}, {"32768", -1},
-                                                    {"fast", -1}};
-        for (const auto& [timeout, pause] : pauses) {
-            QCOMPARE(query::refreshPause(timeout).value_or(-1), pause);
-        }
+        QTest::addColumn<QString>("timeout");
+        QTest::addColumn<int>("pause"); // -1: none
+        QTest::newRow("default") << "1500" << 150;
+        QTest::newRow("zero") << "0" << 0;
+        QTest::newRow("half down to even") << "25" << 2;
+        QTest::newRow("half up to even") << "35" << 4;
+        QTest::newRow("negative") << "-10" << -1;
+        QTest::newRow("past 16 bits") << "32768" << -1;
+        QTest::newRow("no number") << "fast" << -1;
+    }
+
+    void pauseOfTheTimeout() {
+        QFETCH(QString, timeout);
+        QFETCH(int, pause);
+        QCOMPARE(query::refreshPause(timeout).value_or(-1), pause);
     }
 
     void initTestCase() { simulator.addServer(8767, sim::QuerySimulator::crowd(3)); }
+
     void serversAsTheyAnswer_data() {
         QTest::addColumn<sim::Behaviour>("how");
         QTest::addColumn<int>("players");       // the simulator's crowd
-        QTest::addColumn<QString>("shown");     // the refresh's cell, then the start of its tooltip
+        QTest::addColumn<QString>("counted");   // the refresh's report, or the start of it
         QTest::addColumn<int>("listed");        // the player list's entries; -1: no list at all
         QTest::addColumn<QStringList>("first"); // its first entries
         QTest::addColumn<int>("open");          // connections left open by the list
         const QStringList crowd{"Player 0", "Player 1 (Away)"};
         const auto row = [](const char* name, const sim::Behaviour& how, int players,
-                            const char* shown, int listed, const QStringList& first, int open) {
-            QTest::newRow(name) << how << players << QString(shown) << listed << first << open;
+                            const char* counted, int listed, const QStringList& first, int open) {
+            QTest::newRow(name) << how << players << QString(counted) << listed << first << open;
         };
-        row("whole", behaviour(Mode::Normal), 3, "3 Counted at", 3, crowd, 0);
-        row("1-byte pieces", behaviour(Mode::Normal, 1, 1), 3, "3 Counted at", 3, crowd, 0);
-        row("200 players, a piece a line", behaviour(Mode::Normal, 0, 0, true), 200, "200 Counted",
-            200, crowd, 0);
+        row("whole", behaviour(Mode::Normal), 3, "3", 3, crowd, 0);
+        row("1-byte pieces", behaviour(Mode::Normal, 1, 1), 3, "3", 3, crowd, 0);
+        row("200 players, a piece a line", behaviour(Mode::Normal, 0, 0, true), 200, "200", 200,
+            crowd, 0);
         const char* incomplete = "X The player list was incomplete";
         row("half a list, stalled", behaviour(Mode::StallMidAnswer), 30, incomplete, -1, {}, 1);
         row("half a list, reset", behaviour(Mode::ResetMidAnswer), 30, incomplete, -1, {}, 0);
@@ -268,53 +325,48 @@ class TestQuery : public QObject {
         };
         const QByteArray tabbed = sim::QuerySimulator::header();
         row("a header without TAB, two players",
-            answer("Players\r\n" + line("0", "\"Ann\"") + line("8", "\"Bob\"") + "OK\r\n"), 0,
-            "2 Counted", 2, {"Ann", "Bob (Away)"}, 0);
-        row("a header without TAB, no player", answer("Players\r\nOK\r\n"), 0, "0 Counted", 0, {},
-            0);
-        row("a header with TABs, no player", answer(tabbed + "OK\r\n"), 0, "0 Counted", 0, {}, 0);
+            answer("Players\r\n" + line("0", "\"Ann\"") + line("8", "\"Bob\"") + "OK\r\n"), 0, "2",
+            2, {"Ann", "Bob (Away)"}, 0);
+        row("a header without TAB, no player", answer("Players\r\nOK\r\n"), 0, "0", 0, {}, 0);
+        row("a header with TABs, no player", answer(tabbed + "OK\r\n"), 0, "0", 0, {}, 0);
         row("quotes and flags",
             answer(tabbed + line("72", "\"Bo\"b\"") + line("40", "C") + line("12", "D") +
                    line("16", "E") + line("136", "F") + line("-8", "G") + "OK\r\n"),
-            0, "6 Counted", 6, {"Bob (Away)", "C (Away)", "D (Away)", "E", "F", "G"}, 0);
+            0, "6", 6, {"Bob (Away)", "C (Away)", "D (Away)", "E", "F", "G"}, 0);
         row("a line of four fields ends the list",
             answer(tabbed + line("8", "A") + "0\t8\tX\t\"l\"\r\n" + line("0", "B") + "OK\r\n"), 0,
-            "3 Counted", 1, {"A (Away)"}, 0);
+            "3", 1, {"A (Away)"}, 0);
         row("flags that are no number end the list",
-            answer(tabbed + line("0", "A") + line("x", "B") + line("0", "C") + "OK\r\n"), 0,
-            "3 Counted", 1, {"A"}, 0);
+            answer(tabbed + line("0", "A") + line("x", "B") + line("0", "C") + "OK\r\n"), 0, "3", 1,
+            {"A"}, 0);
     }
 
     void serversAsTheyAnswer() {
         QFETCH(sim::Behaviour, how);
         QFETCH(int, players);
-        QFETCH(QString, shown);
+        QFETCH(QString, counted);
         QFETCH(int, listed);
         QFETCH(QStringList, first);
         QFETCH(int, open);
         static quint16 voicePort = 9000;
         simulator.addServer(++voicePort, sim::QuerySimulator::crowd(players));
-        const QString port = QString::number(simulator.listen(how));
-        const QString cell = shown.section(' ', 0, 0);
+        const quint16 port = simulator.listen(how);
         // Short waits where no count comes; room for answers in pieces elsewhere.
-        Rig rig({server(1, port.toUShort(), QString::number(voicePort))},
-                cell == "X" ? "500" : "1500");
+        const bool counts = !counted.startsWith("X");
+        Rig rig({server(1, port, QString::number(voicePort))}, counts ? "1500" : "500");
         QVERIFY(rig.refreshAll());
-        QCOMPARE(rig.cell(1), cell);
-        QVERIFY2(rig.tip(1).startsWith(shown.section(' ', 1)), qPrintable(rig.tip(1)));
-        QCOMPARE(rig.grid.isCurrent(1), cell != QLatin1String("X"));
+        QVERIFY2(rig.told.value(1).startsWith(counted), qPrintable(rig.told.value(1)));
 
         query::PlayerList list;
         // A list still waiting ends when the next one starts.
-        list.start("127.0.0.1", "8767", QString::number(simulator.listen(behaviour(Mode::Silent))),
-                   false);
+        list.start(server(2, simulator.listen(behaviour(Mode::Silent))), false);
         QSignalSpy entries(&list, &query::PlayerList::listed);
         QSignalSpy done(&list, &query::PlayerList::finished);
         const QString typed = "0" + QString::number(voicePort); // goes out as typed
-        list.start("127.0.0.1", typed, port, false);
+        list.start(server(1, port, typed), false);
         QVERIFY(waited(done));
         if (how.mode == Mode::GreetingOnly) { // ten pauses in all three waits together
-            QCOMPARE(done.value(0).value(0).value<query::Result>().pauses, 10);
+            QCOMPARE(done.value(0).value(0).value<query::ExchangeResult>().pauses, 10);
         }
         const bool greets = how.mode != Mode::Silent && how.mode != Mode::CloseAtOnce;
         QCOMPARE(simulator.received().contains("sel " + typed.toLatin1()), greets);
@@ -339,73 +391,68 @@ class TestQuery : public QObject {
         QCOMPARE(simulator.openConnections(), 0);
     }
 
-    void unusableRowsAreSkipped() {
+    void eachServerIsReportedByItsId() {
         const quint16 port = simulator.listen();
-        Rig rig({server(1, port, "eighty"),
-                 server(2, 0),
-                 server(3, sim::QuerySimulator::closedPort()),
-                 {4, "S4", "no-such-host.invalid", "8767", QString::number(port)},
-                 server(5, port)});
+        Rig rig({server(11, port, "eighty"),
+                 server(12, 0),
+                 server(13, sim::QuerySimulator::closedPort()),
+                 {14, "S4", "no-such-host.invalid", "8767", QString::number(port)},
+                 server(15, port)});
+        QSignalSpy asked(&rig.refresh, &query::Refresh::asking);
+        rig.refresh.setClock([] { return QTime(12, 34, 56); });
+        QSignalSpy counted(&rig.refresh, &query::Refresh::counted);
         QVERIFY(rig.refreshAll());
-        QVERIFY(rig.tip(1).startsWith(QString("Not asked: voice port \"eighty\"")));
-        QVERIFY(rig.tip(2).startsWith(QString("Not asked: query port \"0\"")));
-        QVERIFY(rig.tip(3).startsWith(QString("Connection refused")));
-        QVERIFY(rig.tip(4).startsWith(QString("Host not found")));
-        QCOMPARE(rig.cell(5), QString("3"));
-
-        // Many such rows neither grow the stack nor hold the event loop.
-        QList<mod_DB::Server> many;
-        for (int id = 1; id <= 12000; ++id) {
-            many << mod_DB::Server{id, "S", "127.0.0.1", "8767", "none"};
-        }
-        rig.grid.load(mod_DB::ServerList::of(many));
-        bool loopRan = false;
-        QTimer::singleShot(0, [&] { loopRan = rig.refresh.running(); });
-        QVERIFY(rig.refreshAll() && loopRan);
-
-        // A timeout that is no number concerns every row: the refresh ends at the first.
-        rig.timeout = QString("fast");
-        QSignalSpy resetting(&rig.grid, &QAbstractItemModel::modelAboutToBeReset);
-        rig.grid.load(mod_DB::ServerList::of({server(1, port), server(2, port)}));
-        QCOMPARE(resetting.size(), 1); // views are told before the rows go
-        QVERIFY(rig.refreshAll());
-        QVERIFY(rig.tip(1).startsWith(QString("Not asked: the timeout")));
-        QCOMPARE(rig.tip(2), QString());
-        QCOMPARE(rig.cell(1) + rig.cell(2), QString("XX"));
+        QCOMPARE(asked.size(), 5);
+        QCOMPARE(asked.value(4).value(0).toInt(), 15);
+        QCOMPARE(rig.told.value(11), "X Not asked: voice port \"eighty\" is not a number");
+        QCOMPARE(rig.told.value(12), "X Not asked: query port \"0\" is not a port number");
+        QVERIFY(rig.told.value(13).startsWith("X Connection refused"));
+        QVERIFY(rig.told.value(14).startsWith("X Host not found"));
+        QCOMPARE(rig.told.value(15), "3");
+        QCOMPARE(counted.value(0).value(2).toTime(), QTime(12, 34, 56));
     }
 
-    void countsNotConfirmedStayGreyed() {
+    void rowsMarkedAreNotAsked() {
+        ServerList list = ServerList::of({server(1, simulator.listen()), server(2, 1)});
+        list.servers[0].mark = IdMark::NotUnique;
+        Rig rig({});
+        rig.grid.load(list);
+        QVERIFY(rig.refreshAll());
+        QCOMPARE(rig.told.keys(), QList<qint32>{2});
+    }
+
+    void manyRowsNeitherGrowTheStackNorHoldTheLoop() {
+        QList<Server> many;
+        for (int id = 1; id <= 12000; ++id) {
+            many << Server{id, "S", "127.0.0.1", "8767", "none"};
+        }
+        Rig rig(many);
+        bool loopRan = false;
+        QTimer::singleShot(0, [&] { loopRan = rig.refresh.running(); });
+        QVERIFY(rig.refreshAll());
+        QVERIFY(loopRan);
+        QCOMPARE(rig.told.size(), 12000);
+    }
+
+    void aTimeoutThatIsNoNumberEndsTheRefresh() {
+        const quint16 port = simulator.listen();
+        Rig rig({server(1, port), server(2, port)}, "fast");
+        QVERIFY(rig.refreshAll());
+        QCOMPARE(rig.told.value(1),
+                 "X Not asked: the timeout is not a usable number of milliseconds");
+        QVERIFY(!rig.told.contains(2));
+    }
+
+    void aServerThatLeavesIsToldAsSuch() {
         auto leaving = std::make_unique<sim::QuerySimulator>();
         leaving->addServer(8767, sim::QuerySimulator::crowd(2));
-        Rig rig({server(1, leaving->listen()), server(2, simulator.listen())});
-        QSignalSpy counted(&rig.grid, &QAbstractItemModel::dataChanged);
+        Rig rig({server(1, leaving->listen())});
         QVERIFY(rig.refreshAll());
-        const QModelIndex cell = rig.grid.index(0, ServerGrid::Player);
-        QVERIFY(std::any_of(counted.begin(), counted.end(), [&](const QList<QVariant>& change) {
-            return change[0].toModelIndex() == cell; // views redraw the new count
-        }));
-        QCOMPARE(rig.cell(1), QString("2"));
-        QVERIFY(rig.grid.isCurrent(1));
+        QCOMPARE(rig.told.value(1), "2");
         QTRY_COMPARE(leaving->openConnections(), 0); // each server's connection ends with it
-        leaving.reset();                             // the server goes away: its port now refuses
-        QSignalSpy redrawn(&rig.grid, &QAbstractItemModel::dataChanged);
+        leaving.reset();                             // its port now refuses
         QVERIFY(rig.refreshAll());
-        const QModelIndex greyed = rig.grid.index(0, ServerGrid::Player);
-        QVERIFY(std::any_of(redrawn.begin(), redrawn.end(), [&](const QList<QVariant>& change) {
-            return change[0].toModelIndex() == greyed && change[1].toModelIndex() == greyed;
-        }));
-        QCOMPARE(rig.cell(1), QString("2"));
-        QVERIFY(!rig.grid.index(0, ServerGrid::Player).data(ServerGrid::CurrentRole).toBool());
-        QVERIFY(rig.grid.index(0, ServerGrid::IP).data(ServerGrid::CurrentRole).toBool() &&
-                rig.grid.toolTip(1, ServerGrid::IP).isEmpty() &&
-                rig.grid.TextMatrix(3, ServerGrid::IP).isEmpty()); // past the last row
-        QVERIFY(rig.tip(1).contains("Connection refused") &&
-                rig.tip(1).contains("last counted at"));
-        QCOMPARE(greyed.data(Qt::AccessibleDescriptionRole).toString(),
-                 "Not current: " + rig.tip(1)); // told to a screen reader too
-        QCOMPARE(rig.grid.index(0, ServerGrid::IP).data(Qt::AccessibleDescriptionRole).toString(),
-                 QString());
-        QVERIFY(rig.grid.isCurrent(2));
+        QVERIFY(rig.told.value(1).startsWith("X Connection refused"));
     }
 
     void aDeadFirstAddressGivesWayToTheNext() {
@@ -426,43 +473,40 @@ class TestQuery : public QObject {
             asked = host;
             done({QHostAddress("127.0.0.2"), QHostAddress("127.0.0.1")}, {});
         });
-        QSignalSpy done(&connection, &query::QueryConnection::done);
-        connection.start("dual.example", QString::number(port), "8767", false);
-        QVERIFY(waited(done));
+        const auto result = exchangeWith(connection, "dual.example", port);
         QCOMPARE(asked, QString("dual.example"));
-        const auto result = connection.result();
         QCOMPARE(result.outcome, Outcome::Answered);
-        QCOMPARE(answer::playerCount(answer::cutLines(result.answer)), 3);
         // The next address started after a quarter second, within the first wait.
         QVERIFY(result.pauses < 9);
+    }
 
-        // Every address refused: told as refused, at once.
+    void everyAddressRefusingIsToldAtOnce() {
         query::QueryConnection refused(refreshRules());
         refused.setResolver([](const QString&, QObject*, auto done) {
             done({QHostAddress("127.0.0.1"), QHostAddress("127.0.0.1")}, {});
         });
-        QSignalSpy refusedDone(&refused, &query::QueryConnection::done);
-        refused.start("x", QString::number(sim::QuerySimulator::closedPort()), "8767", false);
-        QVERIFY(waited(refusedDone));
-        QCOMPARE(refused.result().outcome, Outcome::Refused);
-        QVERIFY(refused.result().pauses <= 1);
+        const auto result = exchangeWith(refused, "x", sim::QuerySimulator::closedPort());
+        QCOMPARE(result.outcome, Outcome::Refused);
+        QVERIFY(result.pauses <= 1);
     }
 
-    void anIpv6AddressInBrackets() {
+    void anIpv6AddressWithOrWithoutBrackets_data() {
+        QTest::addColumn<QString>("host");
+        QTest::newRow("as a link needs it") << "[::1]";
+        QTest::newRow("bare") << "::1";
+    }
+
+    void anIpv6AddressWithOrWithoutBrackets() {
+        QFETCH(QString, host);
         const quint16 port = simulator.listen({}, 0, QHostAddress(QHostAddress::LocalHostIPv6));
         if (port == 0) {
             QSKIP("no IPv6 loopback here");
         }
-        for (const char* host : {"[::1]", "::1"}) {
-            query::QueryConnection connection(refreshRules());
-            connection.setResolver([](const QString&, QObject*, auto done) {
-                done({}, "a literal address needs no lookup");
-            });
-            QSignalSpy done(&connection, &query::QueryConnection::done);
-            connection.start(host, QString::number(port), "8767", false);
-            QVERIFY(waited(done));
-            QCOMPARE(connection.result().outcome, Outcome::Answered);
-        }
+        query::QueryConnection connection(refreshRules());
+        connection.setResolver([](const QString&, QObject*, auto done) {
+            done({}, "a literal address needs no lookup");
+        });
+        QCOMPARE(exchangeWith(connection, host, port).outcome, Outcome::Answered);
     }
 
   private:

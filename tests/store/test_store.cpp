@@ -3,6 +3,7 @@
 // half-done change never leaves a trace.
 #include "launch/mod_Userdata.h"
 #include "store/Convert.h"
+#include "store/ServerGrid.h"
 #include "store/mod_DB.h"
 #include "support/TestSupport.h"
 
@@ -37,14 +38,13 @@ class TestStore : public QObject {
         QVERIFY(mod_DB::addServer({0, "Name 'x'", "host", " 8767", QString()}));
         QCOMPARE(folder.rows("SELECT ID, ServerName, IP, Port, TCPPort FROM tbl_Srv"),
                  QStringList({"9|<null>|<null>|<null>|<null>", "10|Name 'x'|host| 8767|"}));
-        QVERIFY(mod_DB::readServer(11) && !mod_DB::readServer(11)->has_value());
+        QVERIFY(!mod_DB::readServer(11).value().has_value());
         for (const char* id : {"11", "10 OR 1=1", "10"}) {
             const auto saved = mod_DB::saveServer(id, {10, "Name 'x'", "host", " 8767", ""},
                                                   {0, "N", "I", "P", "T"});
-            QCOMPARE(saved.value() == mod_DB::Write::Done, id == QString("10"));
+            QCOMPARE(saved.value() == Write::Done, id == QString("10"));
         }
-        QCOMPARE(mod_DB::listServers()->servers.last().server,
-                 (mod_DB::Server{10, "N", "I", "P", "T"}));
+        QCOMPARE(mod_DB::listServers()->servers.last().server, (Server{10, "N", "I", "P", "T"}));
     }
 
     void deletingTakesTheLoginSettingsAlongOrNothing() {
@@ -80,7 +80,7 @@ class TestStore : public QObject {
         const auto list = mod_DB::listServers();
         QVERIFY(list);
         QStringList shown;
-        for (const mod_DB::ListedServer& listed : list->servers) {
+        for (const ListedServer& listed : list->servers) {
             shown << listed.server.name + QString::number(static_cast<int>(listed.mark));
         }
         // 0: none, 1: not unique, 2: not a whole number.
@@ -88,8 +88,8 @@ class TestStore : public QObject {
         QCOMPARE(list->leftOut, QStringList({"\"e\" (ID: none)", "\"f\" (ID: abc)",
                                              "\"g\" (ID: 2147483648)", "\"l\" (ID: -2147483649)"}));
         // The one row 7 names can be deleted; a statement for 3 would reach two.
-        QCOMPARE(mod_DB::fDelServer(3).value(), mod_DB::Write::Gone);
-        QCOMPARE(mod_DB::fDelServer(7).value(), mod_DB::Write::Done);
+        QCOMPARE(mod_DB::fDelServer(3).value(), Write::Gone);
+        QCOMPARE(mod_DB::fDelServer(7).value(), Write::Done);
         QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"11"});
         // Adding to a file that does not number its rows is undone and told.
         const Status added = mod_DB::addServer({0, "new", "h", "1", "2"});
@@ -144,7 +144,7 @@ class TestStore : public QObject {
                          recordStatement, &sent);
         const QString typed = "x'); DROP TABLE tbl_Srv; --";
         QVERIFY(mod_DB::listServers());
-        const mod_DB::Server seven = mod_DB::readServer(7)->value();
+        const Server seven = mod_DB::readServer(7)->value();
         QVERIFY(mod_DB::saveServer(" 7 ", seven, {0, typed, "h", "1", "2"}));
         QVERIFY(mod_Userdata::fSaveUserdata(7, {typed, typed, typed, false}));
         QVERIFY(mod_Userdata::readUserdata(-3));
@@ -175,26 +175,79 @@ class TestStore : public QObject {
         QCOMPARE(run({"--version"}).first, 2);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{}); // no file "--version"
         const auto help = run({"--help"});
-        QVERIFY(help.first == 0 && help.second.startsWith("usage: quarnel-initdb PATH/TS.mdb"));
+        QCOMPARE(help.first, 0);
+        QVERIFY(help.second.startsWith("usage: quarnel-initdb PATH/TS.mdb"));
         QCOMPARE(run({dir.filePath("TS.mdb")}).first, 0);
         QVERIFY(mod_DB::fDBConnect(true, dir.path())); // both tables: the program opens it
-        mod_DB::fDBConnect(false, {});
+        QVERIFY(mod_DB::fDBConnect(false, {}));
+    }
+
+    void theGridKeepsCountsTyped() {
+        ServerGrid grid;
+        grid.load(ServerList::of({{1, "A", "h", "1", "2"}, {2, "B", "h", "1", "2"}}));
+        QSignalSpy changed(&grid, &QAbstractItemModel::dataChanged);
+        const QModelIndex players = grid.index(0, ServerGrid::Player);
+        grid.setNotCounted(1, "Connection refused", QTime(9, 0, 1));
+        QCOMPARE(players.data().toString(), "X");
+        QCOMPARE(players.data(Qt::ToolTipRole).toString(), "Connection refused (09:00:01)");
+        grid.setCount(1, 7, QTime(9, 0, 2));
+        QCOMPARE(players.data().toString(), "7");
+        QCOMPARE(players.data(Qt::ToolTipRole).toString(), "Counted at 09:00:02");
+        QVERIFY(players.data(ServerGrid::CountConfirmedRole).toBool());
+        grid.setNotCounted(1, "Connection refused", QTime(9, 0, 3));
+        QCOMPARE(players.data().toString(), "7"); // the old count stays, not confirmed
+        QVERIFY(!players.data(ServerGrid::CountConfirmedRole).toBool());
+        const QString tip = "Connection refused (09:00:03); last counted at 09:00:02";
+        QCOMPARE(players.data(Qt::ToolTipRole).toString(), tip);
+        QCOMPARE(players.data(Qt::AccessibleDescriptionRole).toString(), "Not current: " + tip);
+        // Only the Player cell is redrawn, and only for a listed server.
+        QCOMPARE(changed.size(), 3);
+        QCOMPARE(changed.last().value(0).toModelIndex(), players);
+        QCOMPARE(changed.last().value(1).toModelIndex(), players);
+        grid.setCount(99, 1, {});
+        QCOMPARE(changed.size(), 3);
+        const QModelIndex ip = grid.index(0, ServerGrid::IP);
+        QVERIFY(ip.data(ServerGrid::CountConfirmedRole).toBool());
+        QCOMPARE(ip.data(Qt::ToolTipRole), QVariant());
+        QCOMPARE(ip.data(Qt::AccessibleDescriptionRole).toString(), QString());
+        QVERIFY(grid.index(1, ServerGrid::Player).data(ServerGrid::CountConfirmedRole).toBool());
+        QCOMPARE(grid.TextMatrix(3, ServerGrid::IP), QString()); // past the last row
+    }
+
+    void theGridShowsTheRowBeingAsked() {
+        ServerGrid grid;
+        grid.load(ServerList::of({{1, "A", "h", "1", "2"}, {2, "B", "h", "1", "2"}}));
+        grid.showAsking(2);
+        QCOMPARE(grid.asking(), 2);
+        QVERIFY(grid.index(1, ServerGrid::ID).data(ServerGrid::AskingRole).toBool());
+        QVERIFY(!grid.index(0, ServerGrid::ID).data(ServerGrid::AskingRole).toBool());
+        grid.endAsking();
+        QCOMPARE(grid.asking(), 0);
+    }
+
+    void numbersFromText_data() {
+        // Texts as the boxes hold them; 0: not a port, -1: not a 32-bit number.
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<qint64>("number");
+        QTest::newRow("smallest port") << "1" << 1 << qint64{1};
+        QTest::newRow("largest port") << "65535" << 65535 << qint64{65535};
+        QTest::newRow("a half rounds to even") << " 8767.5 " << 8768 << qint64{8768};
+        QTest::newRow("zero is no port") << "0" << 0 << qint64{0};
+        QTest::newRow("past the ports") << "65536" << 0 << qint64{65536};
+        QTest::newRow("no exponents") << "1e3" << 0 << qint64{-1};
+        QTest::newRow("smallest long") << "-2147483648" << 0 << qint64{INT32_MIN};
+        QTest::newRow("largest long") << "2147483647" << 0 << qint64{INT32_MAX};
+        QTest::newRow("past the longs") << "2147483648" << 0 << qint64{-1};
+        QTest::newRow("below the longs") << "-2147483649" << 0 << qint64{-1};
     }
 
     void numbersFromText() {
-        // Texts as the boxes hold them; 0: not a port, -1: not a 32-bit number.
-        const QList<std::pair<QString, int>> ports{{"1", 1}, {"65535", 65535}, {" 8767.5 ", 8768},
-                                                   {"0", 0}, {"65536", 0},     {"1e3", 0}};
-        for (const auto& [text, port] : ports) {
-            QCOMPARE(convert::toPort(text).value_or(0), port);
-        }
-        const QList<std::pair<QString, qint64>> longs{{"-2147483648", INT32_MIN},
-                                                      {"2147483647", INT32_MAX},
-                                                      {"2147483648", -1},
-                                                      {"-2147483649", -1}};
-        for (const auto& [text, number] : longs) {
-            QCOMPARE(convert::toLong(text).value_or(-1), number);
-        }
+        QFETCH(QString, text);
+        QFETCH(int, port);
+        QFETCH(qint64, number);
+        QCOMPARE(convert::toPort(text).value_or(0), port);
+        QCOMPARE(convert::toLong(text).value_or(-1), number);
     }
 };
 

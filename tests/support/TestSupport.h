@@ -24,7 +24,7 @@ class TempFolder {
         db.open();
     }
     ~TempFolder() {
-        mod_DB::fDBConnect(false, {});
+        (void)mod_DB::fDBConnect(false, {});
         QSqlDatabase::database(m_connection).close();
         QSqlDatabase::removeDatabase(m_connection);
     }

@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "tools/initdb/EmptyDatabase.h"
 
+#include "store/mod_DB.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUuid>
-#include <QVariant>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -15,74 +12,26 @@
 
 namespace initdb {
 
-namespace {
-
-// Runs statements with bound values on the file, all in one transaction.
-Status run(const QString& file, const QList<std::pair<QString, QVariantList>>& statements) {
-    const QString name = QStringLiteral("initdb-") + QUuid::createUuid().toString();
-    QString error;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(file);
-        bool ok = db.open() && db.transaction();
-        if (!ok) {
-            error = db.lastError().text();
-        }
-        for (const auto& [sql, values] : statements) {
-            QSqlQuery query(db);
-            ok = ok && query.prepare(sql);
-            for (const QVariant& value : values) {
-                query.addBindValue(value);
-            }
-            if (ok && !query.exec()) {
-                ok = false;
-                error = query.lastError().text();
-            }
-        }
-        if (ok && !db.commit()) {
-            error = db.lastError().text();
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return error.isEmpty() ? success() : Status::failure(error);
-}
-
-Status writeSchema(const QString& file) {
-    QList<std::pair<QString, QVariantList>> statements;
-    for (const QString& statement :
-         QString::fromLatin1(kSchema).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        statements.append({statement, {}});
-    }
-    return run(file, statements);
-}
-
-} // namespace
-
 Status addDemoServers(const QString& path, quint16 queryPort) {
-    const QString insert =
-        QStringLiteral("INSERT INTO tbl_Srv (ServerName, IP, Port, TCPPort) VALUES (?, ?, ?, ?)");
     const QString local = QStringLiteral("127.0.0.1");
     const auto port = [queryPort](int offset) { return QString::number(queryPort + offset); };
-    return run(
+    const QString voice = QStringLiteral("8767");
+    return mod_DB::appendToFile(
         path,
-        {{insert,
-          {QStringLiteral("Demo: Friends (some away)"), local, QStringLiteral("8767"), port(0)}},
-         {insert, {QStringLiteral("Demo: Empty server"), local, QStringLiteral("8768"), port(0)}},
-         {insert, {QStringLiteral("Demo: Umlaute"), local, QStringLiteral("8769"), port(0)}},
-         {insert,
-          {QStringLiteral("Demo: Silent (times out)"), local, QStringLiteral("8767"), port(1)}},
-         {insert, {QStringLiteral("Demo: Refusing"), local, QStringLiteral("8767"), port(2)}},
-         {insert,
-          {QStringLiteral("Demo: Unknown host"), QStringLiteral("no-such-host.invalid"),
-           QStringLiteral("8767"), port(0)}},
-         {QStringLiteral("INSERT INTO tbl_Userdata VALUES (1, 'DemoPlayer', 'demo', 'secret')"),
-          {}}});
+        {{0, QStringLiteral("Demo: Friends (some away)"), local, voice, port(0)},
+         {0, QStringLiteral("Demo: Empty server"), local, QStringLiteral("8768"), port(0)},
+         {0, QStringLiteral("Demo: Umlaute"), local, QStringLiteral("8769"), port(0)},
+         {0, QStringLiteral("Demo: Silent (times out)"), local, voice, port(1)},
+         {0, QStringLiteral("Demo: Refusing"), local, voice, port(2)},
+         {0, QStringLiteral("Demo: Unknown host"), QStringLiteral("no-such-host.invalid"), voice,
+          port(0)}},
+        {{1,
+          {QStringLiteral("DemoPlayer"), QStringLiteral("demo"), QStringLiteral("secret"), true}}});
 }
 
 Result<bool> createEmptyDatabase(const QString& path) {
     const auto failed = [](const QString& file, int number) {
-        return Result<bool>::failure(
+        return Failure(
             QStringLiteral("%1: %2").arg(file, QString::fromLocal8Bit(std::strerror(number))));
     };
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
@@ -97,9 +46,9 @@ Result<bool> createEmptyDatabase(const QString& path) {
         return failed(temp, errno);
     }
     ::close(fd);
-    if (const Status written = writeSchema(temp); !written) {
+    if (const Status written = mod_DB::createTables(temp); !written) {
         QFile::remove(temp);
-        return Result<bool>::failure(written.error());
+        return written.failure();
     }
     const QByteArray finalName = QFile::encodeName(path);
     const int linked = ::link(tempName.constData(), finalName.constData());

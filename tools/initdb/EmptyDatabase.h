@@ -7,14 +7,6 @@
 
 namespace initdb {
 
-// The two tables the program expects. Ports are text so that what the user
-// typed comes back unchanged; AUTOINCREMENT keeps a deleted server's ID from
-// ever coming back (a new server must not inherit old login settings).
-inline constexpr auto kSchema =
-    "CREATE TABLE tbl_Srv (ID INTEGER PRIMARY KEY AUTOINCREMENT, ServerName TEXT, IP TEXT,"
-    " Port TEXT, TCPPort TEXT);\n"
-    "CREATE TABLE tbl_Userdata (ServerID INTEGER, Nickname TEXT, LoginName TEXT, Passwort TEXT);\n";
-
 // Makes an empty database with both tables at path, readable and writable by
 // its owner alone: true when made, false when a file was there (never touched).
 Result<bool> createEmptyDatabase(const QString& path);

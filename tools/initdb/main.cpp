@@ -30,10 +30,10 @@ int main(int argc, char* argv[]) {
     }
     const QString& path = args.last();
     const Result<bool> made = initdb::createEmptyDatabase(path);
-    Status status = made ? success() : Status::failure(made.error());
+    Status status = made ? success() : Status(made.failure());
     if (demo && made) {
         status = *made ? initdb::addDemoServers(path, static_cast<quint16>(args[2].toUInt()))
-                       : Status::failure(QStringLiteral("the demo needs a new file"));
+                       : Status(Failure(QStringLiteral("the demo needs a new file")));
     } else if (made && *made) {
         std::printf("made an empty %s\n", qPrintable(path));
     }

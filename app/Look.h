@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QWidget>
+
+// The program's colours and font, the same whatever the desktop's theme.
+namespace look {
+
+// The old 8.25 pt "MS Sans Serif", or the closest narrow sans the desktop has:
+// the captions were laid out for it.
+QFont windowFont();
+
+// The light cyan of every window of the program, with dark text on it.
+void paintCyan(QWidget* widget);
+
+// How a grid cell is drawn: grey cells with dark text. A count that is not
+// confirmed is grey and italic (the italics stay visible in the highlighted
+// row), the row a refresh is asking sits on amber, and a row no action may
+// touch is dark red and italic. Every text keeps a contrast of 4.5:1 or more
+// on its background.
+struct Cell {
+    QColor text;
+    QColor background;
+    bool italic = false;
+};
+struct CellState {
+    bool countConfirmed = true;
+    bool asking = false;
+    bool marked = false;
+};
+Cell cell(CellState state);
+
+} // namespace look

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The rows of TS.mdb's two tables as the program holds them.
+
+// One server of tbl_Srv, every field as text.
+struct Server {
+    qint32 id = 0;
+    QString name;
+    QString ip;
+    QString port;    // the voice port, as typed
+    QString tcpPort; // the query port, as typed
+    friend bool operator==(const Server&, const Server&) = default;
+};
+
+// Why a stored row's ID cannot name it alone. Such rows are shown but never
+// acted on: a statement by that ID would reach another row too, or none.
+enum class IdMark { None, NotUnique, NotWhole };
+
+struct ListedServer {
+    Server server;
+    IdMark mark = IdMark::None;
+    QString idText; // the ID as stored, for the marked rows
+};
+
+struct ServerList {
+    QList<ListedServer> servers; // in stored order
+    QStringList leftOut;         // rows with no usable ID at all, described
+    // Servers whose IDs are known to name them alone.
+    static ServerList of(const QList<Server>& plain) {
+        ServerList list;
+        for (const Server& server : plain) {
+            list.servers << ListedServer{server, IdMark::None, QString::number(server.id)};
+        }
+        return list;
+    }
+};
+
+// The login settings of one server (tbl_Userdata).
+struct UserData {
+    QString Nickname;
+    QString LoginName;
+    QString Password;
+    bool Found = false; // a stored row was read
+};
+
+// What a guarded write found.
+enum class Write {
+    Done,
+    Gone, // the server was removed or changed meanwhile: nothing written
+};

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: MIT
+#include "store/mod_DBWork.h"
+
+#include "store/ServerGrid.h"
+#include "store/mod_DB.h"
+
+namespace mod_DBWork {
+
+Status fLoadServerList(ServerGrid& grid) {
+    const auto list = mod_DB::listServers();
+    if (!list) {
+        return list.failure();
+    }
+    grid.load(*list);
+    return success();
+}
+
+QString deleteQuestion(const Server& server) {
+    return QStringLiteral("Delete Server\r\n") + server.name + QStringLiteral("  ") + server.ip +
+           QLatin1Char(':') + server.port + QLatin1Char('?');
+}
+
+} // namespace mod_DBWork

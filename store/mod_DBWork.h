@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "store/Result.h"
+#include "store/Rows.h"
+
+class ServerGrid;
+
+namespace mod_DBWork {
+
+// Rebuilds the whole grid from tbl_Srv. When the table cannot be read the
+// grid keeps its rows and the error comes back.
+Status fLoadServerList(ServerGrid& grid);
+
+// "Delete Server", CR LF, then name, two blanks, IP, ":", port and "?".
+QString deleteQuestion(const Server& server);
+
+} // namespace mod_DBWork
