@@ -115,18 +115,19 @@ void Form1::buildControls() {
     place(LPlayer, {6600, 1560, 1935, 2595});
     label1->setBuddy(LPlayer);
 
+    // Each login box sits 195 twips below its label.
     const auto loginBox = [this](const char* labelName, const QString& caption, const char* name,
-                                 int labelTop, int boxTop) {
+                                 int labelTop) {
         auto* heading = label(this, labelName, caption);
         place(heading, {7080, labelTop, 1095, 255});
         auto* edit = named(new QLineEdit(this), name, caption);
-        place(edit, {6600, boxTop, 1935, 285});
+        place(edit, {6600, labelTop + 195, 1935, 285});
         heading->setBuddy(edit);
         return edit;
     };
-    Text1 = loginBox("Label3", QStringLiteral("Nickname"), "Text1", 4365, 4560);
-    Text2 = loginBox("Label4", QStringLiteral("Loginname"), "Text2", 4845, 5040);
-    Text3 = loginBox("Label5", QStringLiteral("Password"), "Text3", 5325, 5520);
+    Text1 = loginBox("Label3", QStringLiteral("Nickname"), "Text1", 4365);
+    Text2 = loginBox("Label4", QStringLiteral("Loginname"), "Text2", 4845);
+    Text3 = loginBox("Label5", QStringLiteral("Password"), "Text3", 5325);
     Text3->setEchoMode(QLineEdit::Password);
     // One "*" per character, whatever the style would draw.
     Text3->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
@@ -240,13 +241,13 @@ QString quoted(const QString& path) {
 
 // What the user can do about a file that did not open; empty when the
 // engine's own words say it (a damaged file, a missing table).
-QString openingHint(const QString& folder, const QString& error) {
+QString openingHint(const QString& folder, const Status& opened) {
     const QString path = mod_DB::databasePath(folder);
     if (!QFileInfo::exists(path)) {
         return QStringLiteral("There is no TS.mdb in %1. To make an empty one, run:\n%2 %3")
             .arg(folder, quoted(folder + QStringLiteral("/quarnel-initdb")), quoted(path));
     }
-    if (error.startsWith(QLatin1String("Error 14:"))) { // the engine could not open it
+    if (opened.error().startsWith(QLatin1String("Error 14:"))) { // the engine could not open it
         return QStringLiteral("TS.mdb is there, but it cannot be opened for reading and writing: "
                               "check that it is a file and that you may read and write it "
                               "(ls -l %1).")
@@ -258,7 +259,7 @@ QString openingHint(const QString& folder, const QString& error) {
 
 Status Form1::Form_Load(const QString& programFolder) {
     if (Status opened = mod_DB::fDBConnect(true, programFolder); !opened) {
-        const QString hint = openingHint(programFolder, opened.error());
+        const QString hint = openingHint(programFolder, opened);
         if (hint.isEmpty()) {
             return opened;
         }

@@ -43,7 +43,8 @@ QList<QLineEdit*> addFields(QDialog* dialog, std::initializer_list<Field> fields
         auto* label = named(new QLabel(caption, dialog), field.label, caption);
         label->setAlignment(labelAlignment);
         place(label, field.labelAt);
-        auto* edit = named(new QLineEdit(dialog), field.box, QString(caption).remove(':'));
+        auto* edit =
+            named(new QLineEdit(dialog), field.box, QString(caption).remove(QLatin1Char(':')));
         place(edit, field.boxAt);
         label->setBuddy(edit);
         boxes << edit;
@@ -150,7 +151,7 @@ void Form2::fill(const Server& server) {
 
 void Form2::Command1_Click() {
     const auto stored = mod_DB::saveServer(
-        SID->text(), m_filledFrom, {0, Sname->text(), SIP->text(), SPort->text(), STCP->text()});
+        {SID->text(), m_filledFrom, {0, Sname->text(), SIP->text(), SPort->text(), STCP->text()}});
     if (!stored) {
         reportRefused(this, QStringLiteral("The changes could not be saved"), stored.error());
         return;

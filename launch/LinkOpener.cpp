@@ -18,8 +18,8 @@ void XdgOpener::open(const QString& /*verb*/, const QString& link, Done done) {
     }
     auto* query = new QProcess(this);
     query->setProgram(mime);
-    query->setArguments(
-        {QStringLiteral("query"), QStringLiteral("default"), "x-scheme-handler/" + scheme});
+    query->setArguments({QStringLiteral("query"), QStringLiteral("default"),
+                         QStringLiteral("x-scheme-handler/") + scheme});
     query->setStandardErrorFile(QProcess::nullDevice());
     connect(query, &QProcess::finished, this, [this, query, link, scheme, done] {
         const bool registered = !query->readAllStandardOutput().trimmed().isEmpty();

@@ -5,6 +5,8 @@
 #include "store/Convert.h"
 #include "store/ServerGrid.h"
 
+#include <QTimer>
+
 namespace query {
 
 std::optional<int> refreshPause(const QString& timeoutText) {
@@ -44,20 +46,24 @@ QString whyNotCounted(const ExchangeResult& result) {
 Refresh::Refresh(const ServerGrid& grid, std::function<QString()> timeoutText,
                  std::function<bool()> waitBeforeConnect, QObject* parent)
     : QObject(parent), m_grid(grid), m_timeoutText(std::move(timeoutText)),
-      m_waitBeforeConnect(std::move(waitBeforeConnect)) {}
+      m_waitBeforeConnect(std::move(waitBeforeConnect)), m_nextRow(new QTimer(this)) {
+    m_nextRow->setSingleShot(true);
+    m_nextRow->setInterval(0);
+    connect(m_nextRow, &QTimer::timeout, this, &Refresh::next);
+}
 
 void Refresh::start() {
     if (m_running) {
         return;
     }
     m_running = true;
-    ++m_generation;
     m_lastRow = m_grid.Rows() - 1;
     m_row = 0;
     next();
 }
 
 void Refresh::stop() {
+    m_nextRow->stop();
     if (m_connection) {
         m_connection->close();
     }
@@ -100,9 +106,9 @@ void Refresh::onDone(const ExchangeResult& result) {
                           ? answer::playerCount(answer::cutLines(result.answer))
                           : -1;
     if (count >= 0) {
-        Q_EMIT counted(m_id, count, when);
+        Q_EMIT counted(m_id, when, count);
     } else {
-        Q_EMIT notCounted(m_id, whyNotCounted(result), when);
+        Q_EMIT notCounted(m_id, when, whyNotCounted(result));
     }
     if (result.outcome == Outcome::BadTimeout) {
         end();
@@ -115,14 +121,7 @@ void Refresh::onDone(const ExchangeResult& result) {
 void Refresh::nextSoon() {
     // Through the event loop: the window stays alive between rows, and rows
     // that end at once never pile up on the stack.
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation = m_generation] {
-            if (m_running && generation == m_generation) {
-                next();
-            }
-        },
-        Qt::QueuedConnection);
+    m_nextRow->start();
 }
 
 } // namespace query

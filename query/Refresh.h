@@ -8,6 +8,7 @@
 #include <QTime>
 #include <functional>
 
+class QTimer;
 class ServerGrid;
 
 namespace query {
@@ -40,10 +41,11 @@ class Refresh : public QObject {
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
   Q_SIGNALS:
+    // Each report says which server, when, and what came of it.
     void asking(qint32 id);
-    void counted(qint32 id, int players, QTime when);
+    void counted(qint32 id, QTime when, int players);
     // The server gave no count; `why` is in the user's words.
-    void notCounted(qint32 id, const QString& why, QTime when);
+    void notCounted(qint32 id, QTime when, const QString& why);
     void finished();
 
   private:
@@ -57,11 +59,11 @@ class Refresh : public QObject {
     std::function<bool()> m_waitBeforeConnect;
     Clock m_clock = [] { return QTime::currentTime(); };
     bool m_running = false;
-    int m_generation = 0; // which start a queued step belongs to
     int m_row = 0;
     int m_lastRow = 0;
     qint32 m_id = 0;
     QPointer<QueryConnection> m_connection;
+    QTimer* m_nextRow; // the next row is asked from the event loop
 };
 
 } // namespace query

@@ -48,6 +48,14 @@ struct UserData {
     bool Found = false; // a stored row was read
 };
 
+// A change of a server's fields, made only while the stored row still holds
+// `before` (what the dialog was filled from).
+struct ServerEdit {
+    QString idText; // the ID as the dialog holds it
+    Server before;
+    Server after;
+};
+
 // What a guarded write found.
 enum class Write {
     Done,

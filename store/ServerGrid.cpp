@@ -185,7 +185,7 @@ void ServerGrid::changedRow(int row, int firstColumn, int lastColumn) {
     }
 }
 
-void ServerGrid::setCount(qint32 id, int players, QTime when) {
+void ServerGrid::setCount(qint32 id, QTime when, int players) {
     if (const int row = rowOf(id); row > 0) {
         Line& at = m_rows[row - 1];
         at.players = players;
@@ -195,7 +195,7 @@ void ServerGrid::setCount(qint32 id, int players, QTime when) {
     }
 }
 
-void ServerGrid::setNotCounted(qint32 id, const QString& why, QTime when) {
+void ServerGrid::setNotCounted(qint32 id, QTime when, const QString& why) {
     if (const int row = rowOf(id); row > 0) {
         Line& at = m_rows[row - 1];
         at.notCounted =

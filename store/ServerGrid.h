@@ -53,10 +53,10 @@ class ServerGrid : public QAbstractTableModel {
     [[nodiscard]] QString untoldNotes();
 
     // A count the latest query confirmed.
-    void setCount(qint32 id, int players, QTime when);
+    void setCount(qint32 id, QTime when, int players);
     // The latest query gave no count: the old one stays, drawn as not
     // confirmed, and its tooltip tells why and when it was last counted.
-    void setNotCounted(qint32 id, const QString& why, QTime when);
+    void setNotCounted(qint32 id, QTime when, const QString& why);
 
     // The picked server row; 0 while none is picked. A click outside the
     // server rows (row 0) changes nothing.

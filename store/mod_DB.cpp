@@ -151,9 +151,9 @@ template <typename Work> Status onFile(const QString& path, Work&& work) {
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
-        if (!db.open() || !db.transaction()) {
-            status = failed(db.lastError());
-        } else if (status = work(db); status && !db.commit()) {
+        const bool begun = db.open() && db.transaction();
+        status = begun ? work(db) : success();
+        if (!begun || (status && !db.commit())) {
             status = failed(db.lastError());
         }
         db.close();
@@ -338,8 +338,9 @@ Status addServer(const Server& fields) {
     });
 }
 
-Result<Write> saveServer(const QString& idText, const Server& before, const Server& fields) {
-    const auto id = convert::toLong(idText);
+Result<Write> saveServer(const ServerEdit& edit) {
+    const Server& fields = edit.after;
+    const auto id = convert::toLong(edit.idText);
     if (!id) {
         return Write::Gone;
     }
@@ -348,7 +349,7 @@ Result<Write> saveServer(const QString& idText, const Server& before, const Serv
         if (!found) {
             return found.failure();
         }
-        if (found->size() != 1 || found->first() != before) {
+        if (found->size() != 1 || found->first() != edit.before) {
             return Write::Gone;
         }
         QSqlQuery q = prepare(QLatin1String(kUpdateServer));

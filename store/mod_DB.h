@@ -43,8 +43,8 @@ Result<std::optional<Server>> readServer(qint32 id);
 // gets no usable ID.
 Status addServer(const Server& fields);
 // Writes the four texts into the server whose ID the text names, only if it
-// still holds `before` (what the dialog was filled from).
-Result<Write> saveServer(const QString& idText, const Server& before, const Server& fields);
+// still holds what the dialog was filled from.
+Result<Write> saveServer(const ServerEdit& edit);
 // Deletes the one server with that ID and its login settings, together or not at all.
 Result<Write> fDelServer(qint32 id);
 

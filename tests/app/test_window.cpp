@@ -325,7 +325,7 @@ class TestWindow : public QObject {
         TempFolder folder;
         folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', NULL, '1', '2'), (5, 'Z', '', '', '')");
         Window window(folder);
-        window.form.grid().setCount(1, 7, QTime(1, 2, 3));
+        window.form.grid().setCount(1, QTime(1, 2, 3), 7);
         window.clickRow(1);
         window.click("Command7");
         auto* edit = window.find<QDialog>("Form2");

@@ -40,8 +40,8 @@ class TestStore : public QObject {
                  QStringList({"9|<null>|<null>|<null>|<null>", "10|Name 'x'|host| 8767|"}));
         QVERIFY(!mod_DB::readServer(11).value().has_value());
         for (const char* id : {"11", "10 OR 1=1", "10"}) {
-            const auto saved = mod_DB::saveServer(id, {10, "Name 'x'", "host", " 8767", ""},
-                                                  {0, "N", "I", "P", "T"});
+            const auto saved = mod_DB::saveServer(
+                {id, {10, "Name 'x'", "host", " 8767", ""}, {0, "N", "I", "P", "T"}});
             QCOMPARE(saved.value() == Write::Done, id == QString("10"));
         }
         QCOMPARE(mod_DB::listServers()->servers.last().server, (Server{10, "N", "I", "P", "T"}));
@@ -145,7 +145,7 @@ class TestStore : public QObject {
         const QString typed = "x'); DROP TABLE tbl_Srv; --";
         QVERIFY(mod_DB::listServers());
         const Server seven = mod_DB::readServer(7)->value();
-        QVERIFY(mod_DB::saveServer(" 7 ", seven, {0, typed, "h", "1", "2"}));
+        QVERIFY(mod_DB::saveServer({" 7 ", seven, {0, typed, "h", "1", "2"}}));
         QVERIFY(mod_Userdata::fSaveUserdata(7, {typed, typed, typed, false}));
         QVERIFY(mod_Userdata::readUserdata(-3));
         QVERIFY(mod_DB::fDelServer(7));
@@ -187,14 +187,14 @@ class TestStore : public QObject {
         grid.load(ServerList::of({{1, "A", "h", "1", "2"}, {2, "B", "h", "1", "2"}}));
         QSignalSpy changed(&grid, &QAbstractItemModel::dataChanged);
         const QModelIndex players = grid.index(0, ServerGrid::Player);
-        grid.setNotCounted(1, "Connection refused", QTime(9, 0, 1));
+        grid.setNotCounted(1, QTime(9, 0, 1), "Connection refused");
         QCOMPARE(players.data().toString(), "X");
         QCOMPARE(players.data(Qt::ToolTipRole).toString(), "Connection refused (09:00:01)");
-        grid.setCount(1, 7, QTime(9, 0, 2));
+        grid.setCount(1, QTime(9, 0, 2), 7);
         QCOMPARE(players.data().toString(), "7");
         QCOMPARE(players.data(Qt::ToolTipRole).toString(), "Counted at 09:00:02");
         QVERIFY(players.data(ServerGrid::CountConfirmedRole).toBool());
-        grid.setNotCounted(1, "Connection refused", QTime(9, 0, 3));
+        grid.setNotCounted(1, QTime(9, 0, 3), "Connection refused");
         QCOMPARE(players.data().toString(), "7"); // the old count stays, not confirmed
         QVERIFY(!players.data(ServerGrid::CountConfirmedRole).toBool());
         const QString tip = "Connection refused (09:00:03); last counted at 09:00:02";
@@ -204,7 +204,7 @@ class TestStore : public QObject {
         QCOMPARE(changed.size(), 3);
         QCOMPARE(changed.last().value(0).toModelIndex(), players);
         QCOMPARE(changed.last().value(1).toModelIndex(), players);
-        grid.setCount(99, 1, {});
+        grid.setCount(99, {}, 1);
         QCOMPARE(changed.size(), 3);
         const QModelIndex ip = grid.index(0, ServerGrid::IP);
         QVERIFY(ip.data(ServerGrid::CountConfirmedRole).toBool());
