@@ -60,7 +60,9 @@ enum class SocketFailure { Refused, HostNotFound, ClosedByServer, Other };
 // One conversation with a query port as a plain state machine: connect, wait
 // for the greeting, "sel <port>", wait, "PL", wait, done. Everything received
 // goes into one buffer, from which each answer is taken whole. A wait ends
-// when its answer is complete, or gives up when its counter passes 10.
+// when its answer is complete, or gives up when its try counter passes 10.
+// The counters, pauses and ports follow old rules on purpose: see
+// docs/query-rules.md.
 class Exchange {
   public:
     static constexpr qsizetype kMaxReply = qsizetype{1024} * 1024;

@@ -37,7 +37,8 @@ void PlayerList::onDone(const ExchangeResult& result) {
         }
         Q_EMIT listed(players);
     }
-    // After a timeout the connection stays open until the next list closes it.
+    // After a timeout the connection stays open until the next list closes it
+    // (docs/query-rules.md).
     if (result.outcome != Outcome::TimedOut && result.outcome != Outcome::Incomplete) {
         closeConnection();
     }

@@ -16,7 +16,8 @@ namespace query {
 class QueryConnection;
 
 // The pause of one try: a tenth of the timeout text, which must be a whole
-// number from 0 to 32767 (a fraction rounds half to even); nullopt otherwise.
+// number from 0 to 32767 (a fraction rounds half to even); nullopt otherwise
+// (docs/query-rules.md).
 std::optional<int> refreshPause(const QString& timeoutText);
 
 // Why a finished exchange gave no count, in the user's words.

@@ -7,7 +7,8 @@
 namespace mod_UserStatus {
 
 // The status shown in brackets after a name: "Away" when the away flag (8)
-// is set, judged the old way (flags of 128 and more, or below 0, show nothing).
+// is set, judged the old way (flags of 128 and more, or below 0, show
+// nothing; docs/query-rules.md).
 QString fUserStatus(qint32 flags);
 
 } // namespace mod_UserStatus

@@ -10,7 +10,6 @@
 #include "launch/LinkOpener.h"
 #include "query/Refresh.h"
 #include "store/mod_DB.h"
-#include "support/Desktop.h"
 #include "support/TestSupport.h"
 #include "tools/simulator/QuerySimulator.h"
 
@@ -597,11 +596,6 @@ class TestWindow : public QObject {
         QVERIFY(!window.form.windowIcon().isNull());
         QCOMPARE(window.form.maximumSize(), QSize(twips::px(8580), twips::px(8115)));
         QCOMPARE(window.form.minimumSize(), window.form.maximumSize());
-    }
-
-    void theTimeoutList() {
-        TempFolder folder;
-        Window window(folder);
         auto* combo = window.find<QComboBox>("Combo1");
         QCOMPARE(combo->count(), 10);
         QCOMPARE(combo->itemText(0), QString("500"));
@@ -610,11 +604,6 @@ class TestWindow : public QObject {
         QTest::keyClick(combo, Qt::Key_Return); // a typed timeout joins no list
         QCOMPARE(combo->count(), 10);
         QCOMPARE(combo->currentText(), QString("777"));
-    }
-
-    void theTimerRefreshesOnce() {
-        TempFolder folder;
-        Window window(folder);
         auto* timer = window.find<QTimer>("Timer1");
         QVERIFY(timer->isActive());
         QVERIFY(timer->isSingleShot());
@@ -700,27 +689,6 @@ class TestWindow : public QObject {
         QCOMPARE(combo->currentIndex(), 2);
         QTest::keyClick(combo, Qt::Key_Down);
         QCOMPARE(combo->currentText(), QString("2000"));
-    }
-
-    void theRealDesktopGetsTheLinksVerbatim() {
-        Desktop desktop(true); // a registered client and a browser
-        TempFolder folder;
-        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', '127.0.0.1', '8767', '1')");
-        folder.exec(QString::fromUtf8("INSERT INTO tbl_Userdata VALUES (1, 'a b \"q\"', '&#€', "
-                                      "'$x`y`''z')"));
-        Window window(folder);
-        window.form.setLinkOpener(std::make_unique<XdgOpener>());
-        window.clickRow(1);
-        window.click("Command5");
-        QTRY_COMPARE_WITH_TIMEOUT(desktop.read("client"),
-                                  QString::fromUtf8("teamspeak://127.0.0.1:8767?nickname=a b "
-                                                    "\"q\"?loginname=&#€?password=$x`y`'z")
-                                      .toUtf8(),
-                                  10000);
-        QTest::mouseClick(window.find("Image1"), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(desktop.read("browser"), QByteArray(client_link::kHomepage),
-                                  10000);
-        QVERIFY(MessageBox::recorded().isEmpty());
     }
 
     void quitEndsTheProcessAtOnce() {

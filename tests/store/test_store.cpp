@@ -214,17 +214,6 @@ class TestStore : public QObject {
         QCOMPARE(grid.TextMatrix(3, ServerGrid::IP), QString()); // past the last row
     }
 
-    void theGridShowsTheRowBeingAsked() {
-        ServerGrid grid;
-        grid.load(ServerList::of({{1, "A", "h", "1", "2"}, {2, "B", "h", "1", "2"}}));
-        grid.showAsking(2);
-        QCOMPARE(grid.asking(), 2);
-        QVERIFY(grid.index(1, ServerGrid::ID).data(ServerGrid::AskingRole).toBool());
-        QVERIFY(!grid.index(0, ServerGrid::ID).data(ServerGrid::AskingRole).toBool());
-        grid.endAsking();
-        QCOMPARE(grid.asking(), 0);
-    }
-
     void numbersFromText_data() {
         // Texts as the boxes hold them; 0: not a port, -1: not a 32-bit number.
         QTest::addColumn<QString>("text");
