@@ -109,14 +109,15 @@ QString ServerGrid::toolTip(int row, int col) const {
     return at != nullptr && col == Player ? countTip(*at) : QString();
 }
 
-QString ServerGrid::countTip(const Line& at) const {
+QString ServerGrid::countTip(const Line& at) {
     const auto time = [](QTime when) { return when.toString(QStringLiteral("HH:mm:ss")); };
     if (at.confirmed) {
         return at.players ? QStringLiteral("Counted at ") + time(at.countedAt) : QString();
     }
+    const QString failed = at.why + QStringLiteral(" (") + time(at.failedAt) + QLatin1Char(')');
     return at.countedAt.isValid()
-               ? at.notCounted + QStringLiteral("; last counted at ") + time(at.countedAt)
-               : at.notCounted;
+               ? failed + QStringLiteral("; last counted at ") + time(at.countedAt)
+               : failed;
 }
 
 bool ServerGrid::isCountConfirmed(int row) const {
@@ -198,8 +199,8 @@ void ServerGrid::setCount(qint32 id, QTime when, int players) {
 void ServerGrid::setNotCounted(qint32 id, QTime when, const QString& why) {
     if (const int row = rowOf(id); row > 0) {
         Line& at = m_rows[row - 1];
-        at.notCounted =
-            why + QStringLiteral(" (%1)").arg(when.toString(QStringLiteral("HH:mm:ss")));
+        at.why = why;
+        at.failedAt = when;
         at.confirmed = false;
         changedRow(row, Player, Player);
     }

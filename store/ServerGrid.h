@@ -77,11 +77,12 @@ class ServerGrid : public QAbstractTableModel {
         ListedServer listed;
         std::optional<int> players; // none counted yet: "X"
         QTime countedAt;
-        QString notCounted; // why the latest query gave no count, with when
+        QString why;    // the latest query gave no count, for this reason,
+        QTime failedAt; // at this time
         bool confirmed = true;
     };
     [[nodiscard]] const Line* line(int row) const;
-    [[nodiscard]] QString countTip(const Line& at) const;
+    [[nodiscard]] static QString countTip(const Line& at);
     void changedRow(int row, int firstColumn, int lastColumn);
     void setAsking(int row);
 
