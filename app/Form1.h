@@ -65,9 +65,10 @@ class Form1 : public QWidget {
     // The rest.
     void Image1_Click();      // the logo: the homepage
     void MSFlexGrid1_Click(); // a server row picked: its login settings and players
+    // The right button over the grid: the popup menu.
     void MSFlexGrid1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift,
-                               QPoint position); // the right button: the popup menu
-    void Timer1_Timer();                         // once, after start-up: a refresh
+                               QPoint position);
+    void Timer1_Timer(); // once, after start-up: a refresh
 
   protected:
     void closeEvent(QCloseEvent* event) override;
