@@ -31,6 +31,7 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 
@@ -294,9 +295,11 @@ void Form1::closeEvent(QCloseEvent* /*event*/) {
 }
 
 void Form1::fDefWidth() {
-    const int widths[] = {0, 2700, 1300, 800, 800, 750};
-    for (int col = 0; col < ServerGrid::ColumnCount; ++col) {
-        MSFlexGrid1->setColWidth(col, widths[col]);
+    // In twips, by column: the key column is hidden.
+    constexpr std::array<int, ServerGrid::ColumnCount> widths{0, 2700, 1300, 800, 800, 750};
+    int col = 0;
+    for (const int width : widths) {
+        MSFlexGrid1->setColWidth(col++, width);
     }
 }
 

@@ -591,7 +591,9 @@ class TestWindow : public QObject {
         QCOMPARE(window.form.grid().TextMatrix(1, ServerGrid::ID), QString("2")); // stored order
         QCOMPARE(window.cell(2), QString("X"));
         QCOMPARE(window.view()->ColWidth(ServerGrid::ID), 0);
+        QCOMPARE(window.view()->ColWidth(ServerGrid::Servername), 2700);
         QCOMPARE(window.view()->ColWidth(ServerGrid::Player), 750);
+        QCOMPARE(window.form.font().pointSizeF(), 8.25); // the font the layout was made for
         QCOMPARE(window.view()->model()->headerData(5, Qt::Horizontal).toString(), "Player");
         QCOMPARE(QApplication::focusWidget(), window.find("LPlayer"));
         QCOMPARE(window.find<QToolButton>("Command2")->iconSize(), QSize(32, 32)); // a big Refresh
