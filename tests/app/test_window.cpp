@@ -586,7 +586,9 @@ class TestWindow : public QObject {
 
     void theWindowAsItStarts() {
         TempFolder folder;
-        folder.exec("INSERT INTO tbl_Srv VALUES (4, 'A', 'a', '1', '2'), (2, 'B', 'b', '3', '4')");
+        // Addresses, not names: the refresh of the timer's tick looks nothing up.
+        folder.exec("INSERT INTO tbl_Srv VALUES (4, 'A', '127.0.0.1', '1', '1'), "
+                    "(2, 'B', '127.0.0.1', '3', '1')");
         Window window(folder);
         QCOMPARE(window.form.grid().TextMatrix(1, ServerGrid::ID), QString("2")); // stored order
         QCOMPARE(window.cell(2), QString("X"));
@@ -617,6 +619,7 @@ class TestWindow : public QObject {
         window.form.Timer1_Timer(); // the refresh of its tick empties the login boxes
         QCOMPARE(window.box("Text1")->text(), QString());
         QVERIFY(!timer->isActive());
+        QVERIFY(window.form.refresh().running());
     }
 
     void thePopupOpensForTheRightButtonOnly() {
