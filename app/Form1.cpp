@@ -206,8 +206,8 @@ void Form1::buildControls() {
                                       : QStringLiteral("Pick a server in the list first"));
         }
     };
+    // Every load tells the pick, the one at start-up included.
     connect(&m_grid, &ServerGrid::pickChanged, this, needPick);
-    needPick();
 
     connect(command1, &QToolButton::clicked, this, &Form1::Command1_Click);
     connect(command2, &QToolButton::clicked, this, &Form1::Command2_Click);

@@ -156,7 +156,6 @@ template <typename Work> Status onFile(const QString& path, Work&& work) {
         if (!begun || (status && !db.commit())) {
             status = failed(db.lastError());
         }
-        db.close();
     }
     QSqlDatabase::removeDatabase(name);
     return status;

@@ -595,6 +595,8 @@ class TestWindow : public QObject {
         QCOMPARE(window.view()->ColWidth(ServerGrid::ID), 0);
         QCOMPARE(window.view()->ColWidth(ServerGrid::Servername), 2700);
         QCOMPARE(window.view()->ColWidth(ServerGrid::Player), 750);
+        QVERIFY(window.view()->rowHeight(0) < 20);       // tight rows, as tight as the font allows
+        QVERIFY(!window.find("Command3")->isEnabled());  // nothing picked yet
         QCOMPARE(window.form.font().pointSizeF(), 8.25); // the font the layout was made for
         QCOMPARE(window.view()->model()->headerData(5, Qt::Horizontal).toString(), "Player");
         QCOMPARE(QApplication::focusWidget(), window.find("LPlayer"));

@@ -334,9 +334,10 @@ class TestQuery : public QObject {
             answer(tabbed + line("72", "\"Bo\"b\"") + line("40", "C") + line("12", "D") +
                    line("16", "E") + line("136", "F") + line("-8", "G") + "OK\r\n"),
             0, "6", 6, {"Bob (Away)", "C (Away)", "D (Away)", "E", "F", "G"}, 0);
-        row("a line of four fields ends the list",
-            answer(tabbed + line("8", "A") + "0\t8\tX\t\"l\"\r\n" + line("0", "B") + "OK\r\n"), 0,
-            "3", 1, {"A (Away)"}, 0);
+        row("five fields are enough, four end the list",
+            answer(tabbed + line("8", "A") + "8\t0\t\"E\"\t0\t0\r\n" + "0\t8\tX\t\"l\"\r\n" +
+                   line("0", "B") + "OK\r\n"),
+            0, "4", 2, {"A (Away)", "E (Away)"}, 0);
         row("flags that are no number end the list",
             answer(tabbed + line("0", "A") + line("x", "B") + line("0", "C") + "OK\r\n"), 0, "3", 1,
             {"A"}, 0);
