@@ -119,7 +119,9 @@ class TestWindow : public QObject {
             const QRect at = dialog ? QRect(QPoint(), widget->size()) : widget->geometry();
             QVERIFY2(at == QRect(twips::px(l), twips::px(t), twips::px(w), twips::px(h)),
                      qPrintable(path));
-            QVERIFY(!dialog || widget->palette().color(QPalette::Window) == QColor(128, 255, 255));
+            if (dialog) {
+                QCOMPARE(widget->palette().color(QPalette::Window), QColor(128, 255, 255));
+            }
             const QVariant text = widget->property(widget->property("text").isValid() ? "text"
                                                    : dialog ? "windowTitle"
                                                             : "currentText");
@@ -517,7 +519,9 @@ class TestWindow : public QObject {
         QVERIFY2(lastBox().contains("the database refused the change"), qPrintable(lastBox()));
         QCOMPARE(lastBox().contains("was moved, deleted or replaced"), moved);
         QCOMPARE(window.box(step[2], in)->text(), QStringLiteral("typed"));
-        QVERIFY(in == nullptr || in->isVisible());
+        if (in != nullptr) {
+            QVERIFY(in->isVisible()); // the dialog stays open
+        }
         QCOMPARE(window.form.grid().Rows(), 2);
         QCOMPARE(folder.rows("SELECT ServerName FROM tbl_Srv"), QStringList{"A"});
         QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"0"});

@@ -122,7 +122,9 @@ class TestStore : public QObject {
         folder.open();
         const UserData nulls = mod_Userdata::fGetUserdata(5);
         QVERIFY(nulls.Found);
-        QCOMPARE(nulls.Nickname + nulls.LoginName + nulls.Password, QString());
+        QCOMPARE(nulls.Nickname, QString()); // nulls read as empty texts
+        QCOMPARE(nulls.LoginName, QString());
+        QCOMPARE(nulls.Password, QString());
         QVERIFY(mod_Userdata::fSaveUserdata(5, {"n", "l", "p", false}));
         QVERIFY(mod_Userdata::fSaveUserdata(6, {"n6", "l6", "p6", false}));
         QVERIFY(mod_Userdata::fSaveUserdata(6, {"m6", "", "q6", false}));
