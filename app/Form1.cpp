@@ -525,8 +525,11 @@ int startQuarnel(const QString& programFolder) {
 void runQuarnel(int argc, char* argv[], const QString& folder,
                 const std::function<void()>& started) {
     QApplication app(argc, argv);
+    QTimer kick; // `started` runs once the event loop does
+    kick.setSingleShot(true);
     if (started) {
-        QTimer::singleShot(0, started);
+        QObject::connect(&kick, &QTimer::timeout, started);
+        kick.start(0);
     }
     const int status =
         startQuarnel(folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder);
