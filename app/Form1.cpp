@@ -364,8 +364,9 @@ void Form1::Command5_Click() {
     if (!server) {
         return;
     }
-    const QString link =
-        client_link::build(*server, {Text1->text(), Text2->text(), Text3->text(), false});
+    const QString link = client_link::build(
+        *server,
+        {.Nickname = Text1->text(), .LoginName = Text2->text(), .Password = Text3->text()});
     m_linkOpener->open(QStringLiteral("Open"), link,
                        reportFailure(QStringLiteral("The TeamSpeak client could not be started")));
 }
@@ -383,7 +384,8 @@ void Form1::Command6_Click() {
                                         .arg(stored.error()));
         return;
     }
-    const UserData entered{Text1->text(), Text2->text(), Text3->text(), false};
+    const UserData entered{
+        .Nickname = Text1->text(), .LoginName = Text2->text(), .Password = Text3->text()};
     if (!MessageBox::askYesNo(this, QStringLiteral("Save Usersettings?"),
                               mod_Userdata::saveQuestion(*stored, entered))) {
         return;

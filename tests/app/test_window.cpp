@@ -150,6 +150,8 @@ class TestWindow : public QObject {
         row("Command6", 6600, 5880, 1935, 255, "Save TS User settings");
         row("Command5", 6600, 6190, 1935, 735, "Connect 2 Server");
         row("Label2", 6600, 7040, 975, 255, "Timeout (ms)");
+        // Labels over boxes sit at the top of their place: the box starts before they end.
+        QCOMPARE(window.find<QLabel>("Label1")->alignment(), Qt::AlignLeft | Qt::AlignTop);
         row("Combo1", 7680, 6990, 855, 315, "1500");
         row("Command1", 6600, 7395, 1935, 660, "QUIT");
         // The dialogs: their size and caption, then controls on them.
@@ -439,6 +441,9 @@ class TestWindow : public QObject {
                                   "not act on it.",
                      action);
         }
+        const auto said = MessageBox::recorded().size();
+        window.find<QAction>("fDelSrvFromMenue", window.popup())->trigger(); // as Delete Server
+        QCOMPARE(MessageBox::recorded().size(), said + 1);
         window.clickRow(4);
         window.click("Command3");
         QVERIFY(lastBox().contains("(7.4) in TS.mdb is not a whole number"));
