@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data + 1),
                            static_cast<qsizetype>(size - 1));
     query::Exchange exchange({refresh, refresh, [] { return std::optional<int>(1); }});
-    exchange.start("h", "51234", "8767", false);
+    exchange.start({1, "S", "h", "8767", "51234"}, false);
     for (qsizetype at = 0; at < bytes.size() && !exchange.finished(); at += piece) {
         exchange.dataArrived(bytes.mid(at, piece));
         if ((bytes.at(at) & 0x40) != 0) {
