@@ -393,6 +393,14 @@ class TestQuery : public QObject {
         QCOMPARE(simulator.openConnections(), 0);
     }
 
+    void stoppingBetweenRowsAsksNoMore() {
+        Rig rig({server(1, 0), server(2, 0)}); // rows that end at once
+        rig.refresh.start();
+        rig.refresh.stop();
+        QTest::qWait(50);
+        QCOMPARE(rig.told.keys(), QList<qint32>{1});
+    }
+
     void eachServerIsReportedByItsId() {
         const quint16 port = simulator.listen();
         Rig rig({server(11, port, "eighty"),
