@@ -431,6 +431,15 @@ class TestQuery : public QObject {
         QCOMPARE(rig.told.keys(), QList<qint32>{2});
     }
 
+    void theRowsCountedAtTheStartAreAsked() {
+        Rig rig({server(1, 0)}); // a row that ends at once
+        QSignalSpy done(&rig.refresh, &query::Refresh::finished);
+        rig.refresh.start();
+        rig.grid.load(ServerList::of({server(1, 0), server(2, 0)})); // reloaded meanwhile
+        QVERIFY(waited(done));
+        QCOMPARE(rig.told.keys(), QList<qint32>{1});
+    }
+
     void manyRowsNeitherGrowTheStackNorHoldTheLoop() {
         QList<Server> many;
         for (int id = 1; id <= 12000; ++id) {
