@@ -364,9 +364,7 @@ void Form1::Command5_Click() {
     if (!server) {
         return;
     }
-    const QString link = client_link::build(
-        *server,
-        {.Nickname = Text1->text(), .LoginName = Text2->text(), .Password = Text3->text()});
+    const QString link = client_link::build(*server, typedLogin());
     m_linkOpener->open(QStringLiteral("Open"), link,
                        reportFailure(QStringLiteral("The TeamSpeak client could not be started")));
 }
@@ -384,8 +382,7 @@ void Form1::Command6_Click() {
                                         .arg(stored.error()));
         return;
     }
-    const UserData entered{
-        .Nickname = Text1->text(), .LoginName = Text2->text(), .Password = Text3->text()};
+    const UserData entered = typedLogin();
     if (!MessageBox::askYesNo(this, QStringLiteral("Save Usersettings?"),
                               mod_Userdata::saveQuestion(*stored, entered))) {
         return;
@@ -472,6 +469,10 @@ std::optional<Server> Form1::pickedServer() {
                                         QStringLiteral(", so Quarnel does not act on it."));
     }
     return server;
+}
+
+UserData Form1::typedLogin() const {
+    return {.Nickname = Text1->text(), .LoginName = Text2->text(), .Password = Text3->text()};
 }
 
 void Form1::clearLogin() {

@@ -78,6 +78,7 @@ class Form1 : public QWidget {
     void buildControls();
     // The picked server; for a row no action may touch, says why.
     std::optional<Server> pickedServer();
+    [[nodiscard]] UserData typedLogin() const;
     void clearLogin();
     [[nodiscard]] bool waitBeforeConnect() const;
     // Tells the user when the desktop did not take a link.

@@ -194,15 +194,27 @@ bool isNumber(const QVariant& value) {
     return ok && std::isfinite(number) && number >= INT32_MIN && number <= INT32_MAX;
 }
 
-// A field of a "Select *" row by name, nulls as empty texts.
-QString text(const QSqlQuery& q, const QSqlRecord& record, const char* field) {
-    return fNullTo(q.value(record.indexOf(QLatin1String(field))), QVariant(QString())).toString();
+// A field of a row by its place, nulls as empty texts.
+QString text(const QSqlQuery& q, int field) {
+    return fNullTo(q.value(field), QVariant(QString())).toString();
 }
 
-Server readFields(const QSqlQuery& q, const QSqlRecord& record, qint32 serverId) {
-    return Server{serverId, text(q, record, "ServerName"), text(q, record, "IP"),
-                  text(q, record, "Port"), text(q, record, "TCPPort")};
-}
+// The fields of tbl_Srv's "Select *" rows, looked up by name once per statement.
+struct ServerFields {
+    explicit ServerFields(const QSqlRecord& record)
+        : id(record.indexOf(QStringLiteral("ID"))),
+          name(record.indexOf(QStringLiteral("ServerName"))),
+          ip(record.indexOf(QStringLiteral("IP"))), port(record.indexOf(QStringLiteral("Port"))),
+          tcpPort(record.indexOf(QStringLiteral("TCPPort"))) {}
+    [[nodiscard]] Server read(const QSqlQuery& q, qint32 serverId) const {
+        return Server{serverId, text(q, name), text(q, ip), text(q, port), text(q, tcpPort)};
+    }
+    int id;
+    int name;
+    int ip;
+    int port;
+    int tcpPort;
+};
 
 // Every row a "Select * from tbl_Srv WHERE ID = n;" finds.
 Result<QList<Server>> selectedServers(qint32 id) {
@@ -210,10 +222,10 @@ Result<QList<Server>> selectedServers(qint32 id) {
     if (const Status ran = execute(q); !ran) {
         return ran.failure();
     }
-    const QSqlRecord record = q.record();
+    const ServerFields fields(q.record());
     QList<Server> found;
     while (q.next()) {
-        found << readFields(q, record, id);
+        found << fields.read(q, id);
     }
     return found;
 }
@@ -264,14 +276,13 @@ Result<ServerList> listServers() {
     if (const Status ran = execute(q); !ran) {
         return ran.failure();
     }
-    const QSqlRecord record = q.record();
-    const int idField = record.indexOf(QStringLiteral("ID"));
+    const ServerFields fields(q.record());
     ServerList list;
     QHash<qint32, int> seen; // how often each whole ID occurs
     while (q.next()) {
-        const QVariant id = q.value(idField);
+        const QVariant id = q.value(fields.id);
         const auto whole = wholeId(id);
-        ListedServer listed{readFields(q, record, whole.value_or(0)), IdMark::None,
+        ListedServer listed{fields.read(q, whole.value_or(0)), IdMark::None,
                             fNullTo(id, QString()).toString()};
         if (whole) {
             ++seen[*whole];
@@ -396,9 +407,9 @@ Result<UserData> readLoginSettings(qint32 serverId) {
     if (q.next()) {
         const QSqlRecord record = q.record();
         result.Found = true;
-        result.LoginName = text(q, record, "LoginName");
-        result.Nickname = text(q, record, "Nickname");
-        result.Password = text(q, record, "Passwort");
+        result.LoginName = text(q, record.indexOf(QStringLiteral("LoginName")));
+        result.Nickname = text(q, record.indexOf(QStringLiteral("Nickname")));
+        result.Password = text(q, record.indexOf(QStringLiteral("Passwort")));
     } else if (q.lastError().isValid()) {
         return failed(q.lastError());
     }
