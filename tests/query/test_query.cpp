@@ -509,14 +509,7 @@ class TestQuery : public QObject {
         QVERIFY(result.pauses <= 1);
     }
 
-    void anIpv6AddressWithOrWithoutBrackets_data() {
-        QTest::addColumn<QString>("host");
-        QTest::newRow("as a link needs it") << "[::1]";
-        QTest::newRow("bare") << "::1";
-    }
-
-    void anIpv6AddressWithOrWithoutBrackets() {
-        QFETCH(QString, host);
+    void anIpv6AddressInBrackets() {
         const quint16 port = simulator.listen({}, 0, QHostAddress(QHostAddress::LocalHostIPv6));
         if (port == 0) {
             QSKIP("no IPv6 loopback here");
@@ -525,7 +518,7 @@ class TestQuery : public QObject {
         connection.setResolver([](const QString&, QObject*, auto done) {
             done({}, "a literal address needs no lookup");
         });
-        QCOMPARE(exchangeWith(connection, host, port).outcome, Outcome::Answered);
+        QCOMPARE(exchangeWith(connection, "[::1]", port).outcome, Outcome::Answered);
     }
 
   private:

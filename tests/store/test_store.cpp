@@ -105,15 +105,6 @@ class TestStore : public QObject {
         QCOMPARE(folder.rows("SELECT ServerName FROM tbl_Srv"), QStringList{"first"});
     }
 
-    void writesStopWhenTheFileIsNoLongerThere() {
-        TempFolder folder;
-        folder.open();
-        QFile::remove(folder.dbPath()); // deleted under the program: no file appears
-        QVERIFY(mod_DB::addServer({0, "n", "h", "1", "2"}).error().contains("was moved"));
-        QVERIFY(mod_Userdata::fSaveUserdata(1, {}).error().contains("was moved"));
-        QVERIFY(!QFile::exists(folder.dbPath()));
-    }
-
     void loginSettingsEditTheFirstRowOnly() {
         TempFolder folder;
         folder.exec("INSERT INTO tbl_Srv (ID) VALUES (5), (6), (7)");
@@ -163,25 +154,6 @@ class TestStore : public QObject {
                              [](const QString& text) { return text.contains("DROP"); }));
         QCOMPARE(folder.rows("SELECT ServerID, Nickname FROM tbl_Userdata"), QStringList{});
         QCOMPARE(folder.rows("SELECT ID FROM tbl_Srv"), QStringList{"-3"});
-    }
-
-    void theFileMakerTakesOnlyAPath() {
-        QTemporaryDir dir;
-        const auto run = [&](const QStringList& args) {
-            QProcess maker;
-            maker.setWorkingDirectory(dir.path());
-            maker.start(INITDB, args);
-            maker.waitForFinished();
-            return std::pair(maker.exitCode(), maker.readAllStandardOutput());
-        };
-        QCOMPARE(run({"--version"}).first, 2);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{}); // no file "--version"
-        const auto help = run({"--help"});
-        QCOMPARE(help.first, 0);
-        QVERIFY(help.second.startsWith("usage: quarnel-initdb PATH/TS.mdb"));
-        QCOMPARE(run({dir.filePath("TS.mdb")}).first, 0);
-        QVERIFY(mod_DB::fDBConnect(true, dir.path())); // both tables: the program opens it
-        QVERIFY(mod_DB::fDBConnect(false, {}));
     }
 
     void theGridKeepsCountsTyped() {
