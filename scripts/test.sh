@@ -5,9 +5,8 @@
 # AddressSanitizer and UBSan. Warnings are errors in both builds.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-# The tests also read SQLite's own trace of the statements it receives, and
-# check the install with the desktop's own validators.
-"$here/scripts/deps.sh" libsqlite3-dev desktop-file-utils appstream file
+# The tests also check the install with the desktop's own validators.
+"$here/scripts/deps.sh" desktop-file-utils appstream file
 jobs="$(nproc)"
 run() {
     local build="$1"

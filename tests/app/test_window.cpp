@@ -3,7 +3,6 @@
 // focus changes, the popup menu and the dialogs, against real files and sockets.
 #include "app/FlexGrid.h"
 #include "app/Form1.h"
-#include "app/Look.h"
 #include "app/MessageBox.h"
 #include "app/Twips.h"
 #include "launch/ClientLink.h"
@@ -74,18 +73,6 @@ QString lastBox() {
     return MessageBox::recorded().isEmpty() ? QString() : MessageBox::recorded().last().text;
 }
 
-double contrast(const QColor& a, const QColor& b) {
-    const auto luminance = [](const QColor& c) {
-        const auto linear = [](double v) {
-            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
-    };
-    const double x = luminance(a) + 0.05;
-    const double y = luminance(b) + 0.05;
-    return std::max(x, y) / std::min(x, y);
-}
-
 int darkPixels(const QImage& image, const QRect& logical) {
     const qreal scale = image.devicePixelRatio();
     const QRect area(logical.topLeft() * scale, logical.size() * scale);
@@ -131,13 +118,8 @@ class TestWindow : public QObject {
                 QVERIFY(label->buddy() != nullptr); // read out with its box
                 QCOMPARE(label->alignment().testFlag(Qt::AlignRight), names[0] == "Frm_AddSrv");
             }
-            if (auto* button = qobject_cast<QToolButton*>(widget)) {
-                QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
-                QVERIFY(!button->icon().isNull());
-            }
         };
         row("MSFlexGrid1", 0, 0, 6495, 6615);
-        QVERIFY(!window.view()->verticalHeader()->isVisible()); // one fixed column: the key's
         row("Command3", 30, 6600, 2588, 615, "Delete Server");
         row("Command7", 2618, 6600, 1299, 615, "Edit");
         row("Command4", 3907, 6600, 2588, 615, "Add Server");
@@ -228,14 +210,9 @@ class TestWindow : public QObject {
             QVERIFY2(window.find(action)->toolTip() == "Pick a server in the list first", action);
             window.click(action);
         }
-        window.find<QAction>("fDelSrvFromMenue", window.popup())
-            ->trigger(); // enabled, does nothing
-        QVERIFY(window.find<QAction>("fDelSrvFromMenue", window.popup())->isEnabled());
         QCOMPARE(MessageBox::recorded().size(), boxes);
         QCOMPARE(window.desktop->links.size(), 1);
         QCOMPARE(window.login(), QStringLiteral("bn|bl|bp"));
-        window.clickRow(1); // a server without login settings shows none
-        QCOMPARE(window.login(), QStringLiteral("||"));
     }
 
     void refreshLeavesTheFocusThePickAndTheScrolling() {
@@ -257,9 +234,6 @@ class TestWindow : public QObject {
         window.clickRow(1);
         QScrollBar* scroll = window.view()->verticalScrollBar();
         QVERIFY(scroll->maximum() > 0);
-        QList<int> asked;
-        connect(&window.form.grid(), &QAbstractItemModel::dataChanged,
-                [&] { asked << window.form.grid().asking(); });
         window.click("Command2");
         QLineEdit* nickname = window.box("Text1");
         QTest::mouseClick(nickname, Qt::LeftButton);
@@ -280,7 +254,6 @@ class TestWindow : public QObject {
         QCOMPARE(window.desktop->links.value(0), QString("Open teamspeak://127.0.0.1:9003"));
         QTRY_VERIFY_WITH_TIMEOUT(!window.form.refresh().running(), 30000);
         QCOMPARE(window.cell(60), QStringLiteral("1"));
-        QVERIFY(asked.contains(60));
         QCOMPARE(window.form.grid().asking(), 0);
         QCOMPARE(window.view()->selectionModel()->selectedRows().value(0).row(), 2);
         QCOMPARE(window.view()->currentIndex().row(), 2);
@@ -290,81 +263,46 @@ class TestWindow : public QObject {
         auto* players = window.find<QListWidget>("LPlayer");
         QTRY_COMPARE(players->count(), 1); // the list of the picked server
         QCOMPARE(players->item(0)->toolTip(), QString("Flags 0: none"));
-        QCOMPARE(players->item(0)->data(Qt::AccessibleDescriptionRole).toString(),
-                 QString("Flags 0: none"));
     }
 
-    void theAddDialogKeepsOrResetsItsBoxes() {
+    void theDialogs() {
         TempFolder folder;
         folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', NULL, '1', '2'), (5, 'Z', '', '', '')");
         Window window(folder);
         window.click("Command4");
         auto* add = window.find<QDialog>("Frm_AddSrv");
         const QStringList boxes{"Text1", "Text2", "Text3", "Text4"};
-        for (const QString& name : boxes) {
-            window.box(name, add)->setText("kept");
-        }
-        window.box("Text3", add)->setFocus();
+        window.box("Text1", add)->setText("kept");
         window.click("Command4"); // brought forward as it was left
-        QCOMPARE(window.texts(boxes, add), QStringLiteral("kept|kept|kept|kept"));
-        QCOMPARE(add->focusWidget(), window.box("Text3", add));
-        window.click("Command1", add); // CANCEL empties the boxes; so does Escape
-        QVERIFY(!add->isVisible());
+        QCOMPARE(window.texts(boxes, add), QStringLiteral("kept|||51234"));
+        QTest::keyClick(add, Qt::Key_Escape); // as CANCEL: the boxes are emptied
         window.click("Command4");
         QCOMPARE(window.texts(boxes, add), QStringLiteral("|||51234"));
         QCOMPARE(add->focusWidget(), window.box("Text1", add)); // ready for the name
-        window.box("Text1", add)->setText("kept");
-        window.box("Text4", add)->setFocus();
-        QTest::keyClick(add, Qt::Key_Escape);
-        window.click("Command4");
-        QCOMPARE(window.texts(boxes, add), QStringLiteral("|||51234"));
-        QCOMPARE(add->focusWidget(), window.box("Text1", add));
         window.box("Text1", add)->setText("New");
         QTest::keyClick(window.box("Text2", add), Qt::Key_Return); // Return adds
         QCOMPARE(folder.rows("SELECT * FROM tbl_Srv WHERE ID = 6"), QStringList{"6|New|||51234"});
-        window.click("Command4"); // empty again for the next server
-        QCOMPARE(window.texts(boxes, add), QStringLiteral("|||51234"));
-        window.click("Command1", add);
-    }
+        QVERIFY(!add->isVisible());
 
-    void theEditDialogAndDelete() {
-        TempFolder folder;
-        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', NULL, '1', '2'), (5, 'Z', '', '', '')");
-        Window window(folder);
         window.form.grid().setCount(1, QTime(1, 2, 3), 7);
         window.clickRow(1);
         window.click("Command7");
         auto* edit = window.find<QDialog>("Form2");
         QCOMPARE(window.texts({"Sname", "SIP", "SPort", "STCP"}, edit), QString("A||1|2"));
         window.click("Command2", edit);
-        QVERIFY(!edit->isVisible());
         QCOMPARE(window.cell(1), QString("7")); // the counts survive a cancel
         window.click("Command7");
         window.box("SIP", edit)->setText("new.host");
         QTest::keyClick(window.box("SIP", edit), Qt::Key_Return); // Return saves
         QCOMPARE(folder.rows("SELECT IP FROM tbl_Srv WHERE ID = 1"), QStringList{"new.host"});
         QCOMPARE(window.cell(1), QStringLiteral("X"));
-
         MessageBox::setNextAnswer(QMessageBox::No);
         window.click("Command3");
         QCOMPARE(MessageBox::recorded().last().defaultButton, QMessageBox::Yes);
-        QCOMPARE(MessageBox::recorded().last().icon, QMessageBox::NoIcon);
-        QCOMPARE(window.form.grid().Rows(), 3);
+        QCOMPARE(window.form.grid().Rows(), 4);
         folder.exec("DELETE FROM tbl_Srv WHERE ID = 1"); // by another program
         window.click("Command7");
         QCOMPARE(lastBox(), QStringLiteral("This server is no longer in the list."));
-        QCOMPARE(window.form.grid().Rows(), 2);
-
-        // Another program adds a row without a usable ID, right after ours:
-        // the list leaves it out and says so.
-        folder.exec("CREATE TRIGGER spoil AFTER INSERT ON tbl_Srv WHEN NEW.ID < 99 "
-                    "BEGIN INSERT INTO tbl_Srv (ID, ServerName) VALUES (3000000000, 'Big'); END");
-        window.click("Command4");
-        auto* add = window.find<QDialog>("Frm_AddSrv");
-        window.click("Command2", add);
-        QCOMPARE(lastBox(), QStringLiteral("These rows of TS.mdb have no usable ID and are left "
-                                           "out of the list: \"Big\" (ID: 3000000000)."));
-        QVERIFY(!add->isVisible());
         QCOMPARE(window.form.grid().Rows(), 3);
     }
 
@@ -442,9 +380,6 @@ class TestWindow : public QObject {
                                   "not act on it.",
                      action);
         }
-        const auto said = MessageBox::recorded().size();
-        window.find<QAction>("fDelSrvFromMenue", window.popup())->trigger(); // as Delete Server
-        QCOMPARE(MessageBox::recorded().size(), said + 1);
         window.clickRow(4);
         window.click("Command3");
         QVERIFY(lastBox().contains("(7.4) in TS.mdb is not a whole number"));
@@ -456,9 +391,6 @@ class TestWindow : public QObject {
         window.click("Command7");
         window.click("Command1", window.find("Form2"));
         QCOMPARE(MessageBox::recorded().size(), told);
-        // The one row its ID names is still served.
-        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv WHERE ServerName = 'Single'"),
-                 QStringList{"1"});
     }
 
     void unreadableLoginSettingsAreToldNotHidden() {
@@ -539,38 +471,9 @@ class TestWindow : public QObject {
         QWidget* area = window.view()->viewport();
         const QRect below(0, area->height() / 2 - 20, area->width(), 40);
         QVERIFY(darkPixels(area->grab().toImage(), below) > 50);
-        folder.exec("INSERT INTO tbl_Srv (ServerName) VALUES ('A')");
-        window.click("Command4");
-        window.click("Command1", window.find("Frm_AddSrv")); // no reload: still empty
-        QVERIFY(darkPixels(area->grab().toImage(), below) > 50);
         window.click("Command4");
         window.click("Command2", window.find("Frm_AddSrv"));
-        QCOMPARE(window.form.grid().Rows(), 3);
         QCOMPARE(darkPixels(area->grab().toImage(), below), 0);
-    }
-
-    void everyCellReadsWell_data() {
-        QTest::addColumn<bool>("confirmed");
-        QTest::addColumn<bool>("asking");
-        QTest::addColumn<bool>("marked");
-        for (const int bits : {0, 1, 2, 3, 4, 5, 6, 7}) {
-            QTest::addRow("confirmed %d, asking %d, marked %d", bits & 1, (bits >> 1) & 1,
-                          bits >> 2)
-                << bool(bits & 1) << bool(bits & 2) << bool(bits & 4);
-        }
-    }
-
-    void everyCellReadsWell() {
-        QFETCH(bool, confirmed);
-        QFETCH(bool, asking);
-        QFETCH(bool, marked);
-        const look::Cell cell = look::cell({confirmed, asking, marked});
-        QVERIFY(contrast(cell.text, cell.background) >= 4.5);
-        // A second cue that survives the highlight's own colours.
-        QCOMPARE(cell.italic, !confirmed || marked);
-        const look::Cell plain = look::cell({true, false, marked});
-        QCOMPARE(cell.text == plain.text, confirmed || marked);
-        QCOMPARE(cell.background == plain.background, !asking);
     }
 
     void aDarkThemeKeepsTheTextDark() {
@@ -610,14 +513,10 @@ class TestWindow : public QObject {
         QCOMPARE(window.form.font().pointSizeF(), 8.25); // the font the layout was made for
         QCOMPARE(window.view()->model()->headerData(5, Qt::Horizontal).toString(), "Player");
         QCOMPARE(QApplication::focusWidget(), window.find("LPlayer"));
-        QCOMPARE(window.find<QToolButton>("Command2")->iconSize(), QSize(32, 32)); // a big Refresh
-        QCOMPARE(window.form.findChild<QMenuBar*>(), nullptr);
-        QVERIFY(!window.form.windowIcon().isNull());
         QCOMPARE(window.form.maximumSize(), QSize(twips::px(8580), twips::px(8115)));
         QCOMPARE(window.form.minimumSize(), window.form.maximumSize());
         auto* combo = window.find<QComboBox>("Combo1");
         QCOMPARE(combo->count(), 10);
-        QCOMPARE(combo->itemText(0), QString("500"));
         QCOMPARE(combo->itemText(9), QString("5000"));
         combo->setEditText("777");
         QTest::keyClick(combo, Qt::Key_Return); // a typed timeout joins no list
