@@ -126,24 +126,19 @@ struct BlackHole {
         at.sin_port = htons(port);
         inet_pton(AF_INET, address, &at.sin_addr);
         const auto* where = reinterpret_cast<const sockaddr*>(&at);
-        listener = socket(AF_INET, SOCK_STREAM, 0);
-        ok = bind(listener, where, sizeof at) == 0 && ::listen(listener, 0) == 0;
-        for (int i = 0; ok && i < 3; ++i) {
-            fillers << socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-            (void)::connect(fillers.last(), where, sizeof at);
+        ok = bind(fds[0], where, sizeof at) == 0 && ::listen(fds[0], 0) == 0;
+        for (std::size_t i = 1; ok && i < fds.size(); ++i) {
+            (void)::connect(fds[i], where, sizeof at); // fill the queue
         }
         QTest::qWait(100);
     }
-    ~BlackHole() {
-        for (const int fd : fillers) {
-            ::close(fd);
-        }
-        ::close(listener);
-    }
+    ~BlackHole() { std::for_each(fds.begin(), fds.end(), ::close); }
     BlackHole(const BlackHole&) = delete;
     BlackHole& operator=(const BlackHole&) = delete;
-    int listener = -1;
-    QList<int> fillers;
+    std::array<int, 4> fds{socket(AF_INET, SOCK_STREAM, 0),
+                           socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0),
+                           socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0),
+                           socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0)};
     bool ok = false;
 };
 

@@ -11,7 +11,7 @@
 // The real xdg-mime and xdg-open of a generic desktop, in private XDG
 // folders. A stand-in client, registered for teamspeak:// when `registered`, writes its
 // argument to "client", its streams to "streams" and, from a child that
-// outlives it, "alive"; the stand-in browser writes its argument to "browser".
+// outlives it, "alive".
 struct Desktop {
     explicit Desktop(bool registered) {
         const QByteArray at = QFile::encodeName(home.path());
@@ -19,7 +19,6 @@ struct Desktop {
                                "/client\nstreams=$(readlink " +
                                "/proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2)\necho \"$streams\" > " +
                                at + "/streams\n(sleep 0.3; echo ok > " + at + "/alive) &\n");
-        write("browser.sh", "#!/bin/sh\nprintf '%s' \"$1\" > " + at + "/browser\n");
         if (registered) {
             write("data/applications/fake-ts.desktop",
                   "[Desktop Entry]\nType=Application\nName=Fake TS\nExec=" + at +
@@ -36,7 +35,6 @@ struct Desktop {
         qputenv("XDG_CONFIG_HOME", at + "/config");
         qputenv("XDG_DATA_DIRS", at + "/none");
         qputenv("XDG_CONFIG_DIRS", at + "/none");
-        qputenv("BROWSER", at + "/browser.sh");
     }
     void write(const QString& name, const QByteArray& text) const {
         QVERIFY(QDir(home.path()).mkpath(QFileInfo(name).path()));
@@ -50,9 +48,9 @@ struct Desktop {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     // Hands the link over; `error` is what the opener reported (empty: taken).
-    void open(const QString& link, const QString& mime = "xdg-mime") {
+    void open(const QString& link) {
         error = "-";
-        opener = std::make_unique<XdgOpener>("xdg-open", mime);
+        opener = std::make_unique<XdgOpener>();
         opener->open("Open", link, [this](const Status& done) { error = done.error(); });
     }
     std::unique_ptr<XdgOpener> opener;
