@@ -73,16 +73,6 @@ QString lastBox() {
     return MessageBox::recorded().isEmpty() ? QString() : MessageBox::recorded().last().text;
 }
 
-int darkPixels(const QImage& image, const QRect& logical) {
-    const qreal scale = image.devicePixelRatio();
-    const QRect area(logical.topLeft() * scale, logical.size() * scale);
-    int dark = 0;
-    for (int i = 0; i < area.width() * area.height(); ++i) {
-        dark += qGray(image.pixel(area.x() + i % area.width(), area.y() + i / area.width())) < 90;
-    }
-    return dark;
-}
-
 } // namespace
 
 class TestWindow : public QObject {
@@ -462,17 +452,6 @@ class TestWindow : public QObject {
         QCOMPARE(window.form.grid().Rows(), 2);
         QCOMPARE(folder.rows("SELECT ServerName FROM tbl_Srv"), QStringList{"A"});
         QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"0"});
-    }
-
-    void anEmptyListSaysHowToBegin() {
-        TempFolder folder;
-        Window window(folder);
-        QWidget* area = window.view()->viewport();
-        const QRect below(0, area->height() / 2 - 20, area->width(), 40);
-        QVERIFY(darkPixels(area->grab().toImage(), below) > 50);
-        window.click("Command4");
-        window.click("Command2", window.find("Frm_AddSrv"));
-        QCOMPARE(darkPixels(area->grab().toImage(), below), 0);
     }
 
     void theWindowAsItStarts() {
