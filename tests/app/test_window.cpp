@@ -273,6 +273,7 @@ class TestWindow : public QObject {
         QTest::keyClick(window.box("Text2", add), Qt::Key_Return); // Return adds
         QCOMPARE(folder.rows("SELECT * FROM tbl_Srv WHERE ID = 6"), QStringList{"6|New|||51234"});
         QVERIFY(!add->isVisible());
+        QCOMPARE(window.form.grid().TextMatrix(3, ServerGrid::Servername), "New"); // shown
 
         window.form.grid().setCount(1, QTime(1, 2, 3), 7);
         window.clickRow(1);
@@ -356,6 +357,8 @@ class TestWindow : public QObject {
         QVERIFY(lastBox().contains("3 server(s) in TS.mdb have an ID that is not unique"));
         QVERIFY(lastBox().contains("\"Lost\" (ID: none)"));
         QCOMPARE(window.form.grid().Rows(), 5);
+        QVERIFY(window.form.grid().index(2, 1).data(ServerGrid::MarkedRole).toBool()); // greyed
+        QVERIFY(!window.form.grid().index(1, 1).data(ServerGrid::MarkedRole).toBool());
         QCOMPARE(window.view()->model()->index(2, 1).data(Qt::ToolTipRole).toString(),
                  QString("This server's ID (7) in TS.mdb is not unique: Quarnel shows it but "
                          "does not ask, change or connect it."));
