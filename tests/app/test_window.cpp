@@ -188,7 +188,7 @@ class TestWindow : public QObject {
 
         // Once the picked server is gone nothing is picked, whatever follows.
         MessageBox::setNextAnswer(QMessageBox::Yes);
-        window.click("Command3");
+        window.find<QAction>("fDelSrvFromMenue", window.popup())->trigger(); // as Delete Server
         QCOMPARE(MessageBox::recorded().last().title, QStringLiteral("Delete this server"));
         QCOMPARE(lastBox(), QStringLiteral("Delete Server\r\nBeta  127.0.0.1:2222?"));
         QCOMPARE(window.form.grid().Rows(), 2);
@@ -265,7 +265,10 @@ class TestWindow : public QObject {
         window.box("Text1", add)->setText("kept");
         window.click("Command4"); // brought forward as it was left
         QCOMPARE(window.texts(boxes, add), QStringLiteral("kept|||51234"));
-        QTest::keyClick(add, Qt::Key_Escape); // as CANCEL: the boxes are emptied
+        window.click("Command1", add); // CANCEL empties the boxes
+        window.click("Command4");
+        window.box("Text1", add)->setText("kept");
+        QTest::keyClick(add, Qt::Key_Escape); // so does Escape
         window.click("Command4");
         QCOMPARE(window.texts(boxes, add), QStringLiteral("|||51234"));
         QCOMPARE(add->focusWidget(), window.box("Text1", add)); // ready for the name
@@ -378,11 +381,17 @@ class TestWindow : public QObject {
         QVERIFY(lastBox().contains("(7.4) in TS.mdb is not a whole number"));
         QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"5"});
         QVERIFY(window.desktop->links.isEmpty());
+        // A reload says what it finds anew, and only that.
+        folder.exec("INSERT INTO tbl_Srv VALUES (NULL, 'Found', 'f', '6', '1')"); // elsewhere
         const auto told = MessageBox::recorded().size();
         window.clickRow(2);
         window.click("Command7");
-        window.click("Command1", window.find("Form2")); // saved and reloaded: not said again
-        QCOMPARE(MessageBox::recorded().size(), told);
+        window.click("Command1", window.find("Form2"));
+        QCOMPARE(MessageBox::recorded().size(), told + 1);
+        QVERIFY(lastBox().contains("\"Found\" (ID: none)"));
+        window.click("Command7");
+        window.click("Command1", window.find("Form2")); // the same rows: not said again
+        QCOMPARE(MessageBox::recorded().size(), told + 1);
     }
 
     void unreadableLoginSettingsAreToldNotHidden() {

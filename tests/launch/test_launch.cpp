@@ -117,6 +117,12 @@ class TestLaunch : public QObject {
             error = done.error();
         });
         QCOMPARE(error, QStringLiteral("no-such-opener was not found"));
+        // An xdg-mime that cannot run cannot say no; an xdg-open that cannot run is told.
+        desktop.write("broken", "#!/no/such/shell\n");
+        const QString broken = desktop.home.filePath("broken");
+        XdgOpener brokenTools(broken, broken);
+        brokenTools.open("Open", kLink, [&](const Status& done) { error = done.error(); });
+        QTRY_COMPARE(error, broken + " could not be started");
     }
 };
 
