@@ -49,7 +49,7 @@ constexpr auto kInsertServer = "INSERT INTO tbl_Srv (ServerName, IP, Port, TCPPo
                                "VALUES (?, ?, ?, ?)";
 constexpr auto kIdOfRow = "SELECT ID FROM tbl_Srv WHERE rowid = ?";
 constexpr auto kUpdateServer =
-    "UPDATE tbl_Srv SET IP = ?, ServerName = ?, Port = ?, TCPPort = ? WHERE ID = ?";
+    "UPDATE tbl_Srv SET ServerName = ?, IP = ?, Port = ?, TCPPort = ? WHERE ID = ?";
 constexpr auto kDeleteUserdata = "DELETE FROM tbl_Userdata WHERE ServerID = ?";
 constexpr auto kInsertUserdata = "INSERT INTO tbl_Userdata (ServerID, Nickname, LoginName, "
                                  "Passwort) VALUES (?, ?, ?, ?)";
@@ -349,7 +349,6 @@ Status addServer(const Server& fields) {
 }
 
 Result<Write> saveServer(const ServerEdit& edit) {
-    const Server& fields = edit.after;
     const auto id = convert::toLong(edit.idText);
     if (!id) {
         return Write::Gone;
@@ -363,9 +362,7 @@ Result<Write> saveServer(const ServerEdit& edit) {
             return Write::Gone;
         }
         QSqlQuery q = prepare(QLatin1String(kUpdateServer));
-        for (const QString* text : {&fields.ip, &fields.name, &fields.port, &fields.tcpPort}) {
-            bindText(q, *text);
-        }
+        bindFields(q, edit.after);
         q.addBindValue(*id);
         if (const Status ran = execute(q); !ran) {
             return ran.failure();
