@@ -382,7 +382,8 @@ class TestQuery : public QObject {
             done({QHostAddress("127.0.0.1"), QHostAddress("127.0.0.1")}, {});
         });
         QSignalSpy done(&refused, &query::QueryConnection::done);
-        refused.start(server(1, sim::QuerySimulator::closedPort()), false);
+        const QString port = QString::number(sim::QuerySimulator::closedPort());
+        refused.start({1, "S", "dual.example", "8767", port}, false); // a name, so it is looked up
         QVERIFY(waited(done));
         const auto result = done.value(0).value(0).value<query::ExchangeResult>();
         QCOMPARE(result.outcome, Outcome::Refused);
