@@ -61,7 +61,11 @@ FlexGrid::FlexGrid(ServerGrid& grid, QWidget* parent) : QTableView(parent), m_gr
     connect(&grid, &ServerGrid::pickChanged, this, &FlexGrid::showHighlight);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FlexGrid::userSelected);
-    connect(this, &QAbstractItemView::clicked, this, [this] { Q_EMIT Click(); });
+    connect(this, &QAbstractItemView::clicked, this, [this] {
+        if (!m_pressMovedPick) {
+            Q_EMIT Click();
+        }
+    });
 }
 
 int FlexGrid::ColWidth(int col) const {
@@ -115,7 +119,10 @@ void FlexGrid::mousePressEvent(QMouseEvent* event) {
     // Only the left button on a row picks it; after a right click the popup
     // acts on the row picked before.
     if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid()) {
+        const auto before = m_grid.pickedServer();
+        const int beforeRow = m_grid.Row();
         QTableView::mousePressEvent(event);
+        m_pressMovedPick = m_grid.Row() != beforeRow || m_grid.pickedServer() != before;
     }
 }
 

@@ -21,7 +21,8 @@ class FlexGrid : public QTableView {
   Q_SIGNALS:
     // Any mouse button pressed over the grid or its heading row.
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint position);
-    // A server row was clicked (or chosen with Enter).
+    // A server row was clicked without moving the pick (a click that moves
+    // it tells through the grid's pickChanged), or chosen with Enter.
     void Click();
     // The Menu key or Shift+F10: the popup menu, at the given place.
     void MenuKey(QPoint position);
@@ -37,4 +38,5 @@ class FlexGrid : public QTableView {
     void userSelected();
     ServerGrid& m_grid;
     bool m_syncing = false;
+    bool m_pressMovedPick = false;
 };

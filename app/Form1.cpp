@@ -5,8 +5,10 @@
 #include "app/Look.h"
 #include "app/MessageBox.h"
 #include "app/Named.h"
+#include "app/PlayerListBox.h"
 #include "app/Reports.h"
 #include "app/ServerDialogs.h"
+#include "app/TextBox.h"
 #include "app/Twips.h"
 #include "launch/ClientLink.h"
 #include "launch/LinkOpener.h"
@@ -20,6 +22,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
@@ -27,6 +30,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
@@ -34,6 +38,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 using twips::place;
 using twips::px;
@@ -100,6 +105,18 @@ void Form1::buildControls() {
     place(command4, {3907, 6600, 2588, 615});
     auto* command2 = pictureButton(this, "Command2", QStringLiteral("Refresh"), "refresh", 32);
     place(command2, {30, 7200, 6465, 855});
+    m_refreshButton = command2;
+    // How far a refresh is, on the button's empty right side: always in
+    // sight, whatever the grid shows, and never in the way of a click.
+    m_progress = new QProgressBar(command2);
+    m_progress->setObjectName(QStringLiteral("RefreshProgress"));
+    m_progress->setAccessibleName(QStringLiteral("Refresh progress"));
+    m_progress->setFormat(QStringLiteral("Asking %v of %m"));
+    m_progress->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_progress->setFocusPolicy(Qt::NoFocus);
+    m_progress->setGeometry(command2->width() - px(2100), (command2->height() - px(300)) / 2,
+                            px(2000), px(300));
+    m_progress->hide();
 
     Image1 = named(new QLabel(this), "Image1", QStringLiteral("Quarnel homepage"));
     Image1->setPixmap(QIcon(QStringLiteral(":/icons/logo.svg")).pixmap(px(1935), px(1305)));
@@ -112,7 +129,7 @@ void Form1::buildControls() {
 
     auto* label1 = label(this, "Label1", QStringLiteral("Player on selected server"));
     place(label1, {6600, 1320, 1935, 255});
-    LPlayer = named(new QListWidget(this), "LPlayer", label1->text());
+    LPlayer = named(new PlayerListBox(this), "LPlayer", label1->text());
     place(LPlayer, {6600, 1560, 1935, 2595});
     label1->setBuddy(LPlayer);
 
@@ -121,7 +138,7 @@ void Form1::buildControls() {
                                  int labelTop) {
         auto* heading = label(this, labelName, caption);
         place(heading, {7080, labelTop, 1095, 255});
-        auto* edit = named(new QLineEdit(this), name, caption);
+        auto* edit = textBox(this, name, caption);
         place(edit, {6600, labelTop + 195, 1935, 285});
         heading->setBuddy(edit);
         return edit;
@@ -148,6 +165,8 @@ void Form1::buildControls() {
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     place(Combo1, {7680, 6990, 855, 315});
     label2->setBuddy(Combo1);
+    connect(Combo1->lineEdit(), &QLineEdit::editingFinished, this, &Form1::commitTimeout);
+    connect(Combo1, &QComboBox::activated, this, &Form1::commitTimeout);
 
     auto* command1 = pictureButton(this, "Command1", QStringLiteral("QUIT"), "quit", 24);
     place(command1, {6600, 7395, 1935, 660});
@@ -178,13 +197,20 @@ void Form1::buildControls() {
     }
 
     m_refresh = new query::Refresh(
-        m_grid, [this] { return Combo1->currentText(); }, [this] { return waitBeforeConnect(); },
-        this);
+        m_grid, [this] { return m_timeout; }, [this] { return waitBeforeConnect(); }, this);
     // The refresh reports; the grid shows.
     connect(m_refresh, &query::Refresh::asking, &m_grid, &ServerGrid::showAsking);
     connect(m_refresh, &query::Refresh::counted, &m_grid, &ServerGrid::setCount);
     connect(m_refresh, &query::Refresh::notCounted, &m_grid, &ServerGrid::setNotCounted);
     connect(m_refresh, &query::Refresh::finished, &m_grid, &ServerGrid::endAsking);
+    connect(m_refresh, &query::Refresh::progress, this, &Form1::refreshProgress);
+    connect(m_refresh, &query::Refresh::finished, this, &Form1::refreshEnded);
+    connect(m_refresh, &query::Refresh::timeoutUnusable, this, [this](const QString& text) {
+        MessageBox::showError(this, QStringLiteral("The timeout \"%1\" is not a whole number of "
+                                                   "milliseconds from 0 to 32767, so the refresh "
+                                                   "stopped; every server keeps its count.")
+                                        .arg(text));
+    });
     m_playerList = new query::PlayerList(this);
     connect(m_playerList, &query::PlayerList::listed, this,
             [this](const QList<answer::Player>& players) {
@@ -194,6 +220,7 @@ void Form1::buildControls() {
                     entry->setData(Qt::AccessibleDescriptionRole, entry->toolTip());
                 }
             });
+    connect(m_playerList, &query::PlayerList::finished, this, &Form1::showListed);
 
     // The actions on the picked server look ready only when one is picked;
     // the popup's items stay enabled and then do nothing.
@@ -208,6 +235,7 @@ void Form1::buildControls() {
     };
     // Every load tells the pick, the one at start-up included.
     connect(&m_grid, &ServerGrid::pickChanged, this, needPick);
+    connect(&m_grid, &ServerGrid::pickChanged, this, &Form1::followPick);
 
     connect(command1, &QToolButton::clicked, this, &Form1::Command1_Click);
     connect(command2, &QToolButton::clicked, this, &Form1::Command2_Click);
@@ -245,8 +273,12 @@ QString quoted(const QString& path) {
 QString openingHint(const QString& folder, const Status& opened) {
     const QString path = mod_DB::databasePath(folder);
     if (!QFileInfo::exists(path)) {
-        return QStringLiteral("There is no TS.mdb in %1. To make an empty one, run:\n%2 %3")
-            .arg(folder, quoted(folder + QStringLiteral("/quarnel-initdb")), quoted(path));
+        // "." is the program's folder made the working one: its name is no text.
+        const bool here = folder == QLatin1String(".");
+        return QStringLiteral("There is no TS.mdb in %1. To make an empty one, run%2:\n%3 %4")
+            .arg(here ? QDir::currentPath() : folder,
+                 here ? QStringLiteral(" in that folder") : QString(),
+                 quoted(folder + QStringLiteral("/quarnel-initdb")), quoted(path));
     }
     if (opened.error().startsWith(QLatin1String("Error 14:"))) { // the engine could not open it
         return QStringLiteral("TS.mdb is there, but it cannot be opened for reading and writing: "
@@ -276,6 +308,7 @@ Status Form1::Form_Load(const QString& programFolder) {
         Combo1->addItem(QLatin1String(timeout));
     }
     Combo1->setCurrentIndex(Combo1->findText(QStringLiteral("1500")));
+    commitTimeout();
     LPlayer->setFocus(Qt::OtherFocusReason);
     if (const QString notes = m_grid.untoldNotes(); !notes.isEmpty()) {
         MessageBox::showError(this, notes);
@@ -314,9 +347,9 @@ void Form1::fSetUD(qint32 lngServer) {
         return;
     }
     if (settings->Found) {
-        Text1->setText(settings->Nickname);
-        Text2->setText(settings->LoginName);
-        Text3->setText(settings->Password);
+        showWhole(Text1, settings->Nickname);
+        showWhole(Text2, settings->LoginName);
+        showWhole(Text3, settings->Password);
     }
 }
 
@@ -325,10 +358,12 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Command2_Click() {
+    // Pressing Refresh finishes an edit of the timeout box (F5 leaves the focus there).
+    commitTimeout();
     if (m_refresh->running()) {
         return;
     }
-    clearLogin();
+    // The login boxes keep what they hold: the pick does not move during a refresh.
     m_refresh->start();
 }
 
@@ -338,7 +373,7 @@ void Form1::Command3_Click() {
                                          mod_DBWork::deleteQuestion(*server))) {
         return;
     }
-    const auto deleted = mod_DB::fDelServer(server->id);
+    const auto deleted = mod_DB::fDelServer(*server);
     if (!deleted) {
         reportRefused(this, QStringLiteral("The server could not be deleted"), deleted.error());
         return;
@@ -387,12 +422,13 @@ void Form1::Command6_Click() {
                               mod_Userdata::saveQuestion(*stored, entered))) {
         return;
     }
-    const auto saved = mod_Userdata::fSaveUserdata(server->id, entered);
+    const auto saved = mod_Userdata::fSaveUserdata(*server, entered);
     if (!saved) {
         reportRefused(this, QStringLiteral("The login settings could not be saved"), saved.error());
     } else if (*saved == Write::Gone) {
-        MessageBox::showError(this, QStringLiteral("This server is no longer stored; the login "
-                                                   "settings were not saved."));
+        MessageBox::showError(this,
+                              QStringLiteral("This server was changed or removed "
+                                             "meanwhile; the login settings were not saved."));
         reloadAfter(this, m_grid, QStringLiteral("Nothing was saved"));
     }
 }
@@ -440,14 +476,52 @@ void Form1::MSFlexGrid1_Click() {
     const auto server = m_grid.pickedServer();
     if (!server) {
         // A row no action may touch shows no other server's settings or players.
-        m_playerList->closeConnection();
-        clearLogin();
-        LPlayer->clear();
+        forgetShown();
         return;
     }
+    m_shown = *server;
     fSetUD(server->id);
+    listPlayers(*server);
+}
+
+void Form1::followPick() {
+    const auto server = m_grid.pickedServer();
+    if (!server) {
+        if (m_shown || m_grid.Row() > 0) {
+            forgetShown();
+        }
+        return;
+    }
+    if (!m_shown || m_shown->id != server->id) {
+        MSFlexGrid1_Click();
+    } else if (*m_shown != *server) {
+        // The same server, edited: its players are asked where it is now,
+        // and what was typed into the login boxes stays.
+        m_shown = *server;
+        listPlayers(*server);
+    }
+}
+
+void Form1::forgetShown() {
+    m_shown.reset();
+    m_playerList->closeConnection();
+    clearLogin();
     LPlayer->clear();
-    m_playerList->start(*server, waitBeforeConnect());
+    const QString mark = m_grid.markText(m_grid.Row());
+    LPlayer->setNote(mark.isEmpty() ? QString()
+                                    : mark + QStringLiteral(", so Quarnel does not ask it."));
+}
+
+void Form1::listPlayers(const Server& server) {
+    LPlayer->clear();
+    LPlayer->setNote({});
+    m_playerList->start(server, waitBeforeConnect());
+}
+
+void Form1::showListed(const query::ExchangeResult& result) {
+    // A server that answered with nobody on it shows an empty list and nothing else.
+    LPlayer->setNote(result.outcome == query::Outcome::Answered ? QString()
+                                                                : query::whyNotCounted(result));
 }
 
 void Form1::MSFlexGrid1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers /*shift*/,
@@ -473,6 +547,32 @@ std::optional<Server> Form1::pickedServer() {
 
 UserData Form1::typedLogin() const {
     return {.Nickname = Text1->text(), .LoginName = Text2->text(), .Password = Text3->text()};
+}
+
+void Form1::commitTimeout() {
+    m_timeout = Combo1->currentText();
+    const bool usable = query::refreshPause(m_timeout).has_value();
+    const QString why =
+        usable ? QString()
+               : QStringLiteral("Not a usable timeout: type a whole number of milliseconds from "
+                                "0 to 32767");
+    Combo1->setToolTip(why);
+    Combo1->setAccessibleDescription(why);
+    Combo1->setStyleSheet(
+        usable ? QString() : QStringLiteral("QComboBox { border: 2px solid rgb(200, 0, 0); }"));
+}
+
+void Form1::refreshProgress(int row, int rows) {
+    m_progress->setRange(0, rows);
+    m_progress->setValue(row);
+    m_progress->show();
+    m_refreshButton->setAccessibleDescription(
+        QStringLiteral("Refreshing: asking server %1 of %2").arg(row).arg(rows));
+}
+
+void Form1::refreshEnded() {
+    m_progress->hide();
+    m_refreshButton->setAccessibleDescription({});
 }
 
 void Form1::clearLogin() {
@@ -525,6 +625,19 @@ int startQuarnel(const QString& programFolder) {
     return QApplication::exec();
 }
 
+namespace {
+// The program's own folder from the bytes the system gives, whatever they are.
+QString programFolder() {
+    std::array<char, 4096> buffer{};
+    const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (length <= 0 || static_cast<size_t>(length) >= buffer.size()) {
+        return QCoreApplication::applicationDirPath();
+    }
+    const QByteArray exe(buffer.data(), length);
+    return mod_DB::reachableFolder(exe.left(std::max<qsizetype>(exe.lastIndexOf('/'), 1)));
+}
+} // namespace
+
 void runQuarnel(int argc, char* argv[], const QString& folder,
                 const std::function<void()>& started) {
     QApplication app(argc, argv);
@@ -534,8 +647,7 @@ void runQuarnel(int argc, char* argv[], const QString& folder,
         QObject::connect(&kick, &QTimer::timeout, started);
         kick.start(0);
     }
-    const int status =
-        startQuarnel(folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder);
+    const int status = startQuarnel(folder.isEmpty() ? programFolder() : folder);
     (void)std::fflush(nullptr);
     std::_Exit(status);
 }

@@ -16,13 +16,16 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class PlayerListBox;
 class QMenu;
+class QProgressBar;
 class QTimer;
+class QToolButton;
 
 namespace query {
 class Refresh;
 class PlayerList;
+struct ExchangeResult;
 } // namespace query
 
 // The main window. Controls carry their old names as object names; handlers
@@ -43,6 +46,8 @@ class Form1 : public QWidget {
     void fSetUD(qint32 lngServer);
 
     [[nodiscard]] ServerGrid& grid() { return m_grid; }
+    // The timeout the refresh uses: the box's text as of the last finished edit.
+    [[nodiscard]] const QString& timeout() const { return m_timeout; }
     [[nodiscard]] query::Refresh& refresh() { return *m_refresh; }
     // How "QUIT" and closing end the program; tests replace it.
     std::function<void()> endProgram;
@@ -78,6 +83,16 @@ class Form1 : public QWidget {
     void buildControls();
     // The picked server; for a row no action may touch, says why.
     std::optional<Server> pickedServer();
+    // Whenever the pick moves, by any road, the boxes and the player list
+    // follow it: they never show one server beside another's pick.
+    void followPick();
+    void forgetShown();
+    void listPlayers(const Server& server);
+    void showListed(const query::ExchangeResult& result);
+    // A finished edit of the timeout box counts; keystrokes on the way do not.
+    void commitTimeout();
+    void refreshProgress(int row, int rows);
+    void refreshEnded();
     [[nodiscard]] UserData typedLogin() const;
     void clearLogin();
     [[nodiscard]] bool waitBeforeConnect() const;
@@ -87,13 +102,18 @@ class Form1 : public QWidget {
     ServerGrid m_grid;
     FlexGrid* MSFlexGrid1 = nullptr;
     QLabel* Image1 = nullptr;
-    QListWidget* LPlayer = nullptr;
+    PlayerListBox* LPlayer = nullptr;
     QLineEdit* Text1 = nullptr;
     QLineEdit* Text2 = nullptr;
     QLineEdit* Text3 = nullptr;
     QComboBox* Combo1 = nullptr;
     QTimer* Timer1 = nullptr;
     QMenu* fSw = nullptr;
+    QToolButton* m_refreshButton = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QString m_timeout;
+    // The server whose settings the boxes hold and whose players are listed.
+    std::optional<Server> m_shown;
     bool m_logoPressed = false;
     query::Refresh* m_refresh = nullptr;
     query::PlayerList* m_playerList = nullptr;

@@ -5,6 +5,7 @@
 #include "app/MessageBox.h"
 #include "app/Named.h"
 #include "app/Reports.h"
+#include "app/TextBox.h"
 #include "app/Twips.h"
 #include "store/ServerGrid.h"
 #include "store/mod_DB.h"
@@ -43,8 +44,7 @@ QList<QLineEdit*> addFields(QDialog* dialog, std::initializer_list<Field> fields
         auto* label = named(new QLabel(caption, dialog), field.label, caption);
         label->setAlignment(labelAlignment);
         place(label, field.labelAt);
-        auto* edit =
-            named(new QLineEdit(dialog), field.box, QString(caption).remove(QLatin1Char(':')));
+        auto* edit = textBox(dialog, field.box, QString(caption).remove(QLatin1Char(':')));
         place(edit, field.boxAt);
         label->setBuddy(edit);
         boxes << edit;
@@ -143,10 +143,10 @@ void Form2::fill(const Server& server) {
     activateWindow();
     m_filledFrom = server;
     SID->setText(QString::number(server.id));
-    SIP->setText(server.ip);
-    Sname->setText(server.name);
-    SPort->setText(server.port);
-    STCP->setText(server.tcpPort);
+    showWhole(SIP, server.ip);
+    showWhole(Sname, server.name);
+    showWhole(SPort, server.port);
+    showWhole(STCP, server.tcpPort);
 }
 
 void Form2::Command1_Click() {

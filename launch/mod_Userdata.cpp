@@ -2,6 +2,7 @@
 #include "launch/mod_Userdata.h"
 
 #include "store/mod_DB.h"
+#include "store/mod_DBWork.h"
 
 namespace mod_Userdata {
 
@@ -14,14 +15,15 @@ UserData fGetUserdata(qint32 serverId) {
     return read ? *read : UserData{};
 }
 
-Result<Write> fSaveUserdata(qint32 serverId, const UserData& settings) {
-    return mod_DB::writeLoginSettings(serverId, settings);
+Result<Write> fSaveUserdata(const Server& shown, const UserData& settings) {
+    return mod_DB::writeLoginSettings(shown, settings);
 }
 
 namespace {
 QString line(const UserData& settings) {
-    return settings.Nickname + QStringLiteral("||") + settings.LoginName + QStringLiteral("||") +
-           QString(settings.Password.size(), QLatin1Char('*'));
+    using mod_DBWork::inQuestion;
+    return inQuestion(settings.Nickname) + QStringLiteral("||") + inQuestion(settings.LoginName) +
+           QStringLiteral("||") + inQuestion(QString(settings.Password.size(), QLatin1Char('*')));
 }
 } // namespace
 

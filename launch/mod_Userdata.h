@@ -14,9 +14,10 @@ Result<UserData> readUserdata(qint32 serverId);
 // any failure gives Found false.
 UserData fGetUserdata(qint32 serverId);
 
-// Stores the three texts for the server, adding the row when there is none;
-// Gone (nothing stored) when the server itself is no longer stored.
-Result<Write> fSaveUserdata(qint32 serverId, const UserData& settings);
+// Stores the three texts for the server in the row that was shown, adding
+// one when there is none; Gone (nothing stored) when the server is no longer
+// stored as the list shows it.
+Result<Write> fSaveUserdata(const Server& shown, const UserData& settings);
 
 // The question asked before saving: the replace form when settings are
 // stored, else the save form. Passwords appear as one "*" per character.

@@ -49,6 +49,14 @@ qsizetype answerLength(Step step, const QByteArray& received) {
     return 0;
 }
 
+std::optional<QString> errorLine(const QByteArray& received) {
+    const qsizetype end = received.indexOf("\r\n");
+    if (end < 0 || !received.startsWith("ERROR")) {
+        return std::nullopt;
+    }
+    return decode(received.left(end));
+}
+
 std::optional<Player> parsePlayerLine(const QString& line) {
     const QStringList fields = line.split(QLatin1Char('\t'), Qt::KeepEmptyParts);
     const auto last = fields.size() - 1;

@@ -26,6 +26,10 @@ int playerCount(const QStringList& pieces);
 enum class Step { Greeting, Select, PlayerList };
 qsizetype answerLength(Step step, const QByteArray& received);
 
+// A server's refusal: the first whole line of what was received, when it
+// begins with "ERROR" (a voice port the server does not host, say).
+std::optional<QString> errorLine(const QByteArray& received);
+
 struct Player {
     QString name; // double quotes removed
     qint32 flags = 0;

@@ -37,7 +37,9 @@ void Exchange::connect(std::vector<Action>& out) {
 
 void Exchange::beginWait(answer::Step step, std::vector<Action>& out) {
     m_step = step;
-    m_result.waitedMs = 0;
+    if (m_rules.counterPerWait) {
+        m_result.waitedMs = 0;
+    }
     // What is left was never judged as this step's answer.
     bolGet = !strGet.isEmpty();
     check(out);
@@ -46,6 +48,17 @@ void Exchange::beginWait(answer::Step step, std::vector<Action>& out) {
 bool Exchange::judge(std::vector<Action>& out) {
     if (!std::exchange(bolGet, false)) {
         return false;
+    }
+    if (m_step == answer::Step::PlayerList) {
+        if (const auto refusal = answer::errorLine(strGet)) {
+            finish(Outcome::ServerError,
+                   m_selectError.isEmpty()
+                       ? QStringLiteral("The server answered: %1").arg(*refusal)
+                       : QStringLiteral("The server has no voice server on port %1 (%2)")
+                             .arg(m_sentPort, m_selectError),
+                   out);
+            return true;
+        }
     }
     if (const qsizetype length = answer::answerLength(m_step, strGet); length > 0) {
         advance(length, out);
@@ -95,12 +108,15 @@ void Exchange::advance(qsizetype length, std::vector<Action>& out) {
             finish(Outcome::Unusable, QStringLiteral("voice port holds a line break"), out);
             return;
         }
+        m_sentPort = port;
         out.push_back({Action::Kind::Send, {}, 0, "sel " + port.toLatin1() + "\r\n", 0});
         m_counter = m_rules.counterPerWait ? 0 : m_counter;
         beginWait(answer::Step::Select, out);
         return;
     }
     case answer::Step::Select:
+        // Only the next answer tells; this one is kept to explain it.
+        m_selectError = answer::errorLine(piece).value_or(QString());
         out.push_back({Action::Kind::Send, {}, 0, QByteArrayLiteral("PL\r\n"), 0});
         m_counter = m_rules.counterPerWait ? 0 : m_counter;
         beginWait(answer::Step::PlayerList, out);

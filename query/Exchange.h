@@ -35,14 +35,17 @@ enum class Outcome {
     TooLarge,     // the server sent more than kMaxReply bytes
     Unusable,     // the server's own port texts cannot be used
     BadTimeout,   // the pause length is unusable, which concerns every server
+    ServerError,  // the server refused the player list with an ERROR line, in `detail`
 };
 
 struct ExchangeResult {
     Outcome outcome = Outcome::TimedOut;
-    QString answer;      // the decoded answer to "PL"
-    QString detail;      // why, for the failures
-    int pauses = 0;      // pauses armed in all
-    qint64 waitedMs = 0; // pause time of the last wait
+    QString answer; // the decoded answer to "PL"
+    QString detail; // why, for the failures
+    int pauses = 0; // pauses armed in all
+    // Pause time of the wait that ended: the last one, or the whole
+    // conversation where the waits share one budget.
+    qint64 waitedMs = 0;
 };
 
 // What the exchange asks of its socket and clock.
@@ -60,7 +63,8 @@ enum class SocketFailure { Refused, HostNotFound, ClosedByServer, Other };
 // One conversation with a query port as a plain state machine: connect, wait
 // for the greeting, "sel <port>", wait, "PL", wait, done. Everything received
 // goes into one buffer, from which each answer is taken whole. A wait ends
-// when its answer is complete, or gives up when its try counter passes 10.
+// when its answer is complete, or gives up when its try counter passes 10;
+// an ERROR line in place of the player list ends it at once.
 // The counters, pauses and ports follow old rules on purpose: see
 // docs/query-rules.md.
 class Exchange {
@@ -101,6 +105,9 @@ class Exchange {
     // Everything received and not yet taken as an answer (not only the latest
     // arrival: answers may come in pieces, or several in one).
     QByteArray strGet;
+    // The answer to "sel" when it was an ERROR line, and the port asked.
+    QString m_selectError;
+    QString m_sentPort;
     // Data has arrived (or is left) that the current wait has not judged yet.
     bool bolGet = false;
     ExchangeResult m_result;

@@ -36,6 +36,8 @@ QString whyNotCounted(const ExchangeResult& result) {
         return QStringLiteral("Network error: ") + result.detail;
     case Outcome::TooLarge:
         return QStringLiteral("Answer too large: ") + result.detail;
+    case Outcome::ServerError:
+        return result.detail; // the server's own words, already in a sentence
     case Outcome::Unusable:
     case Outcome::BadTimeout:
         return QStringLiteral("Not asked: ") + result.detail;
@@ -83,13 +85,14 @@ void Refresh::next() {
         end();
         return;
     }
+    Q_EMIT progress(m_row, m_lastRow);
     if (listed->mark != IdMark::None) {
         // Its count could land on another row with the same ID.
         nextSoon();
         return;
     }
-    m_id = listed->server.id;
-    Q_EMIT asking(m_id);
+    m_server = listed->server;
+    Q_EMIT asking(m_server);
     ExchangeRules rules;
     rules.counterPerWait = true;
     rules.voicePortAsNumber = true;
@@ -101,18 +104,20 @@ void Refresh::next() {
 }
 
 void Refresh::onDone(const ExchangeResult& result) {
+    if (result.outcome == Outcome::BadTimeout) {
+        // The box's fault, not the server's: its row stays as it was.
+        Q_EMIT timeoutUnusable(m_timeoutText());
+        end();
+        return;
+    }
     const QTime when = m_clock();
     const int count = result.outcome == Outcome::Answered
                           ? answer::playerCount(answer::cutLines(result.answer))
                           : -1;
     if (count >= 0) {
-        Q_EMIT counted(m_id, when, count);
+        Q_EMIT counted(m_server, when, count);
     } else {
-        Q_EMIT notCounted(m_id, when, whyNotCounted(result));
-    }
-    if (result.outcome == Outcome::BadTimeout) {
-        end();
-        return;
+        Q_EMIT notCounted(m_server, when, whyNotCounted(result));
     }
     m_connection->close();
     nextSoon();

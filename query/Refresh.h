@@ -42,11 +42,15 @@ class Refresh : public QObject {
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
   Q_SIGNALS:
-    // Each report says which server, when, and what came of it.
-    void asking(qint32 id);
-    void counted(qint32 id, QTime when, int players);
+    // Each report says which server as it was asked, when, and what came of it.
+    void asking(const Server& server);
+    // Row `row` of `rows` is next (skipped rows count too).
+    void progress(int row, int rows);
+    void counted(const Server& server, QTime when, int players);
     // The server gave no count; `why` is in the user's words.
-    void notCounted(qint32 id, QTime when, const QString& why);
+    void notCounted(const Server& server, QTime when, const QString& why);
+    // The timeout text is no usable number: the refresh ends, no server is to blame.
+    void timeoutUnusable(const QString& timeoutText);
     void finished();
 
   private:
@@ -62,7 +66,7 @@ class Refresh : public QObject {
     bool m_running = false;
     int m_row = 0;
     int m_lastRow = 0;
-    qint32 m_id = 0;
+    Server m_server; // the one being asked
     QPointer<QueryConnection> m_connection;
     QTimer* m_nextRow; // the next row is asked from the event loop
 };

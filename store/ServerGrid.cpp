@@ -186,8 +186,18 @@ void ServerGrid::changedRow(int row, int firstColumn, int lastColumn) {
     }
 }
 
-void ServerGrid::setCount(qint32 id, QTime when, int players) {
-    if (const int row = rowOf(id); row > 0) {
+int ServerGrid::rowAsAsked(const Server& asked) const {
+    const int row = rowOf(asked.id);
+    const Line* at = line(row);
+    if (at == nullptr) {
+        return 0;
+    }
+    const Server& now = at->listed.server;
+    return now.ip == asked.ip && now.port == asked.port && now.tcpPort == asked.tcpPort ? row : 0;
+}
+
+void ServerGrid::setCount(const Server& asked, QTime when, int players) {
+    if (const int row = rowAsAsked(asked); row > 0) {
         Line& at = m_rows[row - 1];
         at.players = players;
         at.countedAt = when;
@@ -196,8 +206,8 @@ void ServerGrid::setCount(qint32 id, QTime when, int players) {
     }
 }
 
-void ServerGrid::setNotCounted(qint32 id, QTime when, const QString& why) {
-    if (const int row = rowOf(id); row > 0) {
+void ServerGrid::setNotCounted(const Server& asked, QTime when, const QString& why) {
+    if (const int row = rowAsAsked(asked); row > 0) {
         Line& at = m_rows[row - 1];
         at.why = why;
         at.failedAt = when;
@@ -215,6 +225,9 @@ void ServerGrid::setRow(int row) {
     if (at == nullptr) {
         return;
     }
+    if (row == Row()) {
+        return;
+    }
     if (at->listed.mark == IdMark::None) {
         m_picked = at->listed.server.id;
         m_pickedMarked = 0;
@@ -230,8 +243,8 @@ std::optional<Server> ServerGrid::pickedServer() const {
     return at != nullptr ? std::optional<Server>(at->listed.server) : std::nullopt;
 }
 
-void ServerGrid::showAsking(qint32 id) {
-    setAsking(rowOf(id));
+void ServerGrid::showAsking(const Server& asked) {
+    setAsking(rowAsAsked(asked));
 }
 
 void ServerGrid::endAsking() {

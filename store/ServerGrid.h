@@ -52,21 +52,24 @@ class ServerGrid : public QAbstractTableModel {
     // marked); empty when it is the same as told before, or nothing.
     [[nodiscard]] QString untoldNotes();
 
-    // A count the latest query confirmed.
-    void setCount(qint32 id, QTime when, int players);
+    // A count the latest query confirmed. Reports land only on the row that
+    // still holds the host and ports that were asked: a server edited
+    // meanwhile keeps what the reload gave it.
+    void setCount(const Server& asked, QTime when, int players);
     // The latest query gave no count: the old one stays, drawn as not
     // confirmed, and its tooltip tells why and when it was last counted.
-    void setNotCounted(qint32 id, QTime when, const QString& why);
+    void setNotCounted(const Server& asked, QTime when, const QString& why);
 
     // The picked server row; 0 while none is picked. A click outside the
-    // server rows (row 0) changes nothing.
+    // server rows (row 0) changes nothing; picking the row already picked
+    // tells no change.
     [[nodiscard]] int Row() const;
     void setRow(int row);
     // The picked server, only when its ID names it alone.
     [[nodiscard]] std::optional<Server> pickedServer() const;
     // The row a refresh is asking, drawn apart; 0 for none. The pick stays.
     [[nodiscard]] int asking() const { return m_asking; }
-    void showAsking(qint32 id);
+    void showAsking(const Server& asked);
     void endAsking();
 
   Q_SIGNALS:
@@ -82,6 +85,8 @@ class ServerGrid : public QAbstractTableModel {
         bool confirmed = true;
     };
     [[nodiscard]] const Line* line(int row) const;
+    // The row of the server as it was asked; 0 when none holds it any more.
+    [[nodiscard]] int rowAsAsked(const Server& asked) const;
     [[nodiscard]] static QString countTip(const Line& at);
     void changedRow(int row, int firstColumn, int lastColumn);
     void setAsking(int row);

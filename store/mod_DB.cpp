@@ -11,6 +11,7 @@
 #include <QUuid>
 #include <cmath>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace mod_DB {
 
@@ -41,9 +42,13 @@ constexpr const char* kSchema[] = {
     " Port TEXT, TCPPort TEXT)",
     "CREATE TABLE tbl_Userdata (ServerID INTEGER, Nickname TEXT, LoginName TEXT, Passwort TEXT)"};
 // Both tables with every field the program names must be there.
-constexpr const char* kProbes[] = {
-    "SELECT ID, ServerName, IP, Port, TCPPort FROM tbl_Srv LIMIT 0",
-    "SELECT ServerID, Nickname, LoginName, Passwort FROM tbl_Userdata LIMIT 0"};
+struct Probe {
+    const char* table;
+    const char* sql;
+};
+constexpr Probe kProbes[] = {
+    {"tbl_Srv", "SELECT ID, ServerName, IP, Port, TCPPort FROM tbl_Srv LIMIT 0"},
+    {"tbl_Userdata", "SELECT ServerID, Nickname, LoginName, Passwort FROM tbl_Userdata LIMIT 0"}};
 constexpr auto kListServers = "SELECT * FROM tbl_Srv";
 constexpr auto kInsertServer = "INSERT INTO tbl_Srv (ServerName, IP, Port, TCPPort) "
                                "VALUES (?, ?, ?, ?)";
@@ -53,10 +58,8 @@ constexpr auto kUpdateServer =
 constexpr auto kDeleteUserdata = "DELETE FROM tbl_Userdata WHERE ServerID = ?";
 constexpr auto kInsertUserdata = "INSERT INTO tbl_Userdata (ServerID, Nickname, LoginName, "
                                  "Passwort) VALUES (?, ?, ?, ?)";
-// Only the first row is ever shown, so only the first is changed.
 constexpr auto kUpdateUserdata = "UPDATE tbl_Userdata SET ServerID = ?, Nickname = ?, "
-                                 "LoginName = ?, Passwort = ? WHERE rowid = (SELECT min(rowid) "
-                                 "FROM tbl_Userdata WHERE ServerID = ?)";
+                                 "LoginName = ?, Passwort = ? WHERE ";
 
 // The file that was opened, to notice when another takes its place.
 struct OpenFile {
@@ -81,19 +84,27 @@ Failure failed(const QSqlError& error) {
     return Failure(QStringLiteral("Error %1: %2").arg(code, text));
 }
 
-QSqlQuery prepare(const QString& sql, const QSqlDatabase& db = *dbTS) {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    q.prepare(sql);
-    return q;
-}
-
-Status execute(QSqlQuery& q) {
-    if (q.exec()) {
-        return success();
+// A statement that keeps why it could not be prepared: the engine's reason
+// (a damaged file, a missing table) is what the user must read, not the
+// complaint about parameters that running it anyway would give.
+class Statement : public QSqlQuery {
+  public:
+    explicit Statement(const QString& sql, const QSqlDatabase& db = *dbTS) : QSqlQuery(db) {
+        setForwardOnly(true);
+        if (!prepare(sql)) {
+            m_notPrepared = lastError();
+        }
     }
-    return failed(q.lastError());
-}
+    Status run() {
+        if (m_notPrepared) {
+            return failed(*m_notPrepared);
+        }
+        return exec() ? success() : failed(lastError());
+    }
+
+  private:
+    std::optional<QSqlError> m_notPrepared;
+};
 
 // What the user typed, the empty text included, never null.
 void bindText(QSqlQuery& q, const QString& text) {
@@ -218,8 +229,8 @@ struct ServerFields {
 
 // Every row a "Select * from tbl_Srv WHERE ID = n;" finds.
 Result<QList<Server>> selectedServers(qint32 id) {
-    QSqlQuery q = prepare(selectServer(id));
-    if (const Status ran = execute(q); !ran) {
+    Statement q{selectServer(id)};
+    if (const Status ran = q.run(); !ran) {
         return ran.failure();
     }
     const ServerFields fields(q.record());
@@ -229,10 +240,54 @@ Result<QList<Server>> selectedServers(qint32 id) {
     }
     return found;
 }
+
+// Whether the one stored row with the server's ID still holds what the list
+// shows: Gone when another program changed or removed it meanwhile.
+Result<Write> storedAsShown(const Server& shown) {
+    const auto found = selectedServers(shown.id);
+    if (!found) {
+        return found.failure();
+    }
+    return found->size() == 1 && found->first() == shown ? Write::Done : Write::Gone;
+}
+
+// The engine's complaint about a table, in words that say what is wrong with the file.
+Status checkTable(const Probe& probe) {
+    Statement q{QLatin1String(probe.sql)};
+    const Status ran = q.run();
+    if (ran) {
+        return ran;
+    }
+    const QString table = QLatin1String(probe.table);
+    const QString error = ran.error();
+    const QString code = error.section(QLatin1Char(':'), 0, 0); // "Error n"
+    for (const auto& [engine, ours] :
+         {std::pair{QStringLiteral(": no such table: "), QStringLiteral("table %1 is missing")},
+          std::pair{QStringLiteral(": no such column: "), QStringLiteral("%1 has no column %2")}}) {
+        if (const auto at = error.indexOf(engine); at >= 0) {
+            const QString name = error.mid(at + engine.size());
+            return Failure(
+                code + QStringLiteral(": ") +
+                (ours.contains(QLatin1String("%2")) ? ours.arg(table, name) : ours.arg(name)));
+        }
+    }
+    return ran;
+}
 } // namespace
 
 QString databasePath(const QString& folder) {
     return folder + QLatin1Char('/') + QLatin1String(kFileName);
+}
+
+QString reachableFolder(const QByteArray& folder) {
+    const QString text = QFile::decodeName(folder);
+    if (QFile::encodeName(text) == folder) {
+        return text;
+    }
+    if (::chdir(folder.constData()) == 0) {
+        return QStringLiteral(".");
+    }
+    return text; // not even there: the messages show what they can
 }
 
 Status fDBConnect(bool open, const QString& folder) {
@@ -253,10 +308,9 @@ Status fDBConnect(bool open, const QString& folder) {
                           QStringLiteral("?mode=rw"));
     Status status = dbTS->open() ? success() : failed(dbTS->lastError());
     g_file = identify(path);
-    for (const char* probe : kProbes) {
+    for (const Probe& probe : kProbes) {
         if (status) {
-            QSqlQuery q = prepare(QLatin1String(probe));
-            status = execute(q);
+            status = checkTable(probe);
         }
     }
     if (!status) {
@@ -272,8 +326,8 @@ QVariant fNullTo(const QVariant& value, const QVariant& fallback) {
 
 Result<ServerList> listServers() {
     // The table read whole, in its stored order.
-    QSqlQuery q = prepare(QLatin1String(kListServers));
-    if (const Status ran = execute(q); !ran) {
+    Statement q{QLatin1String(kListServers)};
+    if (const Status ran = q.run(); !ran) {
         return ran.failure();
     }
     const ServerFields fields(q.record());
@@ -317,14 +371,14 @@ Result<std::optional<Server>> readServer(qint32 id) {
 
 Status addServer(const Server& fields) {
     return inTransaction([&]() -> Status {
-        QSqlQuery q = prepare(QLatin1String(kInsertServer));
+        Statement q{QLatin1String(kInsertServer)};
         bindFields(q, fields);
-        if (Status added = execute(q); !added) {
+        if (Status added = q.run(); !added) {
             return added;
         }
-        QSqlQuery numbered = prepare(QLatin1String(kIdOfRow));
+        Statement numbered{QLatin1String(kIdOfRow)};
         numbered.addBindValue(q.lastInsertId());
-        if (Status read = execute(numbered); !read) {
+        if (Status read = numbered.run(); !read) {
             return read;
         }
         const auto id = numbered.next() ? wholeId(numbered.value(0)) : std::nullopt;
@@ -342,9 +396,9 @@ Status addServer(const Server& fields) {
                                .arg(*id));
         }
         // Settings an older program left under this ID belong to no one.
-        QSqlQuery orphans = prepare(QLatin1String(kDeleteUserdata));
+        Statement orphans{QLatin1String(kDeleteUserdata)};
         orphans.addBindValue(*id);
-        return execute(orphans);
+        return orphans.run();
     });
 }
 
@@ -361,30 +415,26 @@ Result<Write> saveServer(const ServerEdit& edit) {
         if (found->size() != 1 || found->first() != edit.before) {
             return Write::Gone;
         }
-        QSqlQuery q = prepare(QLatin1String(kUpdateServer));
+        Statement q{QLatin1String(kUpdateServer)};
         bindFields(q, edit.after);
         q.addBindValue(*id);
-        if (const Status ran = execute(q); !ran) {
+        if (const Status ran = q.run(); !ran) {
             return ran.failure();
         }
         return Write::Done;
     });
 }
 
-Result<Write> fDelServer(qint32 id) {
+Result<Write> fDelServer(const Server& shown) {
     return inTransaction([&]() -> Result<Write> {
-        const auto found = selectedServers(id);
-        if (!found) {
-            return found.failure();
+        if (const auto same = storedAsShown(shown); !same || *same != Write::Done) {
+            return same;
         }
-        if (found->size() != 1) {
-            return Write::Gone;
-        }
-        QSqlQuery settings = prepare(QLatin1String(kDeleteUserdata));
-        settings.addBindValue(id);
-        QSqlQuery server = prepare(deleteServer(id));
-        Status ran = execute(settings);
-        ran = ran ? execute(server) : ran;
+        Statement settings{QLatin1String(kDeleteUserdata)};
+        settings.addBindValue(shown.id);
+        Statement server{deleteServer(shown.id)};
+        Status ran = settings.run();
+        ran = ran ? server.run() : ran;
         if (!ran) {
             return ran.failure();
         }
@@ -396,8 +446,8 @@ Result<UserData> readLoginSettings(qint32 serverId) {
     if (!dbTS) {
         return Failure(QStringLiteral("no database is open"));
     }
-    QSqlQuery q = prepare(selectUserdata(serverId));
-    if (const Status ran = execute(q); !ran) {
+    Statement q{selectUserdata(serverId)};
+    if (const Status ran = q.run(); !ran) {
         return ran.failure();
     }
     UserData result;
@@ -413,26 +463,44 @@ Result<UserData> readLoginSettings(qint32 serverId) {
     return result;
 }
 
-Result<Write> writeLoginSettings(qint32 serverId, const UserData& settings) {
+Result<Write> writeLoginSettings(const Server& shown, const UserData& settings) {
     return inTransaction([&]() -> Result<Write> {
-        // Settings for a server another program removed would belong to no one.
-        QSqlQuery server = prepare(selectServer(serverId));
-        QSqlQuery stored = prepare(selectUserdata(serverId));
-        Status ran = execute(server);
-        if (ran && !server.next()) {
-            return Write::Gone;
+        // Settings typed for a server another program changed or removed
+        // would land on a server the user never saw.
+        if (const auto same = storedAsShown(shown); !same || *same != Write::Done) {
+            return same;
         }
-        ran = ran ? execute(stored) : ran;
-        if (!ran) {
+        Statement stored{selectUserdata(shown.id)};
+        if (const Status ran = stored.run(); !ran) {
             return ran.failure();
         }
-        const bool update = stored.next();
-        QSqlQuery write = prepare(QLatin1String(update ? kUpdateUserdata : kInsertUserdata));
-        bindSettings(write, serverId, settings);
-        if (update) {
-            write.addBindValue(serverId);
+        if (!stored.next()) {
+            if (stored.lastError().isValid()) {
+                return failed(stored.lastError());
+            }
+            Statement insert{QLatin1String(kInsertUserdata)};
+            bindSettings(insert, shown.id, settings);
+            if (const Status added = insert.run(); !added) {
+                return added.failure();
+            }
+            return Write::Done;
         }
-        if (const Status written = execute(write); !written) {
+        // The row shown is the first this statement returns; it is named by
+        // every field it holds, which needs no rowid and reaches no other
+        // row (but its exact twins, which nobody can tell from it).
+        const QSqlRecord shownRow = stored.record();
+        QStringList same;
+        for (int field = 0; field < shownRow.count(); ++field) {
+            QString name = shownRow.fieldName(field);
+            same << QLatin1Char('"') + name.replace(QLatin1Char('"'), QLatin1String("\"\"")) +
+                        QStringLiteral("\" IS ?");
+        }
+        Statement update{QLatin1String(kUpdateUserdata) + same.join(QStringLiteral(" AND "))};
+        bindSettings(update, shown.id, settings);
+        for (int field = 0; field < shownRow.count(); ++field) {
+            update.addBindValue(shownRow.value(field));
+        }
+        if (const Status written = update.run(); !written) {
             return written.failure();
         }
         return Write::Done;
@@ -442,8 +510,8 @@ Result<Write> writeLoginSettings(qint32 serverId, const UserData& settings) {
 Status createTables(const QString& path) {
     return onFile(path, [](const QSqlDatabase& db) {
         for (const char* statement : kSchema) {
-            QSqlQuery q = prepare(QLatin1String(statement), db);
-            if (Status made = execute(q); !made) {
+            Statement q{QLatin1String(statement), db};
+            if (Status made = q.run(); !made) {
                 return made;
             }
         }
@@ -454,17 +522,17 @@ Status createTables(const QString& path) {
 Status appendToFile(const QString& path, const QList<Server>& servers,
                     const QHash<qint32, UserData>& settings) {
     return onFile(path, [&](const QSqlDatabase& db) {
-        QSqlQuery server = prepare(QLatin1String(kInsertServer), db);
+        Statement server{QLatin1String(kInsertServer), db};
         for (const Server& fields : servers) {
             bindFields(server, fields);
-            if (Status added = execute(server); !added) {
+            if (Status added = server.run(); !added) {
                 return added;
             }
         }
-        QSqlQuery login = prepare(QLatin1String(kInsertUserdata), db);
+        Statement login{QLatin1String(kInsertUserdata), db};
         for (auto it = settings.cbegin(); it != settings.cend(); ++it) {
             bindSettings(login, it.key(), it.value());
-            if (Status added = execute(login); !added) {
+            if (Status added = login.run(); !added) {
                 return added;
             }
         }

@@ -26,6 +26,11 @@ extern std::optional<QSqlDatabase> dbTS;
 // The file: the program's folder with "/TS.mdb" appended as it stands.
 QString databasePath(const QString& folder);
 
+// A folder named by the bytes the system gave, as a path the program can
+// use: its name when the bytes read as text, else "." once it is made the
+// working folder (a name that is not UTF-8 does not survive being text).
+QString reachableFolder(const QByteArray& folder);
+
 // true opens the existing file (never creates one) and checks both tables;
 // false releases it.
 Status fDBConnect(bool open, const QString& folder);
@@ -45,15 +50,17 @@ Status addServer(const Server& fields);
 // Writes the four texts into the server whose ID the text names, only if it
 // still holds what the dialog was filled from.
 Result<Write> saveServer(const ServerEdit& edit);
-// Deletes the one server with that ID and its login settings, together or not at all.
-Result<Write> fDelServer(qint32 id);
+// Deletes the server and its login settings, together or not at all, only
+// while the one stored row with its ID still holds what the list shows.
+Result<Write> fDelServer(const Server& shown);
 
 // tbl_Userdata.
 // The first stored row for the server (nulls as empty texts), or why it could not be read.
 Result<UserData> readLoginSettings(qint32 serverId);
-// Stores the three texts in the server's first row, adding one when there is
-// none; Gone (nothing stored) when the server itself is no longer stored.
-Result<Write> writeLoginSettings(qint32 serverId, const UserData& settings);
+// Stores the three texts in the row the read shows first, adding one when
+// there is none; Gone (nothing stored) when the server is no longer stored
+// as the list shows it.
+Result<Write> writeLoginSettings(const Server& shown, const UserData& settings);
 
 // A file the program does not have open: a new one, a demo's, a bench's.
 // Both tables, empty. Ports are text so that what the user typed comes back

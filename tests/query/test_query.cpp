@@ -80,11 +80,19 @@ struct Rig {
     explicit Rig(const QList<Server>& servers, QString timeoutText = "1500")
         : timeout(std::move(timeoutText)) {
         grid.load(ServerList::of(servers));
-        QObject::connect(&refresh, &query::Refresh::counted, [this](qint32 id, QTime, int players) {
-            told[id] = QString::number(players);
-        });
+        QObject::connect(&refresh, &query::Refresh::asking,
+                         [this](const Server& asked) { this->asked << asked.id; });
+        QObject::connect(&refresh, &query::Refresh::counted,
+                         [this](const Server& asked, QTime at, int players) {
+                             told[asked.id] = QString::number(players);
+                             when[asked.id] = at;
+                         });
         QObject::connect(&refresh, &query::Refresh::notCounted,
-                         [this](qint32 id, QTime, const QString& why) { told[id] = "X " + why; });
+                         [this](const Server& asked, QTime, const QString& why) {
+                             told[asked.id] = "X " + why;
+                         });
+        QObject::connect(&refresh, &query::Refresh::timeoutUnusable,
+                         [this](const QString& text) { unusable << text; });
     }
     bool refreshAll() {
         QSignalSpy done(&refresh, &query::Refresh::finished);
@@ -95,7 +103,10 @@ struct Rig {
     ServerGrid grid;
     QString timeout;
     query::Refresh refresh{grid, [this] { return timeout; }, [] { return false; }};
+    QList<qint32> asked;
     QHash<qint32, QString> told;
+    QHash<qint32, QTime> when;
+    QStringList unusable;
 };
 
 } // namespace
@@ -343,19 +354,20 @@ class TestQuery : public QObject {
         list.servers[5].mark = IdMark::NotUnique; // shown, never asked
         Rig rig({});
         rig.grid.load(list);
-        QSignalSpy asked(&rig.refresh, &query::Refresh::asking);
         rig.refresh.setClock([] { return QTime(12, 34, 56); });
-        QSignalSpy counted(&rig.refresh, &query::Refresh::counted);
+        QSignalSpy progress(&rig.refresh, &query::Refresh::progress);
         QVERIFY(rig.refreshAll());
-        QCOMPARE(asked.size(), 5);
-        QCOMPARE(asked.value(4).value(0).toInt(), 15);
+        QCOMPARE(rig.asked, QList<qint32>({11, 12, 13, 14, 15}));
+        // Every row counts in the progress, the skipped one too.
+        QCOMPARE(progress.size(), 6);
+        QCOMPARE(progress.last(), QVariantList({6, 6}));
         QCOMPARE(rig.told.value(11), "X Not asked: voice port \"eighty\" is not a number");
         QCOMPARE(rig.told.value(12), "X Not asked: query port \"0\" is not a port number");
         QVERIFY(rig.told.value(13).startsWith("X Connection refused"));
         QVERIFY(rig.told.value(14).startsWith("X Host not found"));
         QCOMPARE(rig.told.value(15), "3");
         QVERIFY(!rig.told.contains(16));
-        QCOMPARE(counted.value(0).value(1).toTime(), QTime(12, 34, 56));
+        QCOMPARE(rig.when.value(15), QTime(12, 34, 56));
     }
 
     void theRowsCountedAtTheStartAreAsked() {
@@ -371,9 +383,34 @@ class TestQuery : public QObject {
         const quint16 port = simulator.listen();
         Rig rig({server(1, port), server(2, port)}, "fast");
         QVERIFY(rig.refreshAll());
-        QCOMPARE(rig.told.value(1),
-                 "X Not asked: the timeout is not a usable number of milliseconds");
-        QVERIFY(!rig.told.contains(2));
+        // Told as the box's fault; no server is blamed or asked after the first.
+        QCOMPARE(rig.unusable, QStringList{"fast"});
+        QVERIFY(rig.told.isEmpty());
+        QCOMPARE(rig.asked, QList<qint32>{1});
+    }
+
+    void aServersOwnErrorIsItsAnswer() {
+        // The simulator hosts no voice server on 9999: "ERROR, invalid id", then
+        // "ERROR, no server selected".
+        const quint16 port = simulator.listen();
+        const QString why = "The server has no voice server on port 9999 (ERROR, invalid id)";
+        Rig rig({server(1, port, "9999")}, "5000");
+        QVERIFY(rig.refreshAll());
+        QCOMPARE(rig.told.value(1), "X " + why);
+        query::PlayerList list;
+        QSignalSpy entries(&list, &query::PlayerList::listed);
+        QSignalSpy done(&list, &query::PlayerList::finished);
+        list.start(server(1, port, "9999"), false);
+        QVERIFY(waited(done));
+        const auto result = done.value(0).value(0).value<query::ExchangeResult>();
+        QCOMPARE(result.outcome, Outcome::ServerError);
+        QCOMPARE(query::whyNotCounted(result), why);
+        QVERIFY(result.pauses < 10); // told at once, not after the whole wait
+        QVERIFY(entries.isEmpty());
+        // Without the sel's ERROR the server is quoted as it answered the list.
+        Run run(true);
+        run.data(kGreeting + kOk + "ERROR, not allowed\r\n");
+        QCOMPARE(query::whyNotCounted(run.result()), "The server answered: ERROR, not allowed");
     }
 
     void everyAddressRefusingIsToldAtOnce() {

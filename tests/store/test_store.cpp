@@ -47,15 +47,17 @@ class TestStore : public QObject {
         folder.open();
         QVERIFY(mod_DB::addServer({0, "First", "first.host", "1", "2"}));
         QVERIFY(!mod_Userdata::fGetUserdata(1).Found); // not inherited by the new server
-        QVERIFY(mod_Userdata::fSaveUserdata(1, {"nick", "login", "secret", false}));
-        QVERIFY(mod_DB::fDelServer(1));
+        const Server first{1, "First", "first.host", "1", "2"};
+        QVERIFY(mod_Userdata::fSaveUserdata(first, {"nick", "login", "secret", false}));
+        QVERIFY(mod_DB::fDelServer(first));
         QVERIFY(mod_DB::addServer({0, "New", "new.host", "1", "2"}));
         QVERIFY(!mod_Userdata::fGetUserdata(1).Found);
         // The server's row refuses to go after its settings went: both stay.
-        QVERIFY(mod_Userdata::fSaveUserdata(1, {"n", "l", "p", false}));
+        const Server renewed{1, "New", "new.host", "1", "2"};
+        QVERIFY(mod_Userdata::fSaveUserdata(renewed, {"n", "l", "p", false}));
         folder.exec(
             "CREATE TRIGGER keep BEFORE DELETE ON tbl_Srv BEGIN SELECT RAISE(ABORT, 'kept'); END");
-        QVERIFY(mod_DB::fDelServer(1).error().contains("kept"));
+        QVERIFY(mod_DB::fDelServer(renewed).error().contains("kept"));
         QVERIFY(mod_Userdata::fGetUserdata(1).Found);
     }
 
@@ -79,8 +81,8 @@ class TestStore : public QObject {
         QCOMPARE(list->leftOut, QStringList({"\"e\" (ID: none)", "\"f\" (ID: abc)",
                                              "\"g\" (ID: 2147483648)", "\"l\" (ID: -2147483649)"}));
         // The one row 7 names can be deleted; a statement for 3 would reach two.
-        QCOMPARE(mod_DB::fDelServer(3).value(), Write::Gone);
-        QCOMPARE(mod_DB::fDelServer(7).value(), Write::Done);
+        QCOMPARE(mod_DB::fDelServer({3, "a", "", "", ""}).value(), Write::Gone);
+        QCOMPARE(mod_DB::fDelServer({7, "b", "", "", ""}).value(), Write::Done);
         QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"11"});
         // Adding to a file that does not number its rows is undone and told.
         const Status added = mod_DB::addServer({0, "new", "h", "1", "2"});
@@ -105,13 +107,91 @@ class TestStore : public QObject {
         const UserData nulls = mod_Userdata::fGetUserdata(5);
         QVERIFY(nulls.Found);
         QCOMPARE(nulls.Password, QString()); // nulls read as empty texts
-        QVERIFY(mod_Userdata::fSaveUserdata(5, {"n", "l", "p", false}));
-        QVERIFY(mod_Userdata::fSaveUserdata(6, {"n6", "l6", "p6", false}));
-        QVERIFY(mod_Userdata::fSaveUserdata(6, {"m'6", "", "q6", false}));
+        const auto shown = [](qint32 id) { return Server{id, "", "", "", ""}; };
+        QVERIFY(mod_Userdata::fSaveUserdata(shown(5), {"n", "l", "p", false}));
+        QVERIFY(mod_Userdata::fSaveUserdata(shown(6), {"n6", "l6", "p6", false}));
+        QVERIFY(mod_Userdata::fSaveUserdata(shown(6), {"m'6", "", "q6", false}));
         QCOMPARE(folder.rows("SELECT * FROM tbl_Userdata ORDER BY rowid"),
                  QStringList({"5|n|l|p", "5|second|b|c", "6|m'6||q6"}));
         QCOMPARE(mod_Userdata::fGetUserdata(6).Password, QStringLiteral("q6"));
         QVERIFY(!mod_Userdata::fGetUserdata(7).Found);
+        // A server another program changed meanwhile gets nothing.
+        folder.exec("UPDATE tbl_Srv SET IP = 'elsewhere' WHERE ID = 7");
+        QCOMPARE(mod_Userdata::fSaveUserdata(shown(7), {"x", "", "", false}).value(), Write::Gone);
+        QCOMPARE(mod_DB::fDelServer(shown(7)).value(), Write::Gone);
+        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata WHERE ServerID = 7"),
+                 QStringList{"0"});
+        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"3"});
+    }
+
+    void theLoginRowShownIsTheRowSaved_data() {
+        QTest::addColumn<QString>("table");
+        QTest::newRow("read through an index") << "CREATE TABLE tbl_Userdata (ServerID INTEGER, "
+                                                  "Nickname, LoginName, Passwort, Extra)";
+        QTest::newRow("without rowid")
+            << "CREATE TABLE tbl_Userdata (ServerID INTEGER, Nickname TEXT, LoginName, Passwort, "
+               "Extra, PRIMARY KEY (ServerID, Nickname)) WITHOUT ROWID";
+    }
+
+    void theLoginRowShownIsTheRowSaved() {
+        QFETCH(QString, table);
+        TempFolder folder;
+        folder.exec("INSERT INTO tbl_Srv (ID) VALUES (1)");
+        folder.exec("DROP TABLE tbl_Userdata");
+        folder.exec(table);
+        folder.exec("CREATE INDEX byName ON tbl_Userdata (ServerID, Nickname)");
+        folder.exec("INSERT INTO tbl_Userdata VALUES (1, 'zeta', 'z', 'zp', 1), "
+                    "(1, 'alpha', 'a', 'ap', 2)");
+        folder.open();
+        QCOMPARE(mod_Userdata::fGetUserdata(1).Nickname, QString("alpha")); // read first
+        QVERIFY(mod_Userdata::fSaveUserdata({1, "", "", "", ""}, {"beta", "b", "bp", false}));
+        QCOMPARE(mod_Userdata::fGetUserdata(1).Nickname, QString("beta"));
+        QCOMPARE(folder.rows("SELECT Nickname, Extra FROM tbl_Userdata ORDER BY Extra"),
+                 QStringList({"zeta|1", "beta|2"}));
+        // A save the file's own key refuses names the key.
+        const auto clash = mod_Userdata::fSaveUserdata({1, "", "", "", ""}, {"zeta", "", "", {}});
+        if (table.contains("PRIMARY KEY")) {
+            QVERIFY2(clash.error().contains("UNIQUE constraint failed"), qPrintable(clash.error()));
+        } else {
+            QVERIFY(clash);
+        }
+    }
+
+    void openingTellsWhatIsWrongWithTheFile_data() {
+        QTest::addColumn<QByteArray>("content"); // the file's bytes; empty: an empty file
+        QTest::addColumn<QString>("change");     // applied to a good file instead, when set
+        QTest::addColumn<QString>("told");
+        QTest::newRow("text") << QByteArray("servers\n") << QString()
+                              << "Error 26: file is not a database";
+        QTest::newRow("empty") << QByteArray() << QString() << "Error 1: table tbl_Srv is missing";
+        QTest::newRow("another program's") << QByteArray() << "DROP TABLE tbl_Srv"
+                                           << "Error 1: table tbl_Srv is missing";
+        QTest::newRow("a field renamed")
+            << QByteArray() << "ALTER TABLE tbl_Userdata RENAME COLUMN Passwort TO Password"
+            << "Error 1: tbl_Userdata has no column Passwort";
+    }
+
+    void openingTellsWhatIsWrongWithTheFile() {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, change);
+        QFETCH(QString, told);
+        TempFolder folder;
+        if (change.isEmpty()) {
+            QFile file(folder.dbPath());
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(content);
+        } else {
+            folder.exec(change);
+        }
+        const QByteArray before = [&] {
+            QFile file(folder.dbPath());
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("unreadable");
+        }();
+        const Status opened = mod_DB::fDBConnect(true, folder.path());
+        QVERIFY2(opened.error().startsWith(told), qPrintable(opened.error()));
+        QFile file(folder.dbPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before); // untouched
     }
 
     void theGridKeepsCountsTyped() {
@@ -119,14 +199,15 @@ class TestStore : public QObject {
         grid.load(ServerList::of({{1, "A", "h", "1", "2"}, {2, "B", "h", "1", "2"}}));
         QSignalSpy changed(&grid, &QAbstractItemModel::dataChanged);
         const QModelIndex players = grid.index(0, ServerGrid::Player);
-        grid.setNotCounted(1, QTime(9, 0, 1), "Connection refused");
+        const Server asked{1, "A", "h", "1", "2"};
+        grid.setNotCounted(asked, QTime(9, 0, 1), "Connection refused");
         QCOMPARE(players.data().toString(), "X");
         QCOMPARE(players.data(Qt::ToolTipRole).toString(), "Connection refused (09:00:01)");
-        grid.setCount(1, QTime(9, 0, 2), 7);
+        grid.setCount(asked, QTime(9, 0, 2), 7);
         QCOMPARE(players.data().toString(), "7");
         QCOMPARE(players.data(Qt::ToolTipRole).toString(), "Counted at 09:00:02");
         QVERIFY(players.data(ServerGrid::CountConfirmedRole).toBool());
-        grid.setNotCounted(1, QTime(9, 0, 3), "Connection refused");
+        grid.setNotCounted(asked, QTime(9, 0, 3), "Connection refused");
         QCOMPARE(players.data().toString(), "7"); // the old count stays, not confirmed
         QVERIFY(!players.data(ServerGrid::CountConfirmedRole).toBool());
         const QString tip = "Connection refused (09:00:03); last counted at 09:00:02";
@@ -136,8 +217,11 @@ class TestStore : public QObject {
         QCOMPARE(changed.size(), 3);
         QCOMPARE(changed.last().value(0).toModelIndex(), players);
         QCOMPARE(changed.last().value(1).toModelIndex(), players);
-        grid.setCount(99, {}, 1);
+        grid.setCount({99, "A", "h", "1", "2"}, {}, 1);
         QCOMPARE(changed.size(), 3);
+        // A count of the server as it was before an edit lands nowhere.
+        grid.setCount({2, "B", "h", "1", "3"}, {}, 5);
+        QCOMPARE(grid.TextMatrix(2, ServerGrid::Player), QString("X"));
         const QModelIndex ip = grid.index(0, ServerGrid::IP);
         QVERIFY(ip.data(ServerGrid::CountConfirmedRole).toBool());
         QCOMPARE(ip.data(Qt::ToolTipRole), QVariant());

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 // quarnel-initdb PATH: makes an empty TS.mdb at PATH unless a file is there already.
 // quarnel-initdb --demo QUERYPORT PATH: makes a new one at PATH listing the demo servers.
+#include "store/mod_DB.h"
 #include "tools/initdb/EmptyDatabase.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <cstdio>
 
 namespace {
@@ -28,7 +30,13 @@ int main(int argc, char* argv[]) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    const QString& path = args.last();
+    // The path from its bytes: a folder whose name is not UTF-8 is still that folder.
+    const QByteArray raw(argv[argc - 1]);
+    const qsizetype slash = raw.lastIndexOf('/');
+    const QString path = slash < 0
+                             ? QFile::decodeName(raw)
+                             : mod_DB::reachableFolder(raw.left(std::max<qsizetype>(slash, 1))) +
+                                   QLatin1Char('/') + QFile::decodeName(raw.mid(slash + 1));
     const Result<bool> made = initdb::createEmptyDatabase(path);
     Status status = made ? success() : Status(made.failure());
     if (demo && made) {

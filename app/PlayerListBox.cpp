@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#include "app/PlayerListBox.h"
+
+#include <QPainter>
+
+void PlayerListBox::setNote(const QString& note) {
+    m_note = note;
+    setAccessibleDescription(note);
+    viewport()->update();
+}
+
+void PlayerListBox::paintEvent(QPaintEvent* event) {
+    QListWidget::paintEvent(event);
+    if (m_note.isEmpty() || count() > 0) {
+        return;
+    }
+    QPainter painter(viewport());
+    QFont font = painter.font();
+    font.setItalic(true);
+    painter.setFont(font);
+    painter.setPen(palette().color(QPalette::Text)); // readable on the list whatever the theme
+    painter.drawText(viewport()->rect().adjusted(4, 4, -4, -4),
+                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, m_note);
+}
