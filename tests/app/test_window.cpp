@@ -199,6 +199,118 @@ class TestWindow : public QObject {
         QCOMPARE(window.login(), QStringLiteral("||")); // the gone server's settings went too
     }
 
+    void theBoxesAndPlayersFollowThePickHoweverItMoves() {
+        sim::QuerySimulator simulator;
+        simulator.addServer(1111, sim::QuerySimulator::crowd(1));
+        simulator.addServer(2222, sim::QuerySimulator::crowd(2));
+        simulator.addServer(3333, sim::QuerySimulator::crowd(3));
+        const QString port = QString::number(simulator.listen());
+        TempFolder folder;
+        folder.exec(QString("INSERT INTO tbl_Srv VALUES (1, 'Alpha', '127.0.0.1', '1111', '%1'), "
+                            "(2, 'Bravo', '127.0.0.1', '2222', '%1'), "
+                            "(3, 'Charlie', '127.0.0.1', '3333', '%1')")
+                        .arg(port));
+        folder.exec("INSERT INTO tbl_Userdata VALUES (1, 'a', 'al', 'ap'), (2, 'b', 'bl', 'bp')");
+        Window window(folder);
+        auto* players = window.find<QListWidget>("LPlayer");
+        // Each road to another server shows its settings and asks its players.
+        const auto shows = [&](const QString& login, int listed) {
+            return window.login() == login &&
+                   QTest::qWaitFor([&] { return players->count() == listed; }, 5000);
+        };
+        window.clickRow(1);
+        QVERIFY2(shows("a|al|ap", 1), "a click");
+        QTest::keyClick(window.view(), Qt::Key_Down);
+        QVERIFY2(shows("b|bl|bp", 2), "the Down key");
+        QTest::keyClicks(window.view(), "c");
+        QVERIFY2(shows("||", 3), "type-ahead");
+        QTest::keyClick(window.view(), Qt::Key_Home);
+        QVERIFY2(shows("a|al|ap", 1), "Home");
+        QTest::keyClick(window.view(), Qt::Key_End);
+        QVERIFY2(shows("||", 3), "End");
+        QTest::keyClick(window.view(), Qt::Key_PageUp);
+        QVERIFY2(shows("a|al|ap", 1), "PageUp");
+        // Pressed on Alpha, released on Bravo.
+        const auto centre = [&](int row) {
+            return window.view()->visualRect(window.form.grid().index(row - 1, 1)).center();
+        };
+        QWidget* cells = window.view()->viewport();
+        QTest::mousePress(cells, Qt::LeftButton, {}, centre(1));
+        QMouseEvent move(QEvent::MouseMove, centre(2), cells->mapToGlobal(centre(2)), Qt::NoButton,
+                         Qt::LeftButton, {});
+        QApplication::sendEvent(cells, &move);
+        QTest::mouseRelease(cells, Qt::LeftButton, {}, centre(2));
+        QVERIFY2(shows("b|bl|bp", 2), "a press released on another row");
+        window.click("Command5");
+        QCOMPARE(window.desktop->links.value(0),
+                 QString("Open teamspeak://127.0.0.1:2222?nickname=b?loginname=bl?password=bp"));
+        // A quick run of arrows leaves no trail of connections.
+        for (int i = 0; i < 10; ++i) {
+            QTest::keyClick(window.view(), i % 2 == 0 ? Qt::Key_Down : Qt::Key_Up);
+        }
+        QVERIFY2(shows("b|bl|bp", 2), "the last of ten arrows");
+        QTest::qWait(100);
+        QVERIFY(simulator.openConnections() <= 1);
+        // A click on the pick itself reads it again; a program's move of the pick follows too.
+        window.box("Text1")->setText("typed");
+        window.clickRow(2);
+        QVERIFY2(shows("b|bl|bp", 2), "a click on the pick");
+        window.form.grid().setRow(1);
+        QVERIFY2(shows("a|al|ap", 1), "a pick the program moved");
+    }
+
+    void writesCheckTheServerIsStoredAsShown() {
+        TempFolder folder;
+        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'Alpha', '192.0.2.1', '8767', '51234')");
+        folder.exec("INSERT INTO tbl_Userdata VALUES (1, 'alpha', 'al', 'ap')");
+        Window window(folder);
+        window.clickRow(1);
+        window.box("Text1")->setText("typed for Alpha");
+        // Another program makes row 1 another server, with settings of its own.
+        folder.exec("UPDATE tbl_Srv SET ServerName = 'Bravo', IP = '198.51.100.7' WHERE ID = 1");
+        folder.exec("UPDATE tbl_Userdata SET Nickname = 'bravo' WHERE ServerID = 1");
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        window.click("Command6");
+        QCOMPARE(lastBox(), QString("This server was changed or removed meanwhile; the login "
+                                    "settings were not saved."));
+        QCOMPARE(folder.rows("SELECT * FROM tbl_Userdata"), QStringList{"1|bravo|al|ap"});
+        QCOMPARE(window.form.grid().TextMatrix(1, ServerGrid::Servername), "Bravo"); // reloaded
+        folder.exec("UPDATE tbl_Srv SET Port = '9999' WHERE ID = 1");
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        window.click("Command3");
+        QCOMPARE(lastBox(), QString("This server was changed or removed meanwhile; nothing was "
+                                    "deleted."));
+        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"1"});
+        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"1"});
+        QCOMPARE(window.form.grid().TextMatrix(1, ServerGrid::Port), "9999");
+    }
+
+    void aCountBelongsToTheServerAsAsked() {
+        sim::QuerySimulator simulator;
+        simulator.addServer(8767, sim::QuerySimulator::crowd(2));
+        sim::Behaviour slow;
+        slow.replyDelayMs = 150;
+        const QString port = QString::number(simulator.listen(slow));
+        const QString other = QString::number(simulator.listen(slow));
+        TempFolder folder;
+        folder.exec(
+            QString("INSERT INTO tbl_Srv VALUES (1, 'A', '127.0.0.1', '8767', '%1')").arg(port));
+        Window window(folder);
+        window.clickRow(1);
+        window.click("Command2");
+        QVERIFY(window.form.refresh().running());
+        window.click("Command7"); // a new query port saved while the old one is asked
+        auto* edit = window.find<QDialog>("Form2");
+        window.box("STCP", edit)->setText(other);
+        window.click("Command1", edit);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.form.refresh().running(), 10000);
+        QCOMPARE(window.cell(1), QString("X"));
+        QCOMPARE(window.form.grid().toolTip(1, ServerGrid::Player), QString());
+        // The players are asked where the server is now.
+        QTRY_COMPARE(window.find<QListWidget>("LPlayer")->count(), 2);
+        QCOMPARE(simulator.accepted(), 3);
+    }
+
     void refreshLeavesTheFocusThePickAndTheScrolling() {
         sim::QuerySimulator simulator;
         QList<sim::Player> one{{"P", "p", 0}};
