@@ -4,6 +4,7 @@
 #include "app/FlexGrid.h"
 #include "app/Form1.h"
 #include "app/MessageBox.h"
+#include "app/PlayerListBox.h"
 #include "app/Twips.h"
 #include "launch/ClientLink.h"
 #include "launch/LinkOpener.h"
@@ -311,6 +312,92 @@ class TestWindow : public QObject {
         QCOMPARE(simulator.accepted(), 3);
     }
 
+    void theTimeoutCountsOnceItsEditIsFinished() {
+        sim::QuerySimulator simulator;
+        simulator.addServer(8767, sim::QuerySimulator::crowd(1));
+        sim::Behaviour slow;
+        slow.replyDelayMs = 60;
+        const QString port = QString::number(simulator.listen(slow));
+        TempFolder folder;
+        for (int id = 1; id <= 3; ++id) {
+            folder.exec(QString("INSERT INTO tbl_Srv VALUES (%1, 'S', '127.0.0.1', '8767', '%2')")
+                            .arg(id)
+                            .arg(port));
+        }
+        Window window(folder);
+        auto* combo = window.find<QComboBox>("Combo1");
+        window.click("Command2");
+        QLineEdit* typing = combo->lineEdit();
+        QTest::mouseClick(typing, Qt::LeftButton);
+        QTest::keyClick(typing, Qt::Key_End);
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(typing, Qt::Key_Backspace);
+        }
+        QTest::keyClicks(typing, "3");
+        QCOMPARE(window.form.timeout(), QString("1500")); // "", "3" on the way count not
+        QTest::keyClicks(typing, "000");
+        QTest::keyClick(typing, Qt::Key_Return);
+        QCOMPARE(window.form.timeout(), QString("3000"));
+        QTRY_VERIFY_WITH_TIMEOUT(!window.form.refresh().running(), 20000);
+        for (int row = 1; row <= 3; ++row) {
+            QCOMPARE(window.cell(row), QString("1"));
+        }
+        combo->setCurrentIndex(0);
+        Q_EMIT combo->activated(0); // picked from the list
+        QCOMPARE(window.form.timeout(), QString("500"));
+
+        // A timeout that is no number is the box's fault: told there, every row left as it was.
+        QTest::mouseClick(typing, Qt::LeftButton);
+        typing->selectAll();
+        QTest::keyClicks(typing, "abc");
+        QTest::keyClick(typing, Qt::Key_Return);
+        const QString why = "Not a usable timeout: type a whole number of milliseconds from 0 to "
+                            "32767";
+        QCOMPARE(combo->toolTip(), why);
+        QCOMPARE(combo->accessibleDescription(), why);
+        window.form.grid().setNotCounted({2, "S", "127.0.0.1", "8767", port}, QTime(1, 0), "old");
+        window.click("Command2");
+        QTRY_VERIFY(!window.form.refresh().running());
+        QCOMPARE(lastBox(), QString("The timeout \"abc\" is not a whole number of milliseconds "
+                                    "from 0 to 32767, so the refresh stopped; every server keeps "
+                                    "its count."));
+        QCOMPARE(window.form.grid().toolTip(1, ServerGrid::Player).left(10), "Counted at");
+        QVERIFY(window.form.grid().toolTip(2, ServerGrid::Player).startsWith("old (01:00:00);"));
+        QCOMPARE(window.form.grid().asking(), 0);
+        typing->setText("2000");
+        QTest::keyClick(typing, Qt::Key_Return);
+        QCOMPARE(combo->toolTip(), QString());
+    }
+
+    void aFailedPlayerListSaysWhy() {
+        sim::QuerySimulator simulator;
+        simulator.addServer(8767, {});
+        const QString port = QString::number(simulator.listen());
+        TempFolder folder;
+        folder.exec(QString("INSERT INTO tbl_Srv VALUES (1, 'Refuses', '127.0.0.1', '8767', '%1'), "
+                            "(2, 'Empty', '127.0.0.1', '8767', '%2'), "
+                            "(3, 'Wrong port', '127.0.0.1', '9999', '%2')")
+                        .arg(sim::QuerySimulator::closedPort())
+                        .arg(port));
+        Window window(folder);
+        auto* players = window.find<PlayerListBox>("LPlayer");
+        window.clickRow(1);
+        QTRY_COMPARE(players->note(), QString("Connection refused"));
+        QCOMPARE(players->accessibleDescription(), players->note()); // a screen reader hears it
+        window.clickRow(2);
+        QCOMPARE(players->note(), QString()); // cleared when the next list starts
+        QTest::qWait(300);
+        QCOMPARE(players->note(), QString()); // nobody on it is no failure
+        QCOMPARE(players->count(), 0);
+        window.clickRow(3);
+        const QString refusal = "The server has no voice server on port 9999 (ERROR, invalid id)";
+        QTRY_COMPARE(players->note(), refusal);
+        window.click("Command2"); // the Player cell says the same
+        QTRY_VERIFY(!window.form.refresh().running());
+        QVERIFY(window.form.grid().toolTip(3, ServerGrid::Player).startsWith(refusal));
+        QCOMPARE(window.cell(2), QString("0"));
+    }
+
     void refreshLeavesTheFocusThePickAndTheScrolling() {
         sim::QuerySimulator simulator;
         QList<sim::Player> one{{"P", "p", 0}};
@@ -335,6 +422,14 @@ class TestWindow : public QObject {
         QTest::mouseClick(nickname, Qt::LeftButton);
         QTest::keyClicks(nickname, "Nickname-typed", {}, 5);
         QTRY_VERIFY_WITH_TIMEOUT(window.form.grid().asking() > 40, 30000);
+        // Where the refresh is, always in sight without scrolling, and for a screen reader.
+        auto* progress = window.find<QProgressBar>("RefreshProgress");
+        QVERIFY(progress->isVisible());
+        QCOMPARE(progress->maximum(), 60);
+        QCOMPARE(progress->text(), QString("Asking %1 of 60").arg(progress->value()));
+        QCOMPARE(progress->value(), window.form.grid().asking());
+        QCOMPARE(window.find("Command2")->accessibleDescription(),
+                 QString("Refreshing: asking server %1 of 60").arg(progress->value()));
         // Asked rows far below: the grid stayed where the user left it.
         QCOMPARE(scroll->value(), 0);
         QCOMPARE(window.view()->currentIndex().row(), 0);
@@ -349,6 +444,8 @@ class TestWindow : public QObject {
         window.click("Command5");
         QCOMPARE(window.desktop->links.value(0), QString("Open teamspeak://127.0.0.1:9003"));
         QTRY_VERIFY_WITH_TIMEOUT(!window.form.refresh().running(), 30000);
+        QVERIFY(!progress->isVisible());
+        QCOMPARE(window.find("Command2")->accessibleDescription(), QString());
         QCOMPARE(window.cell(60), QStringLiteral("1"));
         QCOMPARE(window.form.grid().asking(), 0);
         QCOMPARE(window.view()->selectionModel()->selectedRows().value(0).row(), 2);
@@ -372,7 +469,9 @@ class TestWindow : public QObject {
         window.click("Command4"); // brought forward as it was left
         QCOMPARE(window.texts(boxes, add), QStringLiteral("kept|||51234"));
         window.click("Command1", add); // CANCEL empties the boxes
+        QVERIFY(!add->isVisible());
         window.click("Command4");
+        QCOMPARE(window.texts(boxes, add), QStringLiteral("|||51234"));
         window.box("Text1", add)->setText("kept");
         QTest::keyClick(add, Qt::Key_Escape); // so does Escape
         window.click("Command4");
@@ -585,6 +684,9 @@ class TestWindow : public QObject {
         QVERIFY(!window.find("Command3")->isEnabled()); // nothing picked yet
         QCOMPARE(QApplication::focusWidget(), window.find("LPlayer"));
         QCOMPARE(window.form.minimumSize(), window.form.maximumSize());
+        QCOMPARE(window.view()->font().pointSizeF(), 8.25);
+        QVERIFY(!window.view()->horizontalHeader()->sectionsClickable());
+        QVERIFY(window.find<QComboBox>("Combo1")->isEditable());
         auto* timer = window.find<QTimer>("Timer1");
         QVERIFY(timer->isActive());
         QVERIFY(timer->isSingleShot());
@@ -605,6 +707,52 @@ class TestWindow : public QObject {
         QVERIFY(window.popup()->isVisible());
         window.popup()->actions().first()->trigger();
         QVERIFY(window.find("Frm_AddSrv")->isVisible());
+    }
+
+    void longTextsAreToldAndQuestionsFitTheScreen() {
+        TempFolder folder;
+        const QString huge(1 << 20, 'n');
+        folder.exec("INSERT INTO tbl_Srv VALUES (1, '" + huge + "', 'h', '1', '2')");
+        Window window(folder);
+        window.click("Command4");
+        auto* add = window.find<QDialog>("Frm_AddSrv");
+        QLineEdit* name = window.box("Text1", add);
+        QApplication::clipboard()->setText(huge);
+        name->setFocus();
+        QTest::keySequence(name, QKeySequence::Paste);
+        QCOMPARE(name->text().size(), 32767);
+        QCOMPARE(lastBox(), QString("The box \"Servername\" takes at most 32,767 characters; the "
+                                    "rest of what you typed or pasted was left out."));
+        window.click("Command1", add);
+        // A stored name longer than a box takes is shown, and saved back, whole.
+        window.clickRow(1);
+        window.click("Command7");
+        auto* edit = window.find<QDialog>("Form2");
+        QCOMPARE(window.box("Sname", edit)->text().size(), huge.size());
+        window.click("Command2", edit);
+        QVERIFY(!edit->isVisible()); // CANCEL closes it
+        window.click("Command3");
+        const QString question = lastBox();
+        QVERIFY(question.startsWith("Delete Server\r\n" + huge.left(49) + QChar(0x2026)));
+        QVERIFY(question.endsWith(huge.right(49) + "  h:1?"));
+        QMessageBox shown(QMessageBox::NoIcon, "Delete this server", question,
+                          QMessageBox::Yes | QMessageBox::No);
+        QVERIFY(shown.sizeHint().width() <= 1280);
+        QVERIFY(shown.sizeHint().height() <= 600);
+        QCOMPARE(window.form.grid().TextMatrix(1, ServerGrid::Servername), huge); // kept whole
+    }
+
+    void aMinimisedWindowPausesBeforeConnecting() {
+        sim::QuerySimulator simulator;
+        TempFolder folder;
+        folder.exec(QString("INSERT INTO tbl_Srv VALUES (1, 'A', '127.0.0.1', '1', '%1')")
+                        .arg(simulator.listen()));
+        Window window(folder);
+        window.form.showMinimized();
+        window.form.grid().setRow(1);
+        QTest::qWait(200);
+        QCOMPARE(simulator.accepted(), 0); // half a second first
+        QTRY_COMPARE(simulator.accepted(), 1);
     }
 
     void theLogoOpensTheHomepage() {
@@ -648,6 +796,14 @@ class TestWindow : public QObject {
         QCOMPARE(startQuarnel(empty.path()), 1);
         QVERIFY(lastBox().contains("Error 14"));
         QVERIFY(lastBox().contains("TS.mdb is there, but it cannot be opened"));
+        QVERIFY(QDir(empty.path()).rmdir("TS.mdb"));
+        QFile text(empty.path() + "/TS.mdb"); // the engine's own reason, with its number
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("my servers\n");
+        text.close();
+        QCOMPARE(startQuarnel(empty.path()), 1);
+        QVERIFY2(lastBox().startsWith("Quarnel cannot start: Error 26: file is not a database"),
+                 qPrintable(lastBox()));
     }
 };
 

@@ -5,7 +5,10 @@
 #include "store/Convert.h"
 #include "store/ServerGrid.h"
 #include "store/mod_DB.h"
+#include "store/mod_DBWork.h"
 #include "support/TestSupport.h"
+
+#include <sys/stat.h>
 
 #include <QtTest>
 
@@ -192,6 +195,33 @@ class TestStore : public QObject {
         QFile file(folder.dbPath());
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), before); // untouched
+    }
+
+    void aFolderWhoseNameIsNoText() {
+        QTemporaryDir top;
+        const QByteArray folder = QFile::encodeName(top.path()) + "/Spiele-J\xfcrgen"; // Latin-1
+        QCOMPARE(::mkdir(folder.constData(), 0700), 0);
+        const QString before = QDir::currentPath();
+        const QString reachable = mod_DB::reachableFolder(folder);
+        const auto made = initdb::createEmptyDatabase(mod_DB::databasePath(reachable));
+        QVERIFY(made && *made);
+        struct stat info {};
+        QCOMPARE(::stat((folder + "/TS.mdb").constData(), &info), 0); // there, not at the root
+        const Status opened = mod_DB::fDBConnect(true, reachable);
+        const Status added = mod_DB::addServer({0, "A", "h", "1", "2"});
+        (void)mod_DB::fDBConnect(false, {});
+        QDir::setCurrent(before);
+        QVERIFY2(opened, qPrintable(opened.error()));
+        QVERIFY2(added, qPrintable(added.error()));
+        QCOMPARE(mod_DB::reachableFolder("/tmp"), QString("/tmp")); // a name that is text stays
+    }
+
+    void questionsShowLongValuesShortened() {
+        const QString huge(500, 'x');
+        const QString asked = mod_Userdata::saveQuestion({}, {huge, "l", huge, false});
+        const QString cut = huge.left(49) + QChar(0x2026) + huge.right(49);
+        QCOMPARE(asked.section("\r\n", 2), cut + "||l||" + QString(cut).replace('x', '*') + " ?");
+        QCOMPARE(mod_DBWork::inQuestion(QString(100, 'y')), QString(100, 'y')); // whole up to 100
     }
 
     void theGridKeepsCountsTyped() {
