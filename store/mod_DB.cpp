@@ -251,25 +251,27 @@ Result<Write> storedAsShown(const Server& shown) {
     return found->size() == 1 && found->first() == shown ? Write::Done : Write::Gone;
 }
 
+// What follows `marker` in the engine's message, if it holds the marker.
+std::optional<QString> after(const QString& message, QLatin1String marker) {
+    const auto at = message.indexOf(marker);
+    return at < 0 ? std::nullopt : std::optional<QString>(message.mid(at + marker.size()));
+}
+
 // The engine's complaint about a table, in words that say what is wrong with the file.
 Status checkTable(const Probe& probe) {
     Statement q{QLatin1String(probe.sql)};
-    const Status ran = q.run();
+    Status ran = q.run();
     if (ran) {
         return ran;
     }
-    const QString table = QLatin1String(probe.table);
-    const QString error = ran.error();
+    const QString& error = ran.error();
     const QString code = error.section(QLatin1Char(':'), 0, 0); // "Error n"
-    for (const auto& [engine, ours] :
-         {std::pair{QStringLiteral(": no such table: "), QStringLiteral("table %1 is missing")},
-          std::pair{QStringLiteral(": no such column: "), QStringLiteral("%1 has no column %2")}}) {
-        if (const auto at = error.indexOf(engine); at >= 0) {
-            const QString name = error.mid(at + engine.size());
-            return Failure(
-                code + QStringLiteral(": ") +
-                (ours.contains(QLatin1String("%2")) ? ours.arg(table, name) : ours.arg(name)));
-        }
+    if (const auto table = after(error, QLatin1String(": no such table: "))) {
+        return Failure(QStringLiteral("%1: table %2 is missing").arg(code, *table));
+    }
+    if (const auto field = after(error, QLatin1String(": no such column: "))) {
+        return Failure(QStringLiteral("%1: %2 has no column %3")
+                           .arg(code, QLatin1String(probe.table), *field));
     }
     return ran;
 }
@@ -280,7 +282,7 @@ QString databasePath(const QString& folder) {
 }
 
 QString reachableFolder(const QByteArray& folder) {
-    const QString text = QFile::decodeName(folder);
+    QString text = QFile::decodeName(folder);
     if (QFile::encodeName(text) == folder) {
         return text;
     }
@@ -427,7 +429,7 @@ Result<Write> saveServer(const ServerEdit& edit) {
 
 Result<Write> fDelServer(const Server& shown) {
     return inTransaction([&]() -> Result<Write> {
-        if (const auto same = storedAsShown(shown); !same || *same != Write::Done) {
+        if (auto same = storedAsShown(shown); !same || *same != Write::Done) {
             return same;
         }
         Statement settings{QLatin1String(kDeleteUserdata)};
@@ -467,7 +469,7 @@ Result<Write> writeLoginSettings(const Server& shown, const UserData& settings) 
     return inTransaction([&]() -> Result<Write> {
         // Settings typed for a server another program changed or removed
         // would land on a server the user never saw.
-        if (const auto same = storedAsShown(shown); !same || *same != Write::Done) {
+        if (auto same = storedAsShown(shown); !same || *same != Write::Done) {
             return same;
         }
         Statement stored{selectUserdata(shown.id)};
