@@ -19,11 +19,9 @@
 #include "store/mod_DBWork.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,9 +34,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <array>
-#include <cstdio>
-#include <cstdlib>
-#include <unistd.h>
 
 using twips::place;
 using twips::px;
@@ -212,14 +207,7 @@ void Form1::buildControls() {
                                         .arg(text));
     });
     m_playerList = new query::PlayerList(this);
-    connect(m_playerList, &query::PlayerList::listed, this,
-            [this](const QList<answer::Player>& players) {
-                for (const answer::Player& player : players) {
-                    auto* entry = new QListWidgetItem(answer::playerEntry(player), LPlayer);
-                    entry->setToolTip(answer::flagNames(player.flags));
-                    entry->setData(Qt::AccessibleDescriptionRole, entry->toolTip());
-                }
-            });
+    connect(m_playerList, &query::PlayerList::listed, LPlayer, &PlayerListBox::addPlayers);
     connect(m_playerList, &query::PlayerList::finished, this, &Form1::showListed);
 
     // The actions on the picked server look ready only when one is picked;
@@ -260,43 +248,9 @@ void Form1::buildControls() {
             &QShortcut::activated, this, &Form1::Command3_Click);
 }
 
-namespace {
-// A path as a shell takes it back.
-QString quoted(const QString& path) {
-    QString inner = path;
-    return QLatin1Char('\'') + inner.replace(QLatin1String("'"), QLatin1String("'\\''")) +
-           QLatin1Char('\'');
-}
-
-// What the user can do about a file that did not open; empty when the
-// engine's own words say it (a damaged file, a missing table).
-QString openingHint(const QString& folder, const Status& opened) {
-    const QString path = mod_DB::databasePath(folder);
-    if (!QFileInfo::exists(path)) {
-        // "." is the program's folder made the working one: its name is no text.
-        const bool here = folder == QLatin1String(".");
-        return QStringLiteral("There is no TS.mdb in %1. To make an empty one, run%2:\n%3 %4")
-            .arg(here ? QDir::currentPath() : folder,
-                 here ? QStringLiteral(" in that folder") : QString(),
-                 quoted(folder + QStringLiteral("/quarnel-initdb")), quoted(path));
-    }
-    if (opened.error().startsWith(QLatin1String("Error 14:"))) { // the engine could not open it
-        return QStringLiteral("TS.mdb is there, but it cannot be opened for reading and writing: "
-                              "check that it is a file and that you may read and write it "
-                              "(ls -l %1).")
-            .arg(quoted(path));
-    }
-    return {};
-}
-} // namespace
-
 Status Form1::Form_Load(const QString& programFolder) {
     if (Status opened = mod_DB::fDBConnect(true, programFolder); !opened) {
-        const QString hint = openingHint(programFolder, opened);
-        if (hint.isEmpty()) {
-            return opened;
-        }
-        return Failure(opened.error() + QStringLiteral("\n\n") + hint);
+        return opened;
     }
     fDefWidth();
     if (Status loaded = mod_DBWork::fLoadServerList(m_grid); !loaded) {
@@ -368,7 +322,7 @@ void Form1::Command2_Click() {
 }
 
 void Form1::Command3_Click() {
-    const auto server = pickedServer();
+    const auto server = pickedServerOrSay();
     if (!server || !MessageBox::askYesNo(this, QStringLiteral("Delete this server"),
                                          mod_DBWork::deleteQuestion(*server))) {
         return;
@@ -395,7 +349,7 @@ void Form1::Command4_Click() {
 }
 
 void Form1::Command5_Click() {
-    const auto server = pickedServer();
+    const auto server = pickedServerOrSay();
     if (!server) {
         return;
     }
@@ -405,7 +359,7 @@ void Form1::Command5_Click() {
 }
 
 void Form1::Command6_Click() {
-    const auto server = pickedServer();
+    const auto server = pickedServerOrSay();
     if (!server) {
         return;
     }
@@ -434,7 +388,7 @@ void Form1::Command6_Click() {
 }
 
 void Form1::Command7_Click() {
-    const auto picked = pickedServer();
+    const auto picked = pickedServerOrSay();
     if (!picked) {
         return;
     }
@@ -536,7 +490,7 @@ void Form1::Timer1_Timer() {
     Timer1->stop();
 }
 
-std::optional<Server> Form1::pickedServer() {
+std::optional<Server> Form1::pickedServerOrSay() {
     auto server = m_grid.pickedServer();
     if (!server && m_grid.Row() > 0) {
         MessageBox::showError(this, m_grid.markText(m_grid.Row()) +
@@ -610,44 +564,4 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-int startQuarnel(const QString& programFolder) {
-    QApplication::setApplicationName(QStringLiteral("Quarnel"));
-    Form1 form;
-    if (const Status loaded = form.Form_Load(programFolder); !loaded) {
-        const QString text = QStringLiteral("Quarnel cannot start: ") + loaded.error();
-        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-        MessageBox::showError(nullptr, text);
-        return 1;
-    }
-    form.show();
-    return QApplication::exec();
-}
-
-namespace {
-// The program's own folder from the bytes the system gives, whatever they are.
-QString programFolder() {
-    std::array<char, 4096> buffer{};
-    const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (length <= 0 || static_cast<size_t>(length) >= buffer.size()) {
-        return QCoreApplication::applicationDirPath();
-    }
-    const QByteArray exe(buffer.data(), length);
-    return mod_DB::reachableFolder(exe.left(std::max<qsizetype>(exe.lastIndexOf('/'), 1)));
-}
-} // namespace
-
-void runQuarnel(int argc, char* argv[], const QString& folder,
-                const std::function<void()>& started) {
-    QApplication app(argc, argv);
-    QTimer kick; // `started` runs once the event loop does
-    kick.setSingleShot(true);
-    if (started) {
-        QObject::connect(&kick, &QTimer::timeout, started);
-        kick.start(0);
-    }
-    const int status = startQuarnel(folder.isEmpty() ? programFolder() : folder);
-    (void)std::fflush(nullptr);
-    std::_Exit(status);
 }

@@ -81,8 +81,8 @@ class Form1 : public QWidget {
 
   private:
     void buildControls();
-    // The picked server; for a row no action may touch, says why.
-    std::optional<Server> pickedServer();
+    // The picked server; for a row no action may touch, tells the user why not.
+    std::optional<Server> pickedServerOrSay();
     // Whenever the pick moves, by any road, the boxes and the player list
     // follow it: they never show one server beside another's pick.
     void followPick();
@@ -121,15 +121,3 @@ class Form1 : public QWidget {
     Form2* m_editDialog = nullptr;
     std::unique_ptr<LinkOpener> m_linkOpener;
 };
-
-// The program: loads the window from the folder and runs it; a failed
-// start-up is reported (message box and stderr) and ends with status 1.
-int startQuarnel(const QString& programFolder);
-
-// The whole program as main runs it: the application, the window on the
-// folder (the program's own when empty; `started` runs once the event loop
-// does), and the end of the process, which comes at once after the window and
-// the database are closed: name lookups still running in Qt's threads would
-// hold it for seconds.
-[[noreturn]] void runQuarnel(int argc, char* argv[], const QString& folder = {},
-                             const std::function<void()>& started = {});

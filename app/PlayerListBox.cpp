@@ -3,6 +3,14 @@
 
 #include <QPainter>
 
+void PlayerListBox::addPlayers(const QList<answer::Player>& players) {
+    for (const answer::Player& player : players) {
+        auto* entry = new QListWidgetItem(answer::playerEntry(player), this);
+        entry->setToolTip(answer::flagNames(player.flags));
+        entry->setData(Qt::AccessibleDescriptionRole, entry->toolTip());
+    }
+}
+
 void PlayerListBox::setNote(const QString& note) {
     m_note = note;
     setAccessibleDescription(note);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "query/Answer.h"
+
 #include <QListWidget>
 
 // The player list of the picked server. When the server could not be asked
@@ -10,6 +12,8 @@ class PlayerListBox : public QListWidget {
     Q_OBJECT
   public:
     using QListWidget::QListWidget;
+    // One entry per player, in the answer's order; each tooltip names every flag.
+    void addPlayers(const QList<answer::Player>& players);
     // Empty clears the note.
     void setNote(const QString& note);
     [[nodiscard]] const QString& note() const { return m_note; }

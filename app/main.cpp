@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/Form1.h"
+#include "app/Startup.h"
 
 int main(int argc, char* argv[]) {
     runQuarnel(argc, argv);

@@ -16,7 +16,8 @@ QString decode(const QByteArray& bytes);
 QStringList cutLines(const QString& text);
 
 // Players in a cut answer to "PL": pieces minus header, closing line and the
-// empty piece after the last CR LF. Below zero when the answer is no player list.
+// empty piece after the last CR LF. A whole answer, the only kind the exchange
+// hands on, gives 0 or more; fewer than three pieces would give less.
 int playerCount(const QStringList& pieces);
 
 // The length of the first whole answer at the start of what was received,

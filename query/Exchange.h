@@ -14,6 +14,14 @@ namespace query {
 
 // How one caller runs the exchange.
 struct ExchangeRules {
+    // A refresh's: the pause asked of `pauseLength` before every pause.
+    static ExchangeRules refresh(std::function<std::optional<int>()> pauseLength) {
+        return {true, true, std::move(pauseLength)};
+    }
+    // A player list's: pauses of a fixed length.
+    static ExchangeRules playerList(int pauseMs) {
+        return {false, false, [pauseMs] { return std::optional<int>(pauseMs); }};
+    }
     // Refresh: a fresh budget per wait (counter 1, then 0 and 0).
     // Player list: one counter for all three waits, starting at 0.
     bool counterPerWait = true;

@@ -14,14 +14,9 @@ void PlayerList::closeConnection() {
 
 void PlayerList::start(const Server& server, bool waitBeforeConnect) {
     closeConnection();
-    ExchangeRules rules;
-    rules.counterPerWait = false;
-    rules.voicePortAsNumber = false;
-    rules.pauseLength = [] { return std::optional<int>(kPause); };
-    auto* connection = new QueryConnection(std::move(rules), this);
-    m_connection = connection;
-    connect(connection, &QueryConnection::done, this, &PlayerList::onDone);
-    connection->start(server, waitBeforeConnect);
+    m_connection =
+        QueryConnection::make(ExchangeRules::playerList(kPause), this, &PlayerList::onDone);
+    m_connection->start(server, waitBeforeConnect);
 }
 
 void PlayerList::onDone(const ExchangeResult& result) {

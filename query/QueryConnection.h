@@ -28,6 +28,15 @@ class QueryConnection : public QObject {
                                         std::function<void(QList<QHostAddress>, QString)> done)>;
 
     explicit QueryConnection(ExchangeRules rules, QObject* parent = nullptr);
+    // A connection owned by `owner` whose result goes to its `onDone`; the
+    // caller keeps it before starting it, since a start can end at once.
+    template <typename Owner>
+    static QueryConnection* make(ExchangeRules rules, Owner* owner,
+                                 void (Owner::*onDone)(const ExchangeResult&)) {
+        auto* connection = new QueryConnection(std::move(rules), owner);
+        connect(connection, &QueryConnection::done, owner, onDone);
+        return connection;
+    }
 
     void setResolver(Resolver resolver) { m_resolve = std::move(resolver); }
     void start(const Server& server, bool waitBeforeConnect);

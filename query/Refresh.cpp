@@ -93,14 +93,10 @@ void Refresh::next() {
     }
     m_server = listed->server;
     Q_EMIT asking(m_server);
-    ExchangeRules rules;
-    rules.counterPerWait = true;
-    rules.voicePortAsNumber = true;
-    rules.pauseLength = [text = m_timeoutText] { return refreshPause(text()); };
-    auto* connection = new QueryConnection(std::move(rules), this);
-    m_connection = connection;
-    connect(connection, &QueryConnection::done, this, &Refresh::onDone);
-    connection->start(listed->server, m_waitBeforeConnect());
+    m_connection = QueryConnection::make(
+        ExchangeRules::refresh([text = m_timeoutText] { return refreshPause(text()); }), this,
+        &Refresh::onDone);
+    m_connection->start(listed->server, m_waitBeforeConnect());
 }
 
 void Refresh::onDone(const ExchangeResult& result) {

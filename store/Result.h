@@ -7,11 +7,13 @@
 #include <utility>
 #include <variant>
 
-// Why there is no value, as the user will read it.
+// Why there is no value, as the user will read it, and the engine's number
+// for it where there is one (0: none), for code that must tell causes apart.
 struct Failure {
-    explicit Failure(QString why)
-        : error(why.isEmpty() ? QStringLiteral("unknown error") : std::move(why)) {}
+    explicit Failure(QString why, int number = 0)
+        : error(why.isEmpty() ? QStringLiteral("unknown error") : std::move(why)), code(number) {}
     QString error;
+    int code;
 };
 
 // A value, or the reason there is none. Every fallible function of the
@@ -19,8 +21,9 @@ struct Failure {
 // of any kind passes on as it is: `return other.failure();`.
 template <typename T = std::monostate> class [[nodiscard]] Result {
   public:
-    Result(T value) : m_value(std::move(value)) {}                 // NOLINT(*-explicit-*)
-    Result(Failure failure) : m_error(std::move(failure.error)) {} // NOLINT(*-explicit-*)
+    Result(T value) : m_value(std::move(value)) {} // NOLINT(*-explicit-*)
+    Result(Failure failure)                        // NOLINT(*-explicit-*)
+        : m_error(std::move(failure.error)), m_code(failure.code) {}
 
     [[nodiscard]] bool ok() const { return m_value.has_value(); }
     explicit operator bool() const { return ok(); }
@@ -34,11 +37,13 @@ template <typename T = std::monostate> class [[nodiscard]] Result {
     const T& operator*() const { return value(); }
     const T* operator->() const { return &value(); }
     [[nodiscard]] const QString& error() const { return m_error; }
-    [[nodiscard]] Failure failure() const { return Failure(m_error); }
+    [[nodiscard]] int code() const { return m_code; }
+    [[nodiscard]] Failure failure() const { return Failure(m_error, m_code); }
 
   private:
     std::optional<T> m_value;
     QString m_error;
+    int m_code = 0;
 };
 
 using Status = Result<>;

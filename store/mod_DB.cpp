@@ -81,7 +81,7 @@ Failure failed(const QSqlError& error) {
     const QString text = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
     const QString code =
         error.nativeErrorCode().isEmpty() ? QStringLiteral("-1") : error.nativeErrorCode();
-    return Failure(QStringLiteral("Error %1: %2").arg(code, text));
+    return Failure(QStringLiteral("Error %1: %2").arg(code, text), code.toInt());
 }
 
 // A statement that keeps why it could not be prepared: the engine's reason
@@ -267,11 +267,12 @@ Status checkTable(const Probe& probe) {
     const QString& error = ran.error();
     const QString code = error.section(QLatin1Char(':'), 0, 0); // "Error n"
     if (const auto table = after(error, QLatin1String(": no such table: "))) {
-        return Failure(QStringLiteral("%1: table %2 is missing").arg(code, *table));
+        return Failure(QStringLiteral("%1: table %2 is missing").arg(code, *table), ran.code());
     }
     if (const auto field = after(error, QLatin1String(": no such column: "))) {
-        return Failure(QStringLiteral("%1: %2 has no column %3")
-                           .arg(code, QLatin1String(probe.table), *field));
+        return Failure(
+            QStringLiteral("%1: %2 has no column %3").arg(code, QLatin1String(probe.table), *field),
+            ran.code());
     }
     return ran;
 }
@@ -317,7 +318,7 @@ Status fDBConnect(bool open, const QString& folder) {
     }
     if (!status) {
         (void)fDBConnect(false, folder);
-        return Failure(status.error() + QStringLiteral(" (%1)").arg(path));
+        return Failure(status.error() + QStringLiteral(" (%1)").arg(path), status.code());
     }
     return status;
 }

@@ -5,6 +5,7 @@
 #include "app/Form1.h"
 #include "app/MessageBox.h"
 #include "app/PlayerListBox.h"
+#include "app/Startup.h"
 #include "app/Twips.h"
 #include "launch/ClientLink.h"
 #include "launch/LinkOpener.h"

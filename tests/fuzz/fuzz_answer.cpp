@@ -14,7 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const qsizetype piece = 1 + (data[0] >> 1);
     const QByteArray bytes(reinterpret_cast<const char*>(data + 1),
                            static_cast<qsizetype>(size - 1));
-    query::Exchange exchange({refresh, refresh, [] { return std::optional<int>(1); }});
+    query::Exchange exchange(
+        refresh ? query::ExchangeRules::refresh([] { return std::optional<int>(1); })
+                : query::ExchangeRules::playerList(1));
     exchange.start({1, "S", "h", "8767", "51234"}, false);
     for (qsizetype at = 0; at < bytes.size() && !exchange.finished(); at += piece) {
         exchange.dataArrived(bytes.mid(at, piece));

@@ -27,7 +27,8 @@ Server server(qint32 id, quint16 queryPort, const QString& voicePort = "8767") {
 // Runs one exchange by hand and keeps what it asked for.
 struct Run {
     explicit Run(bool refresh, const QString& voicePort = "8767", bool waitBeforeConnect = false)
-        : exchange({refresh, refresh, [] { return std::optional<int>(150); }}) {
+        : exchange(refresh ? query::ExchangeRules::refresh([] { return std::optional<int>(150); })
+                           : query::ExchangeRules::playerList(150)) {
         take(exchange.start(server(1, 51234, voicePort), waitBeforeConnect));
     }
     void take(const std::vector<Action>& actions) {
@@ -414,7 +415,7 @@ class TestQuery : public QObject {
     }
 
     void everyAddressRefusingIsToldAtOnce() {
-        query::QueryConnection refused({true, true, [] { return std::optional<int>(150); }});
+        query::QueryConnection refused(query::ExchangeRules::playerList(150));
         refused.setResolver([](const QString&, QObject*, auto done) {
             done({QHostAddress("127.0.0.1"), QHostAddress("127.0.0.1")}, {});
         });

@@ -204,7 +204,7 @@ class TestStore : public QObject {
         const QString before = QDir::currentPath();
         const QString reachable = mod_DB::reachableFolder(folder);
         const auto made = initdb::createEmptyDatabase(mod_DB::databasePath(reachable));
-        QVERIFY(made && *made);
+        QVERIFY(made && *made == initdb::Made::New);
         struct stat info {};
         QCOMPARE(::stat((folder + "/TS.mdb").constData(), &info), 0); // there, not at the root
         const Status opened = mod_DB::fDBConnect(true, reachable);

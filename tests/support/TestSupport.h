@@ -16,7 +16,8 @@
 class TempFolder {
   public:
     TempFolder() {
-        if (const auto made = initdb::createEmptyDatabase(dbPath()); !made || !*made) {
+        if (const auto made = initdb::createEmptyDatabase(dbPath());
+            !made || *made != initdb::Made::New) {
             qFatal("cannot make a test database: %s", qPrintable(made.error()));
         }
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", m_connection);

@@ -29,13 +29,13 @@ Status addDemoServers(const QString& path, quint16 queryPort) {
           {QStringLiteral("DemoPlayer"), QStringLiteral("demo"), QStringLiteral("secret"), true}}});
 }
 
-Result<bool> createEmptyDatabase(const QString& path) {
+Result<Made> createEmptyDatabase(const QString& path) {
     const auto failed = [](const QString& file, int number) {
         return Failure(
             QStringLiteral("%1: %2").arg(file, QString::fromLocal8Bit(std::strerror(number))));
     };
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
-        return false;
+        return Made::KeptOld;
     }
     // Built under a temporary name, then linked into place: a file that
     // appears meanwhile is never overwritten, and no half-made file is left.
@@ -55,9 +55,9 @@ Result<bool> createEmptyDatabase(const QString& path) {
     const int linkErrno = errno;
     QFile::remove(temp);
     if (linked != 0) {
-        return linkErrno == EEXIST ? Result<bool>(false) : failed(path, linkErrno);
+        return linkErrno == EEXIST ? Result<Made>(Made::KeptOld) : failed(path, linkErrno);
     }
-    return true;
+    return Made::New;
 }
 
 } // namespace initdb

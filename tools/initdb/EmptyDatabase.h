@@ -7,9 +7,14 @@
 
 namespace initdb {
 
+enum class Made {
+    New,     // an empty database was made
+    KeptOld, // a file was there already and was not touched
+};
+
 // Makes an empty database with both tables at path, readable and writable by
-// its owner alone: true when made, false when a file was there (never touched).
-Result<bool> createEmptyDatabase(const QString& path);
+// its owner alone, unless a file is there.
+Result<Made> createEmptyDatabase(const QString& path);
 
 // Adds the demo servers, all on 127.0.0.1: three virtual servers of the
 // simulator's --demo on queryPort, a silent one on queryPort + 1, a refusing
