@@ -82,6 +82,12 @@ class TestLaunch : public QObject {
         QCOMPARE(mod_Userdata::saveQuestion({"old", "ol", "", true}, entered),
                  "Do you want to replace the current Usersettings\r\n" + heading +
                      "old||ol||\r\nwith\r\n" + heading + "n||a||b||*** ?");
+        // Past 100 characters a value shows its start and end, so that the question fits.
+        const QString huge(500, 'x');
+        const QString cut = huge.left(49) + QChar(0x2026) + huge.right(49);
+        QCOMPARE(mod_Userdata::saveQuestion({}, {huge, QString(100, 'l'), huge, false})
+                     .section("\r\n", 2),
+                 cut + "||" + QString(100, 'l') + "||" + QString(cut).replace('x', '*') + " ?");
     }
 
     void startedDetachedOnNoneOfOurStreams() {

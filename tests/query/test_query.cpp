@@ -26,10 +26,10 @@ Server server(qint32 id, quint16 queryPort, const QString& voicePort = "8767") {
 
 // Runs one exchange by hand and keeps what it asked for.
 struct Run {
-    explicit Run(bool refresh, const QString& voicePort = "8767", bool waitBeforeConnect = false)
+    explicit Run(bool refresh, const QString& voicePort = "8767")
         : exchange(refresh ? query::ExchangeRules::refresh([] { return std::optional<int>(150); })
                            : query::ExchangeRules::playerList(150)) {
-        take(exchange.start(server(1, 51234, voicePort), waitBeforeConnect));
+        take(exchange.start(server(1, 51234, voicePort), false));
     }
     void take(const std::vector<Action>& actions) {
         for (const Action& action : actions) {
@@ -206,14 +206,6 @@ class TestQuery : public QObject {
         run.take(run.exchange.socketFailed(failure, "gone"));
         QCOMPARE(run.result().outcome, outcome);
         QCOMPARE(run.armed, -1); // its pause cancelled
-    }
-
-    void aMinimisedWindowWaitsBeforeConnecting() {
-        Run minimised(false, "1", true);
-        QCOMPARE(minimised.armed, 500);
-        QCOMPARE(minimised.connected, quint16{0});
-        minimised.tick();
-        QCOMPARE(minimised.connected, quint16{51234});
     }
 
     void readingAnswers() {

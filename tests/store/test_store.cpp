@@ -5,7 +5,6 @@
 #include "store/Convert.h"
 #include "store/ServerGrid.h"
 #include "store/mod_DB.h"
-#include "store/mod_DBWork.h"
 #include "support/TestSupport.h"
 
 #include <sys/stat.h>
@@ -118,13 +117,6 @@ class TestStore : public QObject {
                  QStringList({"5|n|l|p", "5|second|b|c", "6|m'6||q6"}));
         QCOMPARE(mod_Userdata::fGetUserdata(6).Password, QStringLiteral("q6"));
         QVERIFY(!mod_Userdata::fGetUserdata(7).Found);
-        // A server another program changed meanwhile gets nothing.
-        folder.exec("UPDATE tbl_Srv SET IP = 'elsewhere' WHERE ID = 7");
-        QCOMPARE(mod_Userdata::fSaveUserdata(shown(7), {"x", "", "", false}).value(), Write::Gone);
-        QCOMPARE(mod_DB::fDelServer(shown(7)).value(), Write::Gone);
-        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata WHERE ServerID = 7"),
-                 QStringList{"0"});
-        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"3"});
     }
 
     void theLoginRowShownIsTheRowSaved_data() {
@@ -214,14 +206,6 @@ class TestStore : public QObject {
         QVERIFY2(opened, qPrintable(opened.error()));
         QVERIFY2(added, qPrintable(added.error()));
         QCOMPARE(mod_DB::reachableFolder("/tmp"), QString("/tmp")); // a name that is text stays
-    }
-
-    void questionsShowLongValuesShortened() {
-        const QString huge(500, 'x');
-        const QString asked = mod_Userdata::saveQuestion({}, {huge, "l", huge, false});
-        const QString cut = huge.left(49) + QChar(0x2026) + huge.right(49);
-        QCOMPARE(asked.section("\r\n", 2), cut + "||l||" + QString(cut).replace('x', '*') + " ?");
-        QCOMPARE(mod_DBWork::inQuestion(QString(100, 'y')), QString(100, 'y')); // whole up to 100
     }
 
     void theGridKeepsCountsTyped() {
