@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "app/FlexGrid.h"
 
+#include "app/GridModel.h"
 #include "app/Look.h"
 #include "app/Twips.h"
-#include "store/ServerGrid.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -19,9 +19,9 @@ class CellColours : public QStyledItemDelegate {
   protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
-        const look::Cell drawn = look::cell({index.data(ServerGrid::CountConfirmedRole).toBool(),
-                                             index.data(ServerGrid::AskingRole).toBool(),
-                                             index.data(ServerGrid::MarkedRole).toBool()});
+        const look::Cell drawn = look::cell({index.data(GridModel::CountConfirmedRole).toBool(),
+                                             index.data(GridModel::AskingRole).toBool(),
+                                             index.data(GridModel::MarkedRole).toBool()});
         option->backgroundBrush = drawn.background;
         option->palette.setColor(QPalette::Text, drawn.text);
         option->font.setItalic(drawn.italic);
@@ -29,8 +29,9 @@ class CellColours : public QStyledItemDelegate {
 };
 } // namespace
 
-FlexGrid::FlexGrid(ServerGrid& grid, QWidget* parent) : QTableView(parent), m_grid(grid) {
-    setModel(&grid);
+FlexGrid::FlexGrid(GridModel& model, QWidget* parent)
+    : QTableView(parent), m_model(model), m_grid(model.grid()) {
+    setModel(&model);
     setItemDelegate(new CellColours(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -58,7 +59,7 @@ FlexGrid::FlexGrid(ServerGrid& grid, QWidget* parent) : QTableView(parent), m_gr
         colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
     }
     setPalette(colours);
-    connect(&grid, &ServerGrid::pickChanged, this, &FlexGrid::showHighlight);
+    connect(&m_grid, &ServerGrid::pickChanged, this, &FlexGrid::showHighlight);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FlexGrid::userSelected);
     connect(this, &QAbstractItemView::clicked, this, [this] {
@@ -84,7 +85,7 @@ void FlexGrid::showHighlight() {
     m_syncing = true;
     // With no pick there is nothing to show: a reload has cleared the selection.
     if (const int row = m_grid.Row(); row > 0) {
-        const QModelIndex cell = m_grid.index(row - 1, ServerGrid::Servername);
+        const QModelIndex cell = m_model.index(row - 1, ServerGrid::Servername);
         // Made current, the row is also scrolled into view.
         selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect |
                                                     QItemSelectionModel::Rows);
@@ -106,7 +107,7 @@ void FlexGrid::userSelected() {
 
 void FlexGrid::paintEvent(QPaintEvent* event) {
     QTableView::paintEvent(event);
-    if (m_grid.rowCount() == 0) {
+    if (m_model.rowCount() == 0) {
         QPainter painter(viewport());
         painter.setPen(Qt::black);
         painter.drawText(viewport()->rect().adjusted(8, 8, -8, -8),
@@ -144,7 +145,7 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Menu ||
         (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
         // At the picked row, or at the top of the grid when none is picked.
-        const QRect row = visualRect(m_grid.index(m_grid.Row() - 1, ServerGrid::Servername));
+        const QRect row = visualRect(m_model.index(m_grid.Row() - 1, ServerGrid::Servername));
         Q_EMIT MenuKey(row.isValid() ? row.center() : QPoint(4, 4));
         return;
     }

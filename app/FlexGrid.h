@@ -3,15 +3,16 @@
 
 #include <QTableView>
 
+class GridModel;
 class ServerGrid;
 
-// The server grid on screen. It shows the ServerGrid's pick as the selected
-// row and turns the user's own picks (mouse, arrow keys) into the
-// ServerGrid's pick; focus changes and refreshes never move either.
+// The server grid on screen. It shows the list's pick as the selected row and
+// turns the user's own picks (mouse, keys) into the list's pick; focus changes
+// and refreshes never move either.
 class FlexGrid : public QTableView {
     Q_OBJECT
   public:
-    FlexGrid(ServerGrid& grid, QWidget* parent);
+    FlexGrid(GridModel& model, QWidget* parent);
     // Shown in the empty grid until the first server is added.
     static constexpr auto kEmptyHint = "No servers yet: press Add Server (Ctrl+N)";
 
@@ -37,6 +38,7 @@ class FlexGrid : public QTableView {
   private:
     void showHighlight();
     void userSelected();
+    GridModel& m_model;
     ServerGrid& m_grid;
     bool m_syncing = false;
     bool m_pressMovedPick = false;

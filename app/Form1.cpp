@@ -10,6 +10,7 @@
 #include "app/ServerDialogs.h"
 #include "app/TextBox.h"
 #include "app/Twips.h"
+#include "app/Words.h"
 #include "launch/ClientLink.h"
 #include "launch/LinkOpener.h"
 #include "launch/mod_Userdata.h"
@@ -90,7 +91,7 @@ void Form1::buildControls() {
     // The controls keep their places; the window does not change size.
     setFixedSize(px(kClientWidth), px(kClientHeight));
 
-    MSFlexGrid1 = named(new FlexGrid(m_grid, this), "MSFlexGrid1", QStringLiteral("Servers"));
+    MSFlexGrid1 = named(new FlexGrid(m_model, this), "MSFlexGrid1", QStringLiteral("Servers"));
     place(MSFlexGrid1, {0, 0, 6495, 6615});
     auto* command3 = pictureButton(this, "Command3", QStringLiteral("Delete Server"), "delete", 20);
     place(command3, {30, 6600, 2588, 615});
@@ -192,7 +193,7 @@ void Form1::buildControls() {
     }
 
     m_refresh = new query::Refresh(
-        m_grid, [this] { return m_timeout; }, [this] { return waitBeforeConnect(); }, this);
+        m_grid.rows(), [this] { return m_timeout; }, [this] { return waitBeforeConnect(); }, this);
     // The refresh reports; the grid shows.
     connect(m_refresh, &query::Refresh::asking, &m_grid, &ServerGrid::showAsking);
     connect(m_refresh, &query::Refresh::counted, &m_grid, &ServerGrid::setCount);
@@ -264,7 +265,7 @@ Status Form1::Form_Load(const QString& programFolder) {
     Combo1->setCurrentIndex(Combo1->findText(QStringLiteral("1500")));
     commitTimeout();
     LPlayer->setFocus(Qt::OtherFocusReason);
-    if (const QString notes = m_grid.untoldNotes(); !notes.isEmpty()) {
+    if (const QString notes = m_model.untoldNotes(); !notes.isEmpty()) {
         MessageBox::showError(this, notes);
     }
     return success();
@@ -324,7 +325,7 @@ void Form1::Command2_Click() {
 void Form1::Command3_Click() {
     const auto server = pickedServerOrSay();
     if (!server || !MessageBox::askYesNo(this, QStringLiteral("Delete this server"),
-                                         mod_DBWork::deleteQuestion(*server))) {
+                                         words::deleteQuestion(*server))) {
         return;
     }
     const auto deleted = mod_DB::fDelServer(*server);
@@ -336,12 +337,12 @@ void Form1::Command3_Click() {
         MessageBox::showError(this, QStringLiteral("This server was changed or removed "
                                                    "meanwhile; nothing was deleted."));
     }
-    reloadAfter(this, m_grid, QStringLiteral("The server was deleted"));
+    reloadAfter(this, m_model, QStringLiteral("The server was deleted"));
 }
 
 void Form1::Command4_Click() {
     if (m_addDialog == nullptr) {
-        m_addDialog = new Frm_AddSrv(m_grid, this);
+        m_addDialog = new Frm_AddSrv(m_model, this);
     }
     m_addDialog->show();
     m_addDialog->raise();
@@ -373,7 +374,7 @@ void Form1::Command6_Click() {
     }
     const UserData entered = typedLogin();
     if (!MessageBox::askYesNo(this, QStringLiteral("Save Usersettings?"),
-                              mod_Userdata::saveQuestion(*stored, entered))) {
+                              words::saveQuestion(*stored, entered))) {
         return;
     }
     const auto saved = mod_Userdata::fSaveUserdata(*server, entered);
@@ -383,7 +384,7 @@ void Form1::Command6_Click() {
         MessageBox::showError(this,
                               QStringLiteral("This server was changed or removed "
                                              "meanwhile; the login settings were not saved."));
-        reloadAfter(this, m_grid, QStringLiteral("Nothing was saved"));
+        reloadAfter(this, m_model, QStringLiteral("Nothing was saved"));
     }
 }
 
@@ -400,11 +401,11 @@ void Form1::Command7_Click() {
     }
     if (!server->has_value()) {
         MessageBox::showError(this, QStringLiteral("This server is no longer in the list."));
-        reloadAfter(this, m_grid, QStringLiteral("The server was deleted elsewhere"));
+        reloadAfter(this, m_model, QStringLiteral("The server was deleted elsewhere"));
         return;
     }
     if (m_editDialog == nullptr) {
-        m_editDialog = new Form2(m_grid, this);
+        m_editDialog = new Form2(m_model, this);
     }
     m_editDialog->fill(**server);
 }
@@ -461,7 +462,8 @@ void Form1::forgetShown() {
     m_playerList->closeConnection();
     clearLogin();
     LPlayer->clear();
-    const QString mark = m_grid.markText(m_grid.Row());
+    const ListedServer* picked = m_grid.server(m_grid.Row());
+    const QString mark = picked != nullptr ? words::markText(*picked) : QString();
     LPlayer->setNote(mark.isEmpty() ? QString()
                                     : mark + QStringLiteral(", so Quarnel does not ask it."));
 }
@@ -474,8 +476,9 @@ void Form1::listPlayers(const Server& server) {
 
 void Form1::showListed(const query::ExchangeResult& result) {
     // A server that answered with nobody on it shows an empty list and nothing else.
-    LPlayer->setNote(result.outcome == query::Outcome::Answered ? QString()
-                                                                : query::whyNotCounted(result));
+    LPlayer->setNote(result.outcome == query::Outcome::Answered
+                         ? QString()
+                         : words::whyNotCounted(result.whyNot()));
 }
 
 void Form1::MSFlexGrid1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers /*shift*/,
@@ -493,7 +496,7 @@ void Form1::Timer1_Timer() {
 std::optional<Server> Form1::pickedServerOrSay() {
     auto server = m_grid.pickedServer();
     if (!server && m_grid.Row() > 0) {
-        MessageBox::showError(this, m_grid.markText(m_grid.Row()) +
+        MessageBox::showError(this, words::markText(*m_grid.server(m_grid.Row())) +
                                         QStringLiteral(", so Quarnel does not act on it."));
     }
     return server;

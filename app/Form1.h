@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "app/GridModel.h"
 #include "launch/LinkOpener.h"
 #include "store/Result.h"
 #include "store/ServerGrid.h"
@@ -46,6 +47,7 @@ class Form1 : public QWidget {
     void fSetUD(qint32 lngServer);
 
     [[nodiscard]] ServerGrid& grid() { return m_grid; }
+    [[nodiscard]] GridModel& model() { return m_model; }
     // The timeout the refresh uses: the box's text as of the last finished edit.
     [[nodiscard]] const QString& timeout() const { return m_timeout; }
     [[nodiscard]] query::Refresh& refresh() { return *m_refresh; }
@@ -100,6 +102,7 @@ class Form1 : public QWidget {
     LinkOpener::Done reportFailure(const QString& failure);
 
     ServerGrid m_grid;
+    GridModel m_model{m_grid};
     FlexGrid* MSFlexGrid1 = nullptr;
     QLabel* Image1 = nullptr;
     PlayerListBox* LPlayer = nullptr;

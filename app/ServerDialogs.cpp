@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "app/ServerDialogs.h"
 
+#include "app/GridModel.h"
 #include "app/Look.h"
 #include "app/MessageBox.h"
 #include "app/Named.h"
 #include "app/Reports.h"
 #include "app/TextBox.h"
 #include "app/Twips.h"
-#include "store/ServerGrid.h"
 #include "store/mod_DB.h"
 
 #include <QLabel>
@@ -60,7 +60,7 @@ QPushButton* button(QDialog* dialog, const char* name, const QString& caption) {
 
 } // namespace
 
-Frm_AddSrv::Frm_AddSrv(ServerGrid& grid, QWidget* owner) : QDialog(owner), m_grid(grid) {
+Frm_AddSrv::Frm_AddSrv(GridModel& model, QWidget* owner) : QDialog(owner), m_model(model) {
     setUpDialog(this, "Frm_AddSrv", QStringLiteral("Add a Server"), 4485, 2655);
     const QList<QLineEdit*> boxes =
         addFields(this,
@@ -100,7 +100,7 @@ void Frm_AddSrv::Command2_Click() {
     }
     reset();
     hide();
-    reloadAfter(parentWidget(), m_grid, QStringLiteral("The server was added"));
+    reloadAfter(parentWidget(), m_model, QStringLiteral("The server was added"));
 }
 
 void Frm_AddSrv::Command1_Click() {
@@ -113,7 +113,7 @@ void Frm_AddSrv::reject() {
     QDialog::reject();
 }
 
-Form2::Form2(ServerGrid& grid, QWidget* owner) : QDialog(owner), m_grid(grid) {
+Form2::Form2(GridModel& model, QWidget* owner) : QDialog(owner), m_model(model) {
     setUpDialog(this, "Form2", QStringLiteral("Change Server data"), 4830, 3105);
     const QList<QLineEdit*> boxes = addFields(
         this,
@@ -160,11 +160,11 @@ void Form2::Command1_Click() {
         // The dialog keeps the typing; the list shows what is stored now.
         MessageBox::showError(this, QStringLiteral("This server was changed or removed "
                                                    "meanwhile; nothing was saved."));
-        reloadAfter(parentWidget(), m_grid, QStringLiteral("Nothing was saved"));
+        reloadAfter(parentWidget(), m_model, QStringLiteral("Nothing was saved"));
         return;
     }
     hide();
-    reloadAfter(parentWidget(), m_grid, QStringLiteral("The changes were saved"));
+    reloadAfter(parentWidget(), m_model, QStringLiteral("The changes were saved"));
 }
 
 void Form2::Command2_Click() {

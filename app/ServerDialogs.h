@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-class ServerGrid;
+class GridModel;
 class QLineEdit;
 class QPushButton;
 
@@ -14,7 +14,7 @@ class QPushButton;
 class Frm_AddSrv : public QDialog {
     Q_OBJECT
   public:
-    Frm_AddSrv(ServerGrid& grid, QWidget* owner);
+    Frm_AddSrv(GridModel& model, QWidget* owner);
     void Command1_Click(); // CANCEL
     void Command2_Click(); // ADD TO LIST
     // Closed from its frame or with Escape: it opens fresh the next time.
@@ -22,7 +22,7 @@ class Frm_AddSrv : public QDialog {
 
   private:
     void reset();
-    ServerGrid& m_grid;
+    GridModel& m_model;
     QLineEdit* Text1;
     QLineEdit* Text2;
     QLineEdit* Text3;
@@ -33,7 +33,7 @@ class Frm_AddSrv : public QDialog {
 class Form2 : public QDialog {
     Q_OBJECT
   public:
-    Form2(ServerGrid& grid, QWidget* owner);
+    Form2(GridModel& model, QWidget* owner);
     // Shows the dialog filled with the server (nulls as empty texts). Saving
     // writes only while the stored row still holds these fields.
     void fill(const Server& server);
@@ -41,7 +41,7 @@ class Form2 : public QDialog {
     void Command2_Click(); // CANCEL
 
   private:
-    ServerGrid& m_grid;
+    GridModel& m_model;
     QLineEdit* Sname;
     QLineEdit* SIP;
     QLineEdit* SPort;

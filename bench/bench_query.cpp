@@ -27,7 +27,7 @@ void fill(ServerGrid& grid, int servers, quint16 port, quint16 voice) {
 
 double refreshMs(ServerGrid& grid, const QString& timeout) {
     query::Refresh refresh(
-        grid, [timeout] { return timeout; }, [] { return false; });
+        grid.rows(), [timeout] { return timeout; }, [] { return false; });
     QSignalSpy done(&refresh, &query::Refresh::finished);
     QElapsedTimer clock;
     clock.start();

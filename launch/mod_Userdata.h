@@ -19,8 +19,4 @@ UserData fGetUserdata(qint32 serverId);
 // stored as the list shows it.
 Result<Write> fSaveUserdata(const Server& shown, const UserData& settings);
 
-// The question asked before saving: the replace form when settings are
-// stored, else the save form. Passwords appear as one "*" per character.
-QString saveQuestion(const UserData& stored, const UserData& entered);
-
 } // namespace mod_Userdata

@@ -25,8 +25,7 @@ std::vector<Action> Exchange::start(const Server& server, bool waitBeforeConnect
 void Exchange::connect(std::vector<Action>& out) {
     const auto port = convert::toPort(m_server.tcpPort);
     if (!port) {
-        finish(Outcome::Unusable,
-               QStringLiteral("query port \"%1\" is not a port number").arg(m_server.tcpPort), out);
+        finish(Outcome::BadQueryPort, m_server.tcpPort, out);
         return;
     }
     m_state = State::Waiting;
@@ -51,12 +50,11 @@ bool Exchange::judge(std::vector<Action>& out) {
     }
     if (m_step == answer::Step::PlayerList) {
         if (const auto refusal = answer::errorLine(strGet)) {
-            finish(Outcome::ServerError,
-                   m_selectError.isEmpty()
-                       ? QStringLiteral("The server answered: %1").arg(*refusal)
-                       : QStringLiteral("The server has no voice server on port %1 (%2)")
-                             .arg(m_sentPort, m_selectError),
-                   out);
+            // Told by what "sel" answered when that was refused already.
+            if (!m_selectError.isEmpty()) {
+                m_result.port = m_sentPort;
+            }
+            finish(Outcome::ServerError, m_selectError.isEmpty() ? *refusal : m_selectError, out);
             return true;
         }
     }
@@ -79,8 +77,7 @@ void Exchange::check(std::vector<Action>& out) {
     }
     const auto ms = m_rules.pauseLength ? m_rules.pauseLength() : std::nullopt;
     if (!ms) {
-        finish(Outcome::BadTimeout,
-               QStringLiteral("the timeout is not a usable number of milliseconds"), out);
+        finish(Outcome::BadTimeout, {}, out);
         return;
     }
     m_pauseArmed = true;
@@ -98,14 +95,13 @@ void Exchange::advance(qsizetype length, std::vector<Action>& out) {
         if (m_rules.voicePortAsNumber) {
             const auto number = convert::toLong(m_server.port);
             if (!number) {
-                finish(Outcome::Unusable,
-                       QStringLiteral("voice port \"%1\" is not a number").arg(m_server.port), out);
+                finish(Outcome::BadVoicePort, m_server.port, out);
                 return;
             }
             port = QString::number(*number);
         } else if (port.contains(QLatin1Char('\r')) || port.contains(QLatin1Char('\n'))) {
             // A line break would smuggle a command of its own onto the wire.
-            finish(Outcome::Unusable, QStringLiteral("voice port holds a line break"), out);
+            finish(Outcome::BadVoicePort, m_server.port, out);
             return;
         }
         m_sentPort = port;
@@ -161,7 +157,7 @@ std::vector<Action> Exchange::dataArrived(const QByteArray& bytes) {
     strGet.append(bytes);
     bolGet = true;
     if (strGet.size() > kMaxReply) {
-        finish(Outcome::TooLarge, QStringLiteral("more than %1 bytes").arg(kMaxReply), out);
+        finish(Outcome::TooLarge, {}, out);
         return out;
     }
     // A pause still running is re-armed by the next wait or cancelled by the end.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "query/Answer.h"
+#include "store/Counts.h"
 #include "store/Rows.h"
 
 #include <QByteArray>
@@ -32,28 +33,20 @@ struct ExchangeRules {
     std::function<std::optional<int>()> pauseLength;
 };
 
-enum class Outcome {
-    Answered,     // the whole answer to "PL" is in `answer`
-    TimedOut,     // a wait ran out of pauses
-    Incomplete,   // the player list began but never reached its closing line
-    Refused,      // connection refused
-    HostNotFound, // the host name did not resolve
-    Closed,       // the server closed the connection before answering
-    SocketError,  // any other socket failure, named in `detail`
-    TooLarge,     // the server sent more than kMaxReply bytes
-    Unusable,     // the server's own port texts cannot be used
-    BadTimeout,   // the pause length is unusable, which concerns every server
-    ServerError,  // the server refused the player list with an ERROR line, in `detail`
-};
+// The outcomes are data the server list keeps (store/Counts.h).
+using ::Outcome;
 
 struct ExchangeResult {
     Outcome outcome = Outcome::TimedOut;
     QString answer; // the decoded answer to "PL"
-    QString detail; // why, for the failures
+    QString detail; // why, for the failures (as NotCounted says)
+    QString port;   // ServerError: the voice port "sel" was refused for
     int pauses = 0; // pauses armed in all
     // Pause time of the wait that ended: the last one, or the whole
     // conversation where the waits share one budget.
     qint64 waitedMs = 0;
+    // Why it gave no count, as the server list keeps it.
+    [[nodiscard]] NotCounted whyNot() const { return {outcome, detail, port, waitedMs}; }
 };
 
 // What the exchange asks of its socket and clock.
@@ -113,9 +106,9 @@ class Exchange {
     // Everything received and not yet taken as an answer (not only the latest
     // arrival: answers may come in pieces, or several in one).
     QByteArray strGet;
-    // The answer to "sel" when it was an ERROR line, and the port asked.
-    QString m_selectError;
+    // The port "sel" asked for, and its answer when that was an ERROR line.
     QString m_sentPort;
+    QString m_selectError;
     // Data has arrived (or is left) that the current wait has not judged yet.
     bool bolGet = false;
     ExchangeResult m_result;

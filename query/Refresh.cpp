@@ -3,7 +3,6 @@
 
 #include "query/QueryConnection.h"
 #include "store/Convert.h"
-#include "store/ServerGrid.h"
 
 #include <QTimer>
 
@@ -18,36 +17,9 @@ std::optional<int> refreshPause(const QString& timeoutText) {
     return convert::tenthRoundedToEven(*timeout);
 }
 
-QString whyNotCounted(const ExchangeResult& result) {
-    switch (result.outcome) {
-    case Outcome::Answered:
-        return {}; // a whole answer always counts: it has a header and a closing line
-    case Outcome::TimedOut:
-        return QStringLiteral("No answer within %1 ms").arg(result.waitedMs);
-    case Outcome::Incomplete:
-        return QStringLiteral("The player list was incomplete");
-    case Outcome::Refused:
-        return QStringLiteral("Connection refused");
-    case Outcome::HostNotFound:
-        return QStringLiteral("Host not found");
-    case Outcome::Closed:
-        return QStringLiteral("Connection closed by the server");
-    case Outcome::SocketError:
-        return QStringLiteral("Network error: ") + result.detail;
-    case Outcome::TooLarge:
-        return QStringLiteral("Answer too large: ") + result.detail;
-    case Outcome::ServerError:
-        return result.detail; // the server's own words, already in a sentence
-    case Outcome::Unusable:
-    case Outcome::BadTimeout:
-        return QStringLiteral("Not asked: ") + result.detail;
-    }
-    return {};
-}
-
-Refresh::Refresh(const ServerGrid& grid, std::function<QString()> timeoutText,
+Refresh::Refresh(ServerRows rows, std::function<QString()> timeoutText,
                  std::function<bool()> waitBeforeConnect, QObject* parent)
-    : QObject(parent), m_grid(grid), m_timeoutText(std::move(timeoutText)),
+    : QObject(parent), m_rows(std::move(rows)), m_timeoutText(std::move(timeoutText)),
       m_waitBeforeConnect(std::move(waitBeforeConnect)), m_nextRow(new QTimer(this)) {
     m_nextRow->setSingleShot(true);
     m_nextRow->setInterval(0);
@@ -59,7 +31,7 @@ void Refresh::start() {
         return;
     }
     m_running = true;
-    m_lastRow = m_grid.Rows() - 1;
+    m_lastRow = m_rows.lastRow();
     m_row = 0;
     next();
 }
@@ -80,7 +52,7 @@ void Refresh::end() {
 void Refresh::next() {
     ++m_row;
     // The list may have been reloaded meanwhile with fewer rows.
-    const ListedServer* listed = m_row <= m_lastRow ? m_grid.server(m_row) : nullptr;
+    const ListedServer* listed = m_row <= m_lastRow ? m_rows.server(m_row) : nullptr;
     if (listed == nullptr) {
         end();
         return;
@@ -113,7 +85,7 @@ void Refresh::onDone(const ExchangeResult& result) {
     if (count >= 0) {
         Q_EMIT counted(m_server, when, count);
     } else {
-        Q_EMIT notCounted(m_server, when, whyNotCounted(result));
+        Q_EMIT notCounted(m_server, when, result.whyNot());
     }
     m_connection->close();
     nextSoon();

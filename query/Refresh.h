@@ -9,7 +9,6 @@
 #include <functional>
 
 class QTimer;
-class ServerGrid;
 
 namespace query {
 
@@ -20,18 +19,16 @@ class QueryConnection;
 // (docs/query-rules.md).
 std::optional<int> refreshPause(const QString& timeoutText);
 
-// Why a finished exchange gave no count, in the user's words.
-QString whyNotCounted(const ExchangeResult& result);
-
-// Asks every server of the grid, one after the other, for its player count and
-// reports each by server ID; it never writes into the grid. Rows whose ID does
-// not name them alone are skipped. A timeout text that is no usable number
-// ends the whole refresh.
+// Asks every server of the rows it is given, one after the other, for its
+// player count and reports each as it was asked; it never writes into the
+// list. It walks the rows there were at its start, each as it is when its
+// turn comes (docs/query-rules.md). Rows whose ID does not name them alone are
+// skipped. A timeout text that is no usable number ends the whole refresh.
 class Refresh : public QObject {
     Q_OBJECT
   public:
     using Clock = std::function<QTime()>;
-    Refresh(const ServerGrid& grid, std::function<QString()> timeoutText,
+    Refresh(ServerRows rows, std::function<QString()> timeoutText,
             std::function<bool()> waitBeforeConnect, QObject* parent = nullptr);
 
     // Starts a refresh; does nothing while one is running.
@@ -47,8 +44,8 @@ class Refresh : public QObject {
     // Row `row` of `rows` is next (skipped rows count too).
     void progress(int row, int rows);
     void counted(const Server& server, QTime when, int players);
-    // The server gave no count; `why` is in the user's words.
-    void notCounted(const Server& server, QTime when, const QString& why);
+    // The server gave no count, and why.
+    void notCounted(const Server& server, QTime when, const NotCounted& why);
     // The timeout text is no usable number: the refresh ends, no server is to blame.
     void timeoutUnusable(const QString& timeoutText);
     void finished();
@@ -59,7 +56,7 @@ class Refresh : public QObject {
     void onDone(const ExchangeResult& result);
     void end();
 
-    const ServerGrid& m_grid;
+    ServerRows m_rows;
     std::function<QString()> m_timeoutText;
     std::function<bool()> m_waitBeforeConnect;
     Clock m_clock = [] { return QTime::currentTime(); };

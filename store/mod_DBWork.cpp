@@ -15,17 +15,4 @@ Status fLoadServerList(ServerGrid& grid) {
     return success();
 }
 
-QString deleteQuestion(const Server& server) {
-    return QStringLiteral("Delete Server\r\n") + inQuestion(server.name) + QStringLiteral("  ") +
-           inQuestion(server.ip) + QLatin1Char(':') + inQuestion(server.port) + QLatin1Char('?');
-}
-
-QString inQuestion(const QString& value) {
-    if (value.size() <= kQuestionValue) {
-        return value;
-    }
-    const qsizetype half = (kQuestionValue - 1) / 2;
-    return value.left(half) + QChar(0x2026) + value.right(half);
-}
-
 } // namespace mod_DBWork

@@ -7,6 +7,7 @@
 #include "app/PlayerListBox.h"
 #include "app/Startup.h"
 #include "app/Twips.h"
+#include "app/Words.h"
 #include "launch/ClientLink.h"
 #include "launch/LinkOpener.h"
 #include "query/Refresh.h"
@@ -44,7 +45,7 @@ struct Window {
     }
     FlexGrid* view() { return find<FlexGrid>("MSFlexGrid1"); }
     void clickRow(int row, Qt::MouseButton button = Qt::LeftButton) {
-        const QRect cell = view()->visualRect(form.grid().index(row - 1, ServerGrid::Servername));
+        const QRect cell = view()->visualRect(form.model().index(row - 1, ServerGrid::Servername));
         QTest::mouseClick(view()->viewport(), button, {}, cell.center());
     }
     void click(const QString& name, QObject* in = nullptr) {
@@ -53,21 +54,21 @@ struct Window {
     QLineEdit* box(const QString& name, QObject* in = nullptr) { return find<QLineEdit>(name, in); }
     QMenu* popup() { return find<QMenu>("fSw"); }
     QString cell(int row) { return form.grid().TextMatrix(row, ServerGrid::Player); }
-    // The texts of the named boxes, joined by "|".
-    QString texts(const QStringList& names, QObject* in = nullptr) {
+    // The texts of the named boxes, in order: QCOMPARE tells which one differs.
+    QStringList texts(const QStringList& names, QObject* in = nullptr) {
         QStringList result;
         for (const QString& name : names) {
             result << box(name, in)->text();
         }
-        return result.join('|');
+        return result;
     }
-    QString login() { return texts({"Text1", "Text2", "Text3"}); }
+    QStringList login() { return texts({"Text1", "Text2", "Text3"}); }
 
     Form1 form;
     Recorder* desktop = new Recorder; // owned by the form
     int ends = 0;
     // Qt's own checks of the grid model, through every change a test makes.
-    QAbstractItemModelTester modelChecks{&form.grid(),
+    QAbstractItemModelTester modelChecks{&form.model(),
                                          QAbstractItemModelTester::FailureReportingMode::QtTest};
 };
 
@@ -141,16 +142,16 @@ class TestWindow : public QObject {
         window.clickRow(2);
         window.box("Text1")->clear();
         QTest::keyClick(window.view(), Qt::Key_Return); // Enter lists the pick like a click
-        QCOMPARE(window.login(), QStringLiteral("bn|bl|bp"));
+        QCOMPARE(window.login(), QStringList({"bn", "bl", "bp"}));
         QCOMPARE(window.box("Text3")->displayText(), QStringLiteral("**"));
         // The popup from the keyboard, at the pick.
         const QPoint pick = window.view()->viewport()->mapToGlobal(
-            window.view()->visualRect(window.form.grid().index(1, 1)).center());
+            window.view()->visualRect(window.form.model().index(1, 1)).center());
         for (const QKeySequence& keys : {QKeySequence(Qt::Key_Menu), QKeySequence("Shift+F10")}) {
             QTest::keySequence(window.view(), keys);
             const QString name = keys.toString();
             QVERIFY2(window.popup()->isVisible(), qPrintable(name));
-            QVERIFY2(window.popup()->geometry().topLeft() == pick, qPrintable(name));
+            QCOMPARE(window.popup()->geometry().topLeft(), pick);
             QTest::keyClick(window.popup(), Qt::Key_Escape);
         }
         window.clickRow(1, Qt::RightButton); // the popup acts on the pick, not the row under it
@@ -184,12 +185,12 @@ class TestWindow : public QObject {
         const auto boxes = MessageBox::recorded().size();
         for (const char* action : {"Command6", "Command5", "Command3", "Command7"}) {
             QVERIFY2(!window.find(action)->isEnabled(), action);
-            QVERIFY2(window.find(action)->toolTip() == "Pick a server in the list first", action);
+            QCOMPARE(window.find(action)->toolTip(), QString("Pick a server in the list first"));
             window.click(action);
         }
         QCOMPARE(MessageBox::recorded().size(), boxes);
         QCOMPARE(window.desktop->links.size(), 1);
-        QCOMPARE(window.login(), QStringLiteral("||")); // the gone server's settings went too
+        QCOMPARE(window.login(), QStringList({"", "", ""})); // the gone server's settings went too
     }
 
     void theBoxesAndPlayersFollowThePickHoweverItMoves() {
@@ -207,25 +208,28 @@ class TestWindow : public QObject {
         Window window(folder);
         auto* players = window.find<QListWidget>("LPlayer");
         // Each road to another server shows its settings and asks its players.
-        const auto shows = [&](const QString& login, int listed) {
-            return window.login() == login &&
-                   QTest::qWaitFor([&] { return players->count() == listed; }, 5000);
+        // Empty when the boxes and the list are the server's; else what they show.
+        const auto shows = [&](const QStringList& login, int listed) {
+            (void)QTest::qWaitFor([&] { return players->count() == listed; }, 5000);
+            const QString seen = window.login().join('|') + " with " +
+                                 QString::number(players->count()) + " players";
+            return window.login() == login && players->count() == listed ? QString() : seen;
         };
         window.clickRow(1);
-        QVERIFY2(shows("a|al|ap", 1), "a click");
+        QCOMPARE(shows({"a", "al", "ap"}, 1), QString()); // a click
         QTest::keyClick(window.view(), Qt::Key_Down);
-        QVERIFY2(shows("b|bl|bp", 2), "the Down key");
+        QCOMPARE(shows({"b", "bl", "bp"}, 2), QString()); // the Down key
         QTest::keyClicks(window.view(), "c");
-        QVERIFY2(shows("||", 3), "type-ahead");
+        QCOMPARE(shows({"", "", ""}, 3), QString()); // type-ahead
         QTest::keyClick(window.view(), Qt::Key_Home);
-        QVERIFY2(shows("a|al|ap", 1), "Home");
+        QCOMPARE(shows({"a", "al", "ap"}, 1), QString()); // Home
         QTest::keyClick(window.view(), Qt::Key_End);
-        QVERIFY2(shows("||", 3), "End");
+        QCOMPARE(shows({"", "", ""}, 3), QString()); // End
         QTest::keyClick(window.view(), Qt::Key_PageUp);
-        QVERIFY2(shows("a|al|ap", 1), "PageUp");
+        QCOMPARE(shows({"a", "al", "ap"}, 1), QString()); // PageUp
         // Pressed on Alpha, released on Bravo.
         const auto centre = [&](int row) {
-            return window.view()->visualRect(window.form.grid().index(row - 1, 1)).center();
+            return window.view()->visualRect(window.form.model().index(row - 1, 1)).center();
         };
         QWidget* cells = window.view()->viewport();
         QTest::mousePress(cells, Qt::LeftButton, {}, centre(1));
@@ -233,7 +237,7 @@ class TestWindow : public QObject {
                          Qt::LeftButton, {});
         QApplication::sendEvent(cells, &move);
         QTest::mouseRelease(cells, Qt::LeftButton, {}, centre(2));
-        QVERIFY2(shows("b|bl|bp", 2), "a press released on another row");
+        QCOMPARE(shows({"b", "bl", "bp"}, 2), QString()); // a press released on another row
         window.click("Command5");
         QCOMPARE(window.desktop->links.value(0),
                  QString("Open teamspeak://127.0.0.1:2222?nickname=b?loginname=bl?password=bp"));
@@ -241,15 +245,15 @@ class TestWindow : public QObject {
         for (int i = 0; i < 10; ++i) {
             QTest::keyClick(window.view(), i % 2 == 0 ? Qt::Key_Down : Qt::Key_Up);
         }
-        QVERIFY2(shows("b|bl|bp", 2), "the last of ten arrows");
+        QCOMPARE(shows({"b", "bl", "bp"}, 2), QString()); // the last of ten arrows
         QTest::qWait(100);
         QVERIFY(simulator.openConnections() <= 1);
         // A click on the pick itself reads it again; a program's move of the pick follows too.
         window.box("Text1")->setText("typed");
         window.clickRow(2);
-        QVERIFY2(shows("b|bl|bp", 2), "a click on the pick");
+        QCOMPARE(shows({"b", "bl", "bp"}, 2), QString()); // a click on the pick
         window.form.grid().setRow(1);
-        QVERIFY2(shows("a|al|ap", 1), "a pick the program moved");
+        QCOMPARE(shows({"a", "al", "ap"}, 1), QString()); // a pick the program moved
     }
 
     void writesCheckTheServerIsStoredAsShown() {
@@ -298,7 +302,7 @@ class TestWindow : public QObject {
         window.click("Command1", edit);
         QTRY_VERIFY_WITH_TIMEOUT(!window.form.refresh().running(), 10000);
         QCOMPARE(window.cell(1), QString("X"));
-        QCOMPARE(window.form.grid().toolTip(1, ServerGrid::Player), QString());
+        QCOMPARE(window.form.model().toolTip(1, ServerGrid::Player), QString());
         // The players are asked where the server is now.
         QTRY_COMPARE(window.find<QListWidget>("LPlayer")->count(), 2);
         QCOMPARE(simulator.accepted(), 3);
@@ -341,14 +345,17 @@ class TestWindow : public QObject {
                             "32767";
         QCOMPARE(combo->toolTip(), why);
         QCOMPARE(combo->accessibleDescription(), why);
-        window.form.grid().setNotCounted({2, "S", "127.0.0.1", "8767", port}, QTime(1, 0), "old");
+        window.form.grid().setNotCounted({2, "T", "127.0.0.1", "8767", port}, QTime(1, 0),
+                                         {Outcome::Refused, {}, {}, 0});
         window.click("Command2");
         QTRY_VERIFY(!window.form.refresh().running());
         QCOMPARE(lastBox(), QString("The timeout \"abc\" is not a whole number of milliseconds "
                                     "from 0 to 32767, so the refresh stopped; every server keeps "
                                     "its count."));
-        QCOMPARE(window.form.grid().toolTip(1, ServerGrid::Player).left(10), "Counted at");
-        QVERIFY(window.form.grid().toolTip(2, ServerGrid::Player).startsWith("old (01:00:00);"));
+        QCOMPARE(window.form.model().toolTip(1, ServerGrid::Player).left(10), "Counted at");
+        QVERIFY(window.form.model()
+                    .toolTip(2, ServerGrid::Player)
+                    .startsWith("Connection refused (01:00:00);"));
     }
 
     void aFailedPlayerListSaysWhy() {
@@ -376,7 +383,7 @@ class TestWindow : public QObject {
         QTRY_COMPARE(players->note(), refusal);
         window.click("Command2"); // the Player cell says the same
         QTRY_VERIFY(!window.form.refresh().running());
-        QVERIFY(window.form.grid().toolTip(3, ServerGrid::Player).startsWith(refusal));
+        QVERIFY(window.form.model().toolTip(3, ServerGrid::Player).startsWith(refusal));
         QCOMPARE(window.cell(2), QString("0"));
     }
 
@@ -416,8 +423,8 @@ class TestWindow : public QObject {
         QCOMPARE(scroll->value(), 0);
         QCOMPARE(window.view()->currentIndex().row(), 0);
         QCOMPARE(QApplication::focusWidget(), nickname);
-        const QModelIndex asking = window.form.grid().index(window.form.grid().asking() - 1, 2);
-        QVERIFY(asking.data(ServerGrid::AskingRole).toBool());
+        const QModelIndex asking = window.form.model().index(window.form.grid().asking() - 1, 2);
+        QVERIFY(asking.data(GridModel::AskingRole).toBool());
         QCOMPARE(asking.data().toString(), QString("127.0.0.1")); // marked, not rewritten
         QCOMPARE(nickname->text(), QStringLiteral("Nickname-typed"));
         window.clickRow(2);
@@ -449,15 +456,15 @@ class TestWindow : public QObject {
         const QStringList boxes{"Text1", "Text2", "Text3", "Text4"};
         window.box("Text1", add)->setText("kept");
         window.click("Command4"); // brought forward as it was left
-        QCOMPARE(window.texts(boxes, add), QStringLiteral("kept|||51234"));
+        QCOMPARE(window.texts(boxes, add), QStringList({"kept", "", "", "51234"}));
         window.click("Command1", add); // CANCEL empties the boxes
         QVERIFY(!add->isVisible());
         window.click("Command4");
-        QCOMPARE(window.texts(boxes, add), QStringLiteral("|||51234"));
+        QCOMPARE(window.texts(boxes, add), QStringList({"", "", "", "51234"}));
         window.box("Text1", add)->setText("kept");
         QTest::keyClick(add, Qt::Key_Escape); // so does Escape
         window.click("Command4");
-        QCOMPARE(window.texts(boxes, add), QStringLiteral("|||51234"));
+        QCOMPARE(window.texts(boxes, add), QStringList({"", "", "", "51234"}));
         QCOMPARE(add->focusWidget(), window.box("Text1", add)); // ready for the name
         window.box("Text1", add)->setText("New");
         QTest::keyClick(window.box("Text2", add), Qt::Key_Return); // Return adds
@@ -469,7 +476,8 @@ class TestWindow : public QObject {
         window.clickRow(1);
         window.click("Command7");
         auto* edit = window.find<QDialog>("Form2");
-        QCOMPARE(window.texts({"Sname", "SIP", "SPort", "STCP"}, edit), QString("A||1|2"));
+        QCOMPARE(window.texts({"Sname", "SIP", "SPort", "STCP"}, edit),
+                 QStringList({"A", "", "1", "2"}));
         window.click("Command2", edit);
         QCOMPARE(window.cell(1), QString("7")); // the counts survive a cancel
         window.click("Command7");
@@ -519,7 +527,7 @@ class TestWindow : public QObject {
         QCOMPARE(window.box("Sname", edit)->text(), QString("Edited"));
         window.click("Command2", edit);
         window.clickRow(2); // the newcomer inherits no settings
-        QCOMPARE(window.login(), QStringLiteral("||"));
+        QCOMPARE(window.login(), QStringList({"", "", ""}));
     }
 
     void rowsWhoseIdNamesNoOneServer() {
@@ -535,8 +543,8 @@ class TestWindow : public QObject {
         QVERIFY(lastBox().contains("3 server(s) in TS.mdb have an ID that is not unique"));
         QVERIFY(lastBox().contains("\"Lost\" (ID: none)"));
         QCOMPARE(window.form.grid().Rows(), 5);
-        QVERIFY(window.form.grid().index(2, 1).data(ServerGrid::MarkedRole).toBool()); // greyed
-        QVERIFY(!window.form.grid().index(1, 1).data(ServerGrid::MarkedRole).toBool());
+        QVERIFY(window.form.model().index(2, 1).data(GridModel::MarkedRole).toBool()); // greyed
+        QVERIFY(!window.form.model().index(1, 1).data(GridModel::MarkedRole).toBool());
         QCOMPARE(window.view()->model()->index(2, 1).data(Qt::ToolTipRole).toString(),
                  QString("This server's ID (7) in TS.mdb is not unique: Quarnel shows it but "
                          "does not ask, change or connect it."));
@@ -544,12 +552,11 @@ class TestWindow : public QObject {
         window.box("Text1")->setText("typed");
         window.clickRow(3); // a marked row shows no other server's settings
         QCOMPARE(window.form.grid().Row(), 3);
-        QCOMPARE(window.login(), QStringLiteral("||"));
+        QCOMPARE(window.login(), QStringList({"", "", ""}));
         for (const char* action : {"Command3", "Command7", "Command6", "Command5"}) {
             window.click(action);
-            QVERIFY2(lastBox() == "This server's ID (7) in TS.mdb is not unique, so Quarnel does "
-                                  "not act on it.",
-                     action);
+            QCOMPARE(lastBox(), QString("This server's ID (7) in TS.mdb is not unique, so Quarnel "
+                                        "does not act on it."));
         }
         window.clickRow(4);
         window.click("Command3");
@@ -578,7 +585,7 @@ class TestWindow : public QObject {
         window.clickRow(1);
         QVERIFY(lastBox().startsWith("The stored login settings of this server could not be "
                                      "read; the boxes stay empty."));
-        QCOMPARE(window.login(), QStringLiteral("||"));
+        QCOMPARE(window.login(), QStringList({"", "", ""}));
         const auto told = MessageBox::recorded().size();
         window.click("Command6");
         // No "save" question as if nothing were stored.
@@ -723,6 +730,58 @@ class TestWindow : public QObject {
         QTest::qWait(200);
         QCOMPARE(simulator.accepted(), 0); // half a second first
         QTRY_COMPARE(simulator.accepted(), 1);
+    }
+
+    void theGridTellsCounts() {
+        ServerGrid grid;
+        GridModel model(grid);
+        grid.load(ServerList::of({{1, "A", "h", "1", "2"}, {2, "B", "h", "1", "2"}}));
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        const QModelIndex players = model.index(0, ServerGrid::Player);
+        const Server asked{1, "A", "h", "1", "2"};
+        grid.setNotCounted(asked, QTime(9, 0, 1), {Outcome::Refused, {}, {}, 0});
+        QCOMPARE(players.data().toString(), "X");
+        QCOMPARE(players.data(Qt::ToolTipRole).toString(), "Connection refused (09:00:01)");
+        grid.setCount(asked, QTime(9, 0, 2), 7);
+        QCOMPARE(players.data().toString(), "7");
+        QCOMPARE(players.data(Qt::ToolTipRole).toString(), "Counted at 09:00:02");
+        QVERIFY(players.data(GridModel::CountConfirmedRole).toBool());
+        grid.setNotCounted(asked, QTime(9, 0, 3), {Outcome::Refused, {}, {}, 0});
+        QCOMPARE(players.data().toString(), "7"); // the old count stays, not confirmed
+        QVERIFY(!players.data(GridModel::CountConfirmedRole).toBool());
+        const QString tip = "Connection refused (09:00:03); last counted at 09:00:02";
+        QCOMPARE(players.data(Qt::ToolTipRole).toString(), tip);
+        QCOMPARE(players.data(Qt::AccessibleDescriptionRole).toString(), "Not current: " + tip);
+        // Only the Player cell is redrawn, and only for a listed server.
+        QCOMPARE(changed.size(), 3);
+        QCOMPARE(changed.last().value(0).toModelIndex(), players);
+        QCOMPARE(changed.last().value(1).toModelIndex(), players);
+        grid.setCount({99, "A", "h", "1", "2"}, {}, 1);
+        QCOMPARE(changed.size(), 3);
+        // A count of the server as it was before an edit lands nowhere.
+        grid.setCount({2, "B", "h", "1", "3"}, {}, 5);
+        QCOMPARE(grid.TextMatrix(2, ServerGrid::Player), QString("X"));
+        const QModelIndex ip = model.index(0, ServerGrid::IP);
+        QVERIFY(ip.data(GridModel::CountConfirmedRole).toBool());
+        QCOMPARE(ip.data(Qt::ToolTipRole), QVariant());
+        QCOMPARE(ip.data(Qt::AccessibleDescriptionRole).toString(), QString());
+        QVERIFY(model.index(1, ServerGrid::Player).data(GridModel::CountConfirmedRole).toBool());
+        QCOMPARE(grid.TextMatrix(3, ServerGrid::IP), QString()); // past the last row
+    }
+
+    void saveQuestion() {
+        const QString heading = "Nickname||LoginName||Password\r\n";
+        const UserData entered{"n", "a||b", "p\r\n", false};
+        QCOMPARE(words::saveQuestion({"old", "ol", "", false}, entered),
+                 "Do you want to save the Usersettings\r\n" + heading + "n||a||b||*** ?");
+        QCOMPARE(words::saveQuestion({"old", "ol", "", true}, entered),
+                 "Do you want to replace the current Usersettings\r\n" + heading +
+                     "old||ol||\r\nwith\r\n" + heading + "n||a||b||*** ?");
+        // Past 100 characters a value shows its start and end, so that the question fits.
+        const QString huge(500, 'x');
+        const QString cut = huge.left(49) + QChar(0x2026) + huge.right(49);
+        QCOMPARE(words::saveQuestion({}, {huge, QString(100, 'l'), huge, false}).section("\r\n", 2),
+                 cut + "||" + QString(100, 'l') + "||" + QString(cut).replace('x', '*') + " ?");
     }
 
     void theLogoOpensTheHomepage() {

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The client link and the save question as texts, and the hand-over to
+// The client link as a text, and the hand-over to
 // xdg-mime and xdg-open as separate programs.
 #include "launch/ClientLink.h"
 #include "launch/LinkOpener.h"
-#include "launch/mod_Userdata.h"
 
 #include <QtTest>
 
@@ -72,22 +71,6 @@ class TestLaunch : public QObject {
         QFETCH(QString, link);
         const Server server{1, "name", "h", "8767", "51234"};
         QCOMPARE(client_link::build(server, {boxes[0], boxes[1], boxes[2], false}), link);
-    }
-
-    void saveQuestion() {
-        const QString heading = "Nickname||LoginName||Password\r\n";
-        const UserData entered{"n", "a||b", "p\r\n", false};
-        QCOMPARE(mod_Userdata::saveQuestion({"old", "ol", "", false}, entered),
-                 "Do you want to save the Usersettings\r\n" + heading + "n||a||b||*** ?");
-        QCOMPARE(mod_Userdata::saveQuestion({"old", "ol", "", true}, entered),
-                 "Do you want to replace the current Usersettings\r\n" + heading +
-                     "old||ol||\r\nwith\r\n" + heading + "n||a||b||*** ?");
-        // Past 100 characters a value shows its start and end, so that the question fits.
-        const QString huge(500, 'x');
-        const QString cut = huge.left(49) + QChar(0x2026) + huge.right(49);
-        QCOMPARE(mod_Userdata::saveQuestion({}, {huge, QString(100, 'l'), huge, false})
-                     .section("\r\n", 2),
-                 cut + "||" + QString(100, 'l') + "||" + QString(cut).replace('x', '*') + " ?");
     }
 
     void startedDetachedOnNoneOfOurStreams() {

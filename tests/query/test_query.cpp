@@ -2,6 +2,7 @@
 // The query conversation as a state machine driven by hand (every pause, every
 // byte sent, answers cut anywhere), then the refresh and the player list over
 // real loopback sockets against the simulator: servers that fail in every way.
+#include "app/Words.h"
 #include "query/Exchange.h"
 #include "query/PlayerList.h"
 #include "query/QueryConnection.h"
@@ -89,8 +90,8 @@ struct Rig {
                              when[asked.id] = at;
                          });
         QObject::connect(&refresh, &query::Refresh::notCounted,
-                         [this](const Server& asked, QTime, const QString& why) {
-                             told[asked.id] = "X " + why;
+                         [this](const Server& asked, QTime, const NotCounted& why) {
+                             told[asked.id] = "X " + words::whyNotCounted(why);
                          });
         QObject::connect(&refresh, &query::Refresh::timeoutUnusable,
                          [this](const QString& text) { unusable << text; });
@@ -103,7 +104,7 @@ struct Rig {
 
     ServerGrid grid;
     QString timeout;
-    query::Refresh refresh{grid, [this] { return timeout; }, [] { return false; }};
+    query::Refresh refresh{grid.rows(), [this] { return timeout; }, [] { return false; }};
     QList<qint32> asked;
     QHash<qint32, QString> told;
     QHash<qint32, QTime> when;
@@ -181,7 +182,7 @@ class TestQuery : public QObject {
         Run smuggling(false, "1\nquit");
         smuggling.data(kGreeting);
         QCOMPARE(smuggling.sent, QList<QByteArray>{});
-        QCOMPARE(smuggling.result().outcome, Outcome::Unusable);
+        QCOMPARE(smuggling.result().outcome, Outcome::BadVoicePort);
     }
 
     void aFailingSocketEndsTheWait_data() {
@@ -397,13 +398,14 @@ class TestQuery : public QObject {
         QVERIFY(waited(done));
         const auto result = done.value(0).value(0).value<query::ExchangeResult>();
         QCOMPARE(result.outcome, Outcome::ServerError);
-        QCOMPARE(query::whyNotCounted(result), why);
+        QCOMPARE(words::whyNotCounted(result.whyNot()), why);
         QVERIFY(result.pauses < 10); // told at once, not after the whole wait
         QVERIFY(entries.isEmpty());
         // Without the sel's ERROR the server is quoted as it answered the list.
         Run run(true);
         run.data(kGreeting + kOk + "ERROR, not allowed\r\n");
-        QCOMPARE(query::whyNotCounted(run.result()), "The server answered: ERROR, not allowed");
+        QCOMPARE(words::whyNotCounted(run.result().whyNot()),
+                 "The server answered: ERROR, not allowed");
     }
 
     void everyAddressRefusingIsToldAtOnce() {

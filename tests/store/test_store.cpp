@@ -3,7 +3,6 @@
 // half-done change never leaves a trace.
 #include "launch/mod_Userdata.h"
 #include "store/Convert.h"
-#include "store/ServerGrid.h"
 #include "store/mod_DB.h"
 #include "support/TestSupport.h"
 
@@ -74,12 +73,15 @@ class TestStore : public QObject {
         folder.open();
         const auto list = mod_DB::listServers();
         QVERIFY(list);
-        QStringList shown;
+        QStringList names;
+        QList<IdMark> marks;
         for (const ListedServer& listed : list->servers) {
-            shown << listed.server.name + QString::number(static_cast<int>(listed.mark));
+            names << listed.server.name;
+            marks << listed.mark;
         }
-        // 0: none, 1: not unique, 2: not a whole number.
-        QCOMPARE(shown, QStringList({"a1", "b0", "c1", "d2", "h0", "i2", "j0", "k0"}));
+        QCOMPARE(names, QStringList({"a", "b", "c", "d", "h", "i", "j", "k"}));
+        const IdMark none = IdMark::None, twice = IdMark::NotUnique, part = IdMark::NotWhole;
+        QCOMPARE(marks, QList<IdMark>({twice, none, twice, part, none, part, none, none}));
         QCOMPARE(list->leftOut, QStringList({"\"e\" (ID: none)", "\"f\" (ID: abc)",
                                              "\"g\" (ID: 2147483648)", "\"l\" (ID: -2147483649)"}));
         // The one row 7 names can be deleted; a statement for 3 would reach two.
@@ -206,42 +208,6 @@ class TestStore : public QObject {
         QVERIFY2(opened, qPrintable(opened.error()));
         QVERIFY2(added, qPrintable(added.error()));
         QCOMPARE(mod_DB::reachableFolder("/tmp"), QString("/tmp")); // a name that is text stays
-    }
-
-    void theGridKeepsCountsTyped() {
-        ServerGrid grid;
-        grid.load(ServerList::of({{1, "A", "h", "1", "2"}, {2, "B", "h", "1", "2"}}));
-        QSignalSpy changed(&grid, &QAbstractItemModel::dataChanged);
-        const QModelIndex players = grid.index(0, ServerGrid::Player);
-        const Server asked{1, "A", "h", "1", "2"};
-        grid.setNotCounted(asked, QTime(9, 0, 1), "Connection refused");
-        QCOMPARE(players.data().toString(), "X");
-        QCOMPARE(players.data(Qt::ToolTipRole).toString(), "Connection refused (09:00:01)");
-        grid.setCount(asked, QTime(9, 0, 2), 7);
-        QCOMPARE(players.data().toString(), "7");
-        QCOMPARE(players.data(Qt::ToolTipRole).toString(), "Counted at 09:00:02");
-        QVERIFY(players.data(ServerGrid::CountConfirmedRole).toBool());
-        grid.setNotCounted(asked, QTime(9, 0, 3), "Connection refused");
-        QCOMPARE(players.data().toString(), "7"); // the old count stays, not confirmed
-        QVERIFY(!players.data(ServerGrid::CountConfirmedRole).toBool());
-        const QString tip = "Connection refused (09:00:03); last counted at 09:00:02";
-        QCOMPARE(players.data(Qt::ToolTipRole).toString(), tip);
-        QCOMPARE(players.data(Qt::AccessibleDescriptionRole).toString(), "Not current: " + tip);
-        // Only the Player cell is redrawn, and only for a listed server.
-        QCOMPARE(changed.size(), 3);
-        QCOMPARE(changed.last().value(0).toModelIndex(), players);
-        QCOMPARE(changed.last().value(1).toModelIndex(), players);
-        grid.setCount({99, "A", "h", "1", "2"}, {}, 1);
-        QCOMPARE(changed.size(), 3);
-        // A count of the server as it was before an edit lands nowhere.
-        grid.setCount({2, "B", "h", "1", "3"}, {}, 5);
-        QCOMPARE(grid.TextMatrix(2, ServerGrid::Player), QString("X"));
-        const QModelIndex ip = grid.index(0, ServerGrid::IP);
-        QVERIFY(ip.data(ServerGrid::CountConfirmedRole).toBool());
-        QCOMPARE(ip.data(Qt::ToolTipRole), QVariant());
-        QCOMPARE(ip.data(Qt::AccessibleDescriptionRole).toString(), QString());
-        QVERIFY(grid.index(1, ServerGrid::Player).data(ServerGrid::CountConfirmedRole).toBool());
-        QCOMPARE(grid.TextMatrix(3, ServerGrid::IP), QString()); // past the last row
     }
 
     void numbersFromText_data() {

@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: MIT
+#include "app/Words.h"
+
+#include "query/Exchange.h"
+
+namespace words {
+
+QString whyNotCounted(const NotCounted& why) {
+    switch (why.outcome) {
+    case Outcome::Answered:
+        return {};
+    case Outcome::TimedOut:
+        return QStringLiteral("No answer within %1 ms").arg(why.waitedMs);
+    case Outcome::Incomplete:
+        return QStringLiteral("The player list was incomplete");
+    case Outcome::Refused:
+        return QStringLiteral("Connection refused");
+    case Outcome::HostNotFound:
+        return QStringLiteral("Host not found");
+    case Outcome::Closed:
+        return QStringLiteral("Connection closed by the server");
+    case Outcome::SocketError:
+        return QStringLiteral("Network error: ") + why.detail;
+    case Outcome::TooLarge:
+        return QStringLiteral("Answer too large: more than %1 bytes")
+            .arg(query::Exchange::kMaxReply);
+    case Outcome::BadQueryPort:
+        return QStringLiteral("Not asked: query port \"%1\" is not a port number").arg(why.detail);
+    case Outcome::BadVoicePort:
+        // A line break would have smuggled a command of its own onto the wire.
+        return why.detail.contains(QLatin1Char('\n')) || why.detail.contains(QLatin1Char('\r'))
+                   ? QStringLiteral("Not asked: voice port holds a line break")
+                   : QStringLiteral("Not asked: voice port \"%1\" is not a number").arg(why.detail);
+    case Outcome::BadTimeout:
+        return QStringLiteral("Not asked: the timeout is not a usable number of milliseconds");
+    case Outcome::ServerError:
+        return why.port.isEmpty() ? QStringLiteral("The server answered: %1").arg(why.detail)
+                                  : QStringLiteral("The server has no voice server on port %1 (%2)")
+                                        .arg(why.port, why.detail);
+    }
+    return {};
+}
+
+QString markText(const ListedServer& listed) {
+    const QString what = QStringLiteral("This server's ID (%1) in TS.mdb ").arg(listed.idText);
+    switch (listed.mark) {
+    case IdMark::NotUnique:
+        return what + QStringLiteral("is not unique");
+    case IdMark::NotWhole:
+        return what + QStringLiteral("is not a whole number");
+    case IdMark::None:
+        break;
+    }
+    return {};
+}
+
+QString countTip(const ServerGrid::Count& count) {
+    const auto time = [](QTime when) { return when.toString(QStringLiteral("HH:mm:ss")); };
+    if (!count.failure) {
+        return count.players ? QStringLiteral("Counted at ") + time(count.countedAt) : QString();
+    }
+    const QString failed = whyNotCounted(*count.failure) + QStringLiteral(" (") +
+                           time(count.failedAt) + QLatin1Char(')');
+    return count.countedAt.isValid()
+               ? failed + QStringLiteral("; last counted at ") + time(count.countedAt)
+               : failed;
+}
+
+QString loadNotes(const ServerGrid::LoadNotes& notes) {
+    QStringList said;
+    if (notes.marked > 0) {
+        said << QStringLiteral("%1 server(s) in TS.mdb have an ID that is not unique or not a "
+                               "whole number. They are listed and marked, but Quarnel does not "
+                               "ask, change or connect them.")
+                    .arg(notes.marked);
+    }
+    if (!notes.leftOut.isEmpty()) {
+        said << QStringLiteral("These rows of TS.mdb have no usable ID and are left out of the "
+                               "list: %1.")
+                    .arg(notes.leftOut.join(QStringLiteral(", ")));
+    }
+    return said.join(QStringLiteral("\n\n"));
+}
+
+QString deleteQuestion(const Server& server) {
+    return QStringLiteral("Delete Server\r\n") + inQuestion(server.name) + QStringLiteral("  ") +
+           inQuestion(server.ip) + QLatin1Char(':') + inQuestion(server.port) + QLatin1Char('?');
+}
+
+QString inQuestion(const QString& value) {
+    if (value.size() <= kQuestionValue) {
+        return value;
+    }
+    const qsizetype half = (kQuestionValue - 1) / 2;
+    return value.left(half) + QChar(0x2026) + value.right(half);
+}
+
+namespace {
+QString line(const UserData& settings) {
+    return inQuestion(settings.Nickname) + QStringLiteral("||") + inQuestion(settings.LoginName) +
+           QStringLiteral("||") + inQuestion(QString(settings.Password.size(), QLatin1Char('*')));
+}
+} // namespace
+
+QString saveQuestion(const UserData& stored, const UserData& entered) {
+    const QString crlf = QStringLiteral("\r\n");
+    const QString heading = QStringLiteral("Nickname||LoginName||Password");
+    if (stored.Found) {
+        return QStringLiteral("Do you want to replace the current Usersettings") + crlf + heading +
+               crlf + line(stored) + crlf + QStringLiteral("with") + crlf + heading + crlf +
+               line(entered) + QStringLiteral(" ?");
+    }
+    return QStringLiteral("Do you want to save the Usersettings") + crlf + heading + crlf +
+           line(entered) + QStringLiteral(" ?");
+}
+
+} // namespace words

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "store/Counts.h"
+#include "store/ServerGrid.h"
+
+#include <QString>
+
+// The words the window shows and a screen reader reads for what the logic
+// reports as data: why a server gave no count, a row no action may touch, a
+// count's tooltip, what a load found in the file, and the two questions.
+namespace words {
+
+QString whyNotCounted(const NotCounted& why);
+// Empty for a row whose ID names it alone.
+QString markText(const ListedServer& listed);
+// When a count was taken, or why the latest query gave none and when.
+QString countTip(const ServerGrid::Count& count);
+// Empty when the file held nothing to tell.
+QString loadNotes(const ServerGrid::LoadNotes& notes);
+
+// "Delete Server", CR LF, then name, two blanks, IP, ":", port and "?".
+QString deleteQuestion(const Server& server);
+// The question asked before saving login settings: the replace form when
+// settings are stored, else the save form. Passwords appear as one "*" per
+// character.
+QString saveQuestion(const UserData& stored, const UserData& entered);
+// A value as a question shows it: whole up to kQuestionValue characters,
+// else its start and its end around "…", so that every question fits on a
+// screen with its buttons.
+inline constexpr qsizetype kQuestionValue = 100;
+QString inQuestion(const QString& value);
+
+} // namespace words
