@@ -70,7 +70,7 @@ QString GridModel::toolTip(int row, int col) const {
 }
 
 QString GridModel::untoldNotes() {
-    const QString notes = words::loadNotes(m_grid.notes());
+    QString notes = words::loadNotes(m_grid.notes());
     if (notes == m_toldNotes) {
         return {};
     }

@@ -171,7 +171,7 @@ int main(int argc, char* argv[]) {
     // AddressSanitizer holds freed memory back on purpose, and finds leaks itself at exit.
     constexpr long kGrowthLimitKb = std::numeric_limits<long>::max();
 #else
-    constexpr long kGrowthLimitKb = 20 * 1024;
+    constexpr long kGrowthLimitKb = 20L * 1024;
 #endif
     ok = ok && growthKb < kGrowthLimitKb && fdGrowth <= 4 && longestStall < 250;
     std::printf("soak %s: %d s, %d refreshes, rss %ld -> %ld KiB, fds %lld -> %lld, longest stall "
