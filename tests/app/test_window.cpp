@@ -84,7 +84,7 @@ class TestWindow : public QObject {
     void init() { MessageBox::recordFromNowOn(); }
     void layoutFollowsTheDesign() {
         TempFolder folder;
-        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', 'h', '1', '2')");
+        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', '127.0.0.1', '1', '2')");
         Window window(folder);
         window.clickRow(1);
         window.click("Command4");
@@ -500,7 +500,8 @@ class TestWindow : public QObject {
         // IDs that come back once deleted: a plain INTEGER PRIMARY KEY.
         folder.exec("DROP TABLE tbl_Srv");
         folder.exec("CREATE TABLE tbl_Srv (ID INTEGER PRIMARY KEY, ServerName, IP, Port, TCPPort)");
-        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'Keep', 'k', '1', '2'), (2, 'Old', 'o', '3', "
+        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'Keep', '127.0.0.1', '1', '2'), (2, 'Old', "
+                    "'127.0.0.1', '3', "
                     "'4')");
         folder.exec("INSERT INTO tbl_Userdata VALUES (2, 'orphan', 'o', 'leaked')");
         Window window(folder);
@@ -535,9 +536,10 @@ class TestWindow : public QObject {
         // A hand-made file without a primary key.
         folder.exec("DROP TABLE tbl_Srv");
         folder.exec("CREATE TABLE tbl_Srv (ID, ServerName, IP, Port, TCPPort)");
-        folder.exec("INSERT INTO tbl_Srv VALUES (7, 'Twin A', 'a', '1', '1'), (5, 'Single', "
-                    "'s', '2', '1'), (7, 'Twin B', 'b', '3', '1'), (7.4, 'Odd', 'o', '4', '1'), "
-                    "(NULL, 'Lost', 'l', '5', '1')");
+        folder.exec(
+            "INSERT INTO tbl_Srv VALUES (7, 'Twin A', 'a', '1', '1'), (5, 'Single', "
+            "'127.0.0.1', '2', '1'), (7, 'Twin B', 'b', '3', '1'), (7.4, 'Odd', 'o', '4', '1'), "
+            "(NULL, 'Lost', 'l', '5', '1')");
         Window window(folder);
         QCOMPARE(MessageBox::recorded().size(), 1); // said once, at start-up
         QVERIFY(lastBox().contains("3 server(s) in TS.mdb have an ID that is not unique"));
@@ -578,7 +580,7 @@ class TestWindow : public QObject {
 
     void unreadableLoginSettingsAreToldNotHidden() {
         TempFolder folder;
-        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', 'h', '1', '2')");
+        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', '127.0.0.1', '1', '2')");
         folder.exec("INSERT INTO tbl_Userdata VALUES (1, 'n', 'l', 'p')");
         Window window(folder);
         folder.exec("BEGIN EXCLUSIVE"); // another program holds the file, readers too
@@ -689,7 +691,7 @@ class TestWindow : public QObject {
     void longTextsAreToldAndQuestionsFitTheScreen() {
         TempFolder folder;
         const QString huge(1 << 20, 'n');
-        folder.exec("INSERT INTO tbl_Srv VALUES (1, '" + huge + "', 'h', '1', '2')");
+        folder.exec("INSERT INTO tbl_Srv VALUES (1, '" + huge + "', '127.0.0.1', '1', '2')");
         Window window(folder);
         window.click("Command4");
         auto* add = window.find<QDialog>("Frm_AddSrv");
@@ -711,7 +713,7 @@ class TestWindow : public QObject {
         window.click("Command3");
         const QString question = lastBox();
         QVERIFY(question.startsWith("Delete Server\r\n" + huge.left(49) + QChar(0x2026)));
-        QVERIFY(question.endsWith(huge.right(49) + "  h:1?"));
+        QVERIFY(question.endsWith(huge.right(49) + "  127.0.0.1:1?"));
         QMessageBox shown(QMessageBox::NoIcon, "Delete this server", question,
                           QMessageBox::Yes | QMessageBox::No);
         QVERIFY(shown.sizeHint().width() <= 1280);
