@@ -481,9 +481,9 @@ class TestWindow : public QObject {
         window.click("Command2", edit);
         QCOMPARE(window.cell(1), QString("7")); // the counts survive a cancel
         window.click("Command7");
-        window.box("SIP", edit)->setText("new.host");
+        window.box("SIP", edit)->setText("127.0.0.9");
         QTest::keyClick(window.box("SIP", edit), Qt::Key_Return); // Return saves
-        QCOMPARE(folder.rows("SELECT IP FROM tbl_Srv WHERE ID = 1"), QStringList{"new.host"});
+        QCOMPARE(folder.rows("SELECT IP FROM tbl_Srv WHERE ID = 1"), QStringList{"127.0.0.9"});
         QCOMPARE(window.cell(1), QStringLiteral("X"));
         MessageBox::setNextAnswer(QMessageBox::No);
         window.click("Command3");
