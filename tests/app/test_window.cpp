@@ -263,23 +263,22 @@ class TestWindow : public QObject {
         Window window(folder);
         window.clickRow(1);
         window.box("Text1")->setText("typed for Alpha");
-        // Another program makes row 1 another server, with settings of its own.
-        folder.exec("UPDATE tbl_Srv SET ServerName = 'Bravo', IP = '198.51.100.7' WHERE ID = 1");
         folder.exec("UPDATE tbl_Userdata SET Nickname = 'bravo' WHERE ServerID = 1");
-        MessageBox::setNextAnswer(QMessageBox::Yes);
-        window.click("Command6");
-        QCOMPARE(lastBox(), QString("This server was changed or removed meanwhile; the login "
-                                    "settings were not saved."));
-        QCOMPARE(folder.rows("SELECT * FROM tbl_Userdata"), QStringList{"1|bravo|al|ap"});
-        QCOMPARE(window.form.grid().TextMatrix(1, ServerGrid::Servername), "Bravo"); // reloaded
-        folder.exec("UPDATE tbl_Srv SET Port = '9999' WHERE ID = 1");
-        MessageBox::setNextAnswer(QMessageBox::Yes);
-        window.click("Command3");
-        QCOMPARE(lastBox(), QString("This server was changed or removed meanwhile; nothing was "
-                                    "deleted."));
-        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"1"});
-        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"1"});
-        QCOMPARE(window.form.grid().TextMatrix(1, ServerGrid::Port), "9999");
+        // Each time another program has changed the server shown, under the same ID.
+        const std::array<std::array<const char*, 3>, 2> writes{
+            {{"UPDATE tbl_Srv SET ServerName = 'Bravo', IP = '198.51.100.7'", "Command6",
+              "the login settings were not saved."},
+             {"UPDATE tbl_Srv SET Port = '9999'", "Command3", "nothing was deleted."}}};
+        for (const auto& [change, button, told] : writes) {
+            folder.exec(change);
+            MessageBox::setNextAnswer(QMessageBox::Yes);
+            window.click(button);
+            QCOMPARE(lastBox(), QString("This server was changed or removed meanwhile; ") + told);
+            QCOMPARE(folder.rows("SELECT * FROM tbl_Userdata"), QStringList{"1|bravo|al|ap"});
+            QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"1"});
+            // Reloaded: the list shows the server as it is now.
+            QCOMPARE(window.form.grid().server(1)->server, mod_DB::readServer(1).value().value());
+        }
     }
 
     void aCountBelongsToTheServerAsAsked() {
