@@ -133,71 +133,11 @@ class TestWindow : public QObject {
         row("Form2 Command1", 120, 2640, 2295, 375, "SAVE CHANGES");
     }
 
-    void actionsActOnThePickWhateverTheFocus() {
-        TempFolder folder;
-        folder.exec("INSERT INTO tbl_Srv (ServerName, IP, Port, TCPPort) VALUES "
-                    "('Alpha', '127.0.0.1', '1111', '1'), ('Beta', '127.0.0.1', '2222', '1')");
-        folder.exec("INSERT INTO tbl_Userdata VALUES (2, 'bn', 'bl', 'bp')");
-        Window window(folder);
-        window.clickRow(2);
-        window.box("Text1")->clear();
-        QTest::keyClick(window.view(), Qt::Key_Return); // Enter lists the pick like a click
-        QCOMPARE(window.login(), QStringList({"bn", "bl", "bp"}));
-        QCOMPARE(window.box("Text3")->displayText(), QStringLiteral("**"));
-        // The popup from the keyboard, at the pick.
-        const QPoint pick = window.view()->viewport()->mapToGlobal(
-            window.view()->visualRect(window.form.model().index(1, 1)).center());
-        for (const QKeySequence& keys : {QKeySequence(Qt::Key_Menu), QKeySequence("Shift+F10")}) {
-            QTest::keySequence(window.view(), keys);
-            const QString name = keys.toString();
-            QVERIFY2(window.popup()->isVisible(), qPrintable(name));
-            QCOMPARE(window.popup()->geometry().topLeft(), pick);
-            QTest::keyClick(window.popup(), Qt::Key_Escape);
-        }
-        window.clickRow(1, Qt::RightButton); // the popup acts on the pick, not the row under it
-        window.find<QAction>("fEditSrvFromMenue", window.popup())->trigger();
-        auto* edit = window.find<QDialog>("Form2");
-        QCOMPARE(window.box("Sname", edit)->text(), QStringLiteral("Beta"));
-        window.click("Command1", edit);
-
-        // Focus arriving in the grid by every road other than a click.
-        window.clickRow(1, Qt::RightButton);
-        QTest::keyClick(window.popup(), Qt::Key_Escape);
-        window.view()->setFocus(Qt::TabFocusReason);
-        window.form.activateWindow();
-        QCOMPARE(window.view()->selectionModel()->selectedRows().value(0).row(), 1);
-        MessageBox::setNextAnswer(QMessageBox::Yes);
-        window.click("Command6");
-        QCOMPARE(folder.rows("SELECT * FROM tbl_Userdata"), QStringList{"2|bn|bl|bp"});
-        window.click("Command5");
-        QCOMPARE(
-            window.desktop->links,
-            QStringList{"Open teamspeak://127.0.0.1:2222?nickname=bn?loginname=bl?password=bp"});
-
-        // Once the picked server is gone nothing is picked, whatever follows.
-        MessageBox::setNextAnswer(QMessageBox::Yes);
-        window.find<QAction>("fDelSrvFromMenue", window.popup())->trigger(); // as Delete Server
-        QCOMPARE(MessageBox::recorded().last().title, QStringLiteral("Delete this server"));
-        QCOMPARE(lastBox(), QStringLiteral("Delete Server\r\nBeta  127.0.0.1:2222?"));
-        QCOMPARE(window.form.grid().Rows(), 2);
-        window.view()->setFocus(Qt::TabFocusReason);
-        window.form.activateWindow();
-        const auto boxes = MessageBox::recorded().size();
-        for (const char* action : {"Command6", "Command5", "Command3", "Command7"}) {
-            QVERIFY2(!window.find(action)->isEnabled(), action);
-            QCOMPARE(window.find(action)->toolTip(), QString("Pick a server in the list first"));
-            window.click(action);
-        }
-        QCOMPARE(MessageBox::recorded().size(), boxes);
-        QCOMPARE(window.desktop->links.size(), 1);
-        QCOMPARE(window.login(), QStringList({"", "", ""})); // the gone server's settings went too
-    }
-
-    void theBoxesAndPlayersFollowThePickHoweverItMoves() {
+    void theBoxesPlayersAndActionsFollowThePick() {
         sim::QuerySimulator simulator;
-        simulator.addServer(1111, sim::QuerySimulator::crowd(1));
-        simulator.addServer(2222, sim::QuerySimulator::crowd(2));
-        simulator.addServer(3333, sim::QuerySimulator::crowd(3));
+        for (const quint16 voice : {1, 2, 3}) {
+            simulator.addServer(voice * 1111, sim::QuerySimulator::crowd(voice));
+        }
         const QString port = QString::number(simulator.listen());
         TempFolder folder;
         folder.exec(QString("INSERT INTO tbl_Srv VALUES (1, 'Alpha', '127.0.0.1', '1111', '%1'), "
@@ -207,7 +147,6 @@ class TestWindow : public QObject {
         folder.exec("INSERT INTO tbl_Userdata VALUES (1, 'a', 'al', 'ap'), (2, 'b', 'bl', 'bp')");
         Window window(folder);
         auto* players = window.find<QListWidget>("LPlayer");
-        // Each road to another server shows its settings and asks its players.
         // Empty when the boxes and the list are the server's; else what they show.
         const auto shows = [&](const QStringList& login, int listed) {
             (void)QTest::qWaitFor([&] { return players->count() == listed; }, 5000);
@@ -215,18 +154,20 @@ class TestWindow : public QObject {
                                  QString::number(players->count()) + " players";
             return window.login() == login && players->count() == listed ? QString() : seen;
         };
+        const QStringList alpha{"a", "al", "ap"}, bravo{"b", "bl", "bp"}, charlie{"", "", ""};
+        // Each road to another server shows its settings and asks its players.
         window.clickRow(1);
-        QCOMPARE(shows({"a", "al", "ap"}, 1), QString()); // a click
+        QCOMPARE(shows(alpha, 1), QString()); // a click
         QTest::keyClick(window.view(), Qt::Key_Down);
-        QCOMPARE(shows({"b", "bl", "bp"}, 2), QString()); // the Down key
+        QCOMPARE(shows(bravo, 2), QString()); // the Down key
         QTest::keyClicks(window.view(), "c");
-        QCOMPARE(shows({"", "", ""}, 3), QString()); // type-ahead
+        QCOMPARE(shows(charlie, 3), QString()); // type-ahead
         QTest::keyClick(window.view(), Qt::Key_Home);
-        QCOMPARE(shows({"a", "al", "ap"}, 1), QString()); // Home
+        QCOMPARE(shows(alpha, 1), QString()); // Home
         QTest::keyClick(window.view(), Qt::Key_End);
-        QCOMPARE(shows({"", "", ""}, 3), QString()); // End
+        QCOMPARE(shows(charlie, 3), QString()); // End
         QTest::keyClick(window.view(), Qt::Key_PageUp);
-        QCOMPARE(shows({"a", "al", "ap"}, 1), QString()); // PageUp
+        QCOMPARE(shows(alpha, 1), QString()); // PageUp
         // Pressed on Alpha, released on Bravo.
         const auto centre = [&](int row) {
             return window.view()->visualRect(window.form.model().index(row - 1, 1)).center();
@@ -237,23 +178,69 @@ class TestWindow : public QObject {
                          Qt::LeftButton, {});
         QApplication::sendEvent(cells, &move);
         QTest::mouseRelease(cells, Qt::LeftButton, {}, centre(2));
-        QCOMPARE(shows({"b", "bl", "bp"}, 2), QString()); // a press released on another row
-        window.click("Command5");
-        QCOMPARE(window.desktop->links.value(0),
-                 QString("Open teamspeak://127.0.0.1:2222?nickname=b?loginname=bl?password=bp"));
+        QCOMPARE(shows(bravo, 2), QString()); // a press released on another row
         // A quick run of arrows leaves no trail of connections.
         for (int i = 0; i < 10; ++i) {
             QTest::keyClick(window.view(), i % 2 == 0 ? Qt::Key_Down : Qt::Key_Up);
         }
-        QCOMPARE(shows({"b", "bl", "bp"}, 2), QString()); // the last of ten arrows
+        QCOMPARE(shows(bravo, 2), QString()); // the last of ten arrows
         QTest::qWait(100);
         QVERIFY(simulator.openConnections() <= 1);
-        // A click on the pick itself reads it again; a program's move of the pick follows too.
         window.box("Text1")->setText("typed");
         window.clickRow(2);
-        QCOMPARE(shows({"b", "bl", "bp"}, 2), QString()); // a click on the pick
+        QCOMPARE(shows(bravo, 2), QString()); // a click on the pick reads it again
+        window.box("Text1")->clear();
+        QTest::keyClick(window.view(), Qt::Key_Return);
+        QCOMPARE(shows(bravo, 2), QString()); // so does Enter
+        QCOMPARE(window.box("Text3")->displayText(), QStringLiteral("**"));
+
+        // The popup from the keyboard, at the pick.
+        const QPoint pick = window.view()->viewport()->mapToGlobal(centre(2));
+        for (const QKeySequence& keys : {QKeySequence(Qt::Key_Menu), QKeySequence("Shift+F10")}) {
+            QTest::keySequence(window.view(), keys);
+            QVERIFY2(window.popup()->isVisible(), qPrintable(keys.toString()));
+            QCOMPARE(window.popup()->geometry().topLeft(), pick);
+            QTest::keyClick(window.popup(), Qt::Key_Escape);
+        }
+        window.clickRow(1, Qt::RightButton); // the popup acts on the pick, not the row under it
+        window.find<QAction>("fEditSrvFromMenue", window.popup())->trigger();
+        auto* edit = window.find<QDialog>("Form2");
+        QCOMPARE(window.box("Sname", edit)->text(), QStringLiteral("Bravo"));
+        window.click("Command1", edit);
+        // Focus arriving in the grid by every road other than a click.
+        window.clickRow(1, Qt::RightButton);
+        QTest::keyClick(window.popup(), Qt::Key_Escape);
+        window.view()->setFocus(Qt::TabFocusReason);
+        window.form.activateWindow();
+        QCOMPARE(window.view()->selectionModel()->selectedRows().value(0).row(), 1);
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        window.click("Command6");
+        QCOMPARE(folder.rows("SELECT * FROM tbl_Userdata WHERE ServerID = 2"),
+                 QStringList{"2|b|bl|bp"});
+        window.click("Command5");
+        QCOMPARE(
+            window.desktop->links,
+            QStringList{"Open teamspeak://127.0.0.1:2222?nickname=b?loginname=bl?password=bp"});
+
+        // Once the picked server is gone nothing is picked, whatever follows.
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        window.find<QAction>("fDelSrvFromMenue", window.popup())->trigger(); // as Delete Server
+        QCOMPARE(MessageBox::recorded().last().title, QStringLiteral("Delete this server"));
+        QCOMPARE(lastBox(), QStringLiteral("Delete Server\r\nBravo  127.0.0.1:2222?"));
+        QCOMPARE(window.form.grid().Rows(), 3);
+        window.view()->setFocus(Qt::TabFocusReason);
+        window.form.activateWindow();
+        const auto boxes = MessageBox::recorded().size();
+        for (const char* action : {"Command6", "Command5", "Command3", "Command7"}) {
+            QVERIFY2(!window.find(action)->isEnabled(), action);
+            QCOMPARE(window.find(action)->toolTip(), QString("Pick a server in the list first"));
+            window.click(action);
+        }
+        QCOMPARE(MessageBox::recorded().size(), boxes);
+        QCOMPARE(window.desktop->links.size(), 1);
+        QCOMPARE(shows(charlie, 0), QString()); // the gone server's settings and players went too
         window.form.grid().setRow(1);
-        QCOMPARE(shows({"a", "al", "ap"}, 1), QString()); // a pick the program moved
+        QCOMPARE(shows(alpha, 1), QString()); // a pick the program moved
     }
 
     void writesCheckTheServerIsStoredAsShown() {
