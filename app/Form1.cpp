@@ -109,7 +109,6 @@ void Form1::buildControls() {
     m_progress->setAccessibleName(QStringLiteral("Refresh progress"));
     m_progress->setFormat(QStringLiteral("Asking %v of %m"));
     m_progress->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_progress->setFocusPolicy(Qt::NoFocus);
     m_progress->setGeometry(command2->width() - px(2100), (command2->height() - px(300)) / 2,
                             px(2000), px(300));
     m_progress->hide();

@@ -4,6 +4,7 @@
 #include <QPainter>
 
 void PlayerListBox::addPlayers(const QList<answer::Player>& players) {
+    setNote({}); // a note only ever stands in an empty list
     for (const answer::Player& player : players) {
         auto* entry = new QListWidgetItem(answer::playerEntry(player), this);
         entry->setToolTip(answer::flagNames(player.flags));
@@ -19,7 +20,7 @@ void PlayerListBox::setNote(const QString& note) {
 
 void PlayerListBox::paintEvent(QPaintEvent* event) {
     QListWidget::paintEvent(event);
-    if (m_note.isEmpty() || count() > 0) {
+    if (m_note.isEmpty()) {
         return;
     }
     QPainter painter(viewport());

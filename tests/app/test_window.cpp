@@ -127,6 +127,7 @@ class TestWindow : public QObject {
         // The dialogs: their size and caption, then controls on them.
         row("Frm_AddSrv", 0, 0, 4485, 2655, "Add a Server");
         row("Frm_AddSrv Label1", 0, 120, 1095, 375, "Servername:");
+        row("Frm_AddSrv Command1", 2280, 2040, 1695, 375, "CANCEL");
         row("Frm_AddSrv Command2", 480, 2040, 1695, 375, "ADD TO LIST");
         row("Form2", 0, 0, 4830, 3105, "Change Server data");
         QCOMPARE(window.find("Form2")->palette().color(QPalette::Window), QColor(128, 255, 255));
@@ -431,6 +432,7 @@ class TestWindow : public QObject {
         auto* players = window.find<QListWidget>("LPlayer");
         QTRY_COMPARE(players->count(), 1); // the list of the picked server
         QCOMPARE(players->item(0)->toolTip(), QString("Flags 0: none"));
+        QCOMPARE(players->item(0)->data(Qt::AccessibleDescriptionRole), QVariant("Flags 0: none"));
     }
 
     void theDialogs() {
@@ -439,6 +441,7 @@ class TestWindow : public QObject {
         Window window(folder);
         window.click("Command4");
         auto* add = window.find<QDialog>("Frm_AddSrv");
+        QTRY_COMPARE(QApplication::activeWindow(), add); // in front, ready for typing
         const QStringList boxes{"Text1", "Text2", "Text3", "Text4"};
         window.box("Text1", add)->setText("kept");
         window.click("Command4"); // brought forward as it was left
@@ -650,6 +653,9 @@ class TestWindow : public QObject {
         QCOMPARE(QApplication::focusWidget(), window.find("LPlayer"));
         QCOMPARE(window.form.minimumSize(), window.form.maximumSize());
         QCOMPARE(window.view()->font().pointSizeF(), 8.25);
+        // Below QUIT, where no control is: the window's own cyan.
+        QCOMPARE(window.form.grab().toImage().pixelColor(twips::px(8570), twips::px(8100)),
+                 QColor(128, 255, 255));
         QVERIFY(!window.view()->horizontalHeader()->sectionsClickable());
         QVERIFY(window.find<QComboBox>("Combo1")->isEditable());
         auto* timer = window.find<QTimer>("Timer1");
@@ -742,6 +748,9 @@ class TestWindow : public QObject {
         QCOMPARE(changed.size(), 2);
         QCOMPARE(grid.TextMatrix(2, ServerGrid::Player), QString("X"));
         QCOMPARE(model.index(0, ServerGrid::IP).data(Qt::ToolTipRole), QVariant());
+        QCOMPARE(model.headerData(1, Qt::Horizontal, Qt::DisplayRole), QVariant("Servername"));
+        QCOMPARE(model.headerData(1, Qt::Horizontal, Qt::ToolTipRole), QVariant());
+        QCOMPARE(model.headerData(1, Qt::Vertical, Qt::DisplayRole), QVariant()); // no row numbers
     }
 
     void saveQuestion() {
@@ -808,6 +817,18 @@ class TestWindow : public QObject {
         QCOMPARE(startQuarnel(empty.path()), 1);
         QVERIFY2(lastBox().startsWith("Quarnel cannot start: Error 26: file is not a database"),
                  qPrintable(lastBox()));
+        // A good file: the window is shown, and closing it ends the program with 0.
+        TempFolder good;
+        QTimer::singleShot(0, [] {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (qobject_cast<Form1*>(window) != nullptr && window->isVisible()) {
+                    window->close();
+                    return;
+                }
+            }
+            QCoreApplication::exit(2); // never shown
+        });
+        QCOMPARE(startQuarnel(good.path()), 0);
     }
 };
 

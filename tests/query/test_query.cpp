@@ -169,6 +169,15 @@ class TestQuery : public QObject {
         QCOMPARE(run.result().answer, QString::fromLatin1(kList));
     }
 
+    void anAnswerMayFillTheLimitButNotPassIt() {
+        Run run(true);
+        run.data(kGreeting + kOk);
+        run.data(QByteArray(query::Exchange::kMaxReply, 'x')); // no line end yet
+        QVERIFY(!run.exchange.finished());
+        run.data("x");
+        QCOMPARE(run.result().outcome, Outcome::TooLarge);
+    }
+
     void answersAreTakenWhole() {
         Run ahead(true); // a server answering before it is asked, all in one piece
         ahead.data(kGreeting + kOk + kList + "trailing");
