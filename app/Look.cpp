@@ -20,7 +20,6 @@ void paintCyan(QWidget* widget) {
     palette.setColor(QPalette::Window, QColor(128, 255, 255));
     palette.setColor(QPalette::WindowText, Qt::black);
     widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
     widget->setFont(windowFont());
 }
 
