@@ -460,6 +460,9 @@ class TestWindow : public QObject {
         QCOMPARE(folder.rows("SELECT * FROM tbl_Srv WHERE ID = 6"), QStringList{"6|New|||51234"});
         QVERIFY(!add->isVisible());
         QCOMPARE(window.form.grid().TextMatrix(3, ServerGrid::Servername), "New"); // shown
+        window.click("Command4"); // and the dialog opens afresh
+        QCOMPARE(window.texts(boxes, add), QStringList({"", "", "", "51234"}));
+        window.click("Command1", add);
 
         window.form.grid().setCount({1, "A", "", "1", "2"}, QTime(1, 2, 3), 7);
         window.clickRow(1);
@@ -747,6 +750,7 @@ class TestWindow : public QObject {
         grid.setCount({2, "B", "h", "1", "3"}, {}, 5); // asked before its query port changed
         QCOMPARE(changed.size(), 2);
         QCOMPARE(grid.TextMatrix(2, ServerGrid::Player), QString("X"));
+        QCOMPARE(grid.TextMatrix(3, ServerGrid::IP), QString()); // past the last row
         QCOMPARE(model.index(0, ServerGrid::IP).data(Qt::ToolTipRole), QVariant());
         QCOMPARE(model.headerData(1, Qt::Horizontal, Qt::DisplayRole), QVariant("Servername"));
         QCOMPARE(model.headerData(1, Qt::Horizontal, Qt::ToolTipRole), QVariant());
