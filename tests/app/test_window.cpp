@@ -547,6 +547,9 @@ class TestWindow : public QObject {
         window.clickRow(3); // a marked row shows no other server's settings
         QCOMPARE(window.form.grid().Row(), 3);
         QCOMPARE(window.login(), QStringList({"", "", ""}));
+        QCOMPARE(
+            window.find<PlayerListBox>("LPlayer")->note(),
+            QString("This server's ID (7) in TS.mdb is not unique, so Quarnel does not ask it."));
         for (const char* action : {"Command3", "Command7", "Command6", "Command5"}) {
             window.click(action);
             QCOMPARE(lastBox(), QString("This server's ID (7) in TS.mdb is not unique, so Quarnel "
