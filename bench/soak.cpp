@@ -63,6 +63,8 @@ int main(int argc, char* argv[]) {
     serverThread.start();
     auto* simulator = new sim::QuerySimulator;
     simulator->moveToThread(&serverThread);
+    // Deleted in its own thread as that thread ends, whatever is still queued there.
+    QObject::connect(&serverThread, &QThread::finished, simulator, &QObject::deleteLater);
     const QList<sim::Player> players = sim::QuerySimulator::crowd(30);
     const QList<Kind> kinds{
         {"normal", 20, {}},
@@ -159,7 +161,6 @@ int main(int argc, char* argv[]) {
     QApplication::exec();
 
     form.Form_Unload();
-    QMetaObject::invokeMethod(simulator, &QObject::deleteLater);
     serverThread.quit();
     serverThread.wait();
 
