@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QTimer>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -75,16 +74,9 @@ QString programFolder() {
 }
 } // namespace
 
-void runQuarnel(int argc, char* argv[], const QString& folder,
-                const std::function<void()>& started) {
+void runQuarnel(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QTimer kick; // `started` runs once the event loop does
-    kick.setSingleShot(true);
-    if (started) {
-        QObject::connect(&kick, &QTimer::timeout, started);
-        kick.start(0);
-    }
-    const int status = startQuarnel(folder.isEmpty() ? programFolder() : folder);
+    const int status = startQuarnel(programFolder());
     (void)std::fflush(nullptr);
     std::_Exit(status);
 }

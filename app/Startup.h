@@ -2,16 +2,13 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 
 // The program: loads the window from the folder and runs it; a failed
 // start-up is reported (message box and stderr) and ends with status 1.
 int startQuarnel(const QString& programFolder);
 
 // The whole program as main runs it: the application, the window on the
-// folder (the program's own when empty; `started` runs once the event loop
-// does), and the end of the process, which comes at once after the window and
-// the database are closed: name lookups still running in Qt's threads would
-// hold it for seconds.
-[[noreturn]] void runQuarnel(int argc, char* argv[], const QString& folder = {},
-                             const std::function<void()>& started = {});
+// program's own folder, and the end of the process, which comes at once after
+// the window and the database are closed: name lookups still running in Qt's
+// threads would hold it for seconds.
+[[noreturn]] void runQuarnel(int argc, char* argv[]);
