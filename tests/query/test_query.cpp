@@ -11,6 +11,10 @@
 #include "tools/simulator/QuerySimulator.h"
 
 #include <QtTest>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using Mode = sim::Behaviour::Mode;
 using query::Action;
@@ -435,6 +439,41 @@ class TestQuery : public QObject {
         const auto result = done.value(0).value(0).value<query::ExchangeResult>();
         QCOMPARE(result.outcome, Outcome::Refused);
         QVERIFY(result.pauses <= 1);
+    }
+
+    void aDeadFirstAddressGivesWayToTheNext() {
+        // A listener whose queue is full drops every further connect: 127.0.0.2 neither
+        // answers nor refuses, and the simulator waits on 127.0.0.1 at the same port.
+        const int dead = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in at{};
+        at.sin_family = AF_INET;
+        at.sin_addr.s_addr = htonl(INADDR_LOOPBACK + 1);
+        auto* address = reinterpret_cast<sockaddr*>(&at);
+        socklen_t size = sizeof at;
+        QVERIFY(::bind(dead, address, size) == 0 && ::listen(dead, 0) == 0);
+        QVERIFY(::getsockname(dead, address, &size) == 0);
+        QList<int> queued;
+        for (int i = 0; i < 3; ++i) {
+            queued << ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            (void)::connect(queued.last(), address, size);
+        }
+        const quint16 port = ntohs(at.sin_port);
+        if (simulator.listen({}, port) != port) {
+            QSKIP("the port is taken on 127.0.0.1");
+        }
+        query::QueryConnection dual(
+            query::ExchangeRules::refresh([] { return std::optional<int>(150); }));
+        dual.setResolver([](const QString&, QObject*, auto done) {
+            done({QHostAddress("127.0.0.2"), QHostAddress("127.0.0.1")}, {});
+        });
+        QSignalSpy done(&dual, &query::QueryConnection::done);
+        dual.start({1, "S", "dual.example", "8767", QString::number(port)}, false);
+        QVERIFY(waited(done));
+        QCOMPARE(done.value(0).value(0).value<query::ExchangeResult>().outcome, Outcome::Answered);
+        queued << dead;
+        for (const int socket : std::as_const(queued)) {
+            ::close(socket);
+        }
     }
 
     void anIpv6AddressInBrackets() {
