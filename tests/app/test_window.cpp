@@ -740,6 +740,7 @@ class TestWindow : public QObject {
         const QModelIndex players = model.index(0, ServerGrid::Player);
         const Server asked{1, "A", "h", "1", "2"};
         grid.setCount(asked, QTime(9, 0, 2), 7);
+        QVERIFY(players.data(GridModel::CountConfirmedRole).toBool());
         grid.setNotCounted(asked, QTime(9, 0, 3), {Outcome::Refused, {}, {}, 0});
         QCOMPARE(players.data().toString(), "7"); // the old count stays, not confirmed
         QVERIFY(!players.data(GridModel::CountConfirmedRole).toBool());
@@ -752,6 +753,9 @@ class TestWindow : public QObject {
         QCOMPARE(changed.last().value(1).toModelIndex(), players);
         grid.setCount({2, "B", "h", "1", "3"}, {}, 5); // asked before its query port changed
         QCOMPARE(changed.size(), 2);
+        grid.showAsking(asked); // the whole row is drawn anew
+        QCOMPARE(changed.last().value(1).toModelIndex(), model.index(0, ServerGrid::Player));
+        QCOMPARE(changed.last().value(0).toModelIndex(), model.index(0, ServerGrid::ID));
         QCOMPARE(grid.TextMatrix(2, ServerGrid::Player), QString("X"));
         QCOMPARE(grid.TextMatrix(3, ServerGrid::IP), QString()); // past the last row
         QCOMPARE(model.index(0, ServerGrid::IP).data(Qt::ToolTipRole), QVariant());
