@@ -22,7 +22,6 @@ Refresh::Refresh(ServerRows rows, std::function<QString()> timeoutText,
     : QObject(parent), m_rows(std::move(rows)), m_timeoutText(std::move(timeoutText)),
       m_waitBeforeConnect(std::move(waitBeforeConnect)), m_nextRow(new QTimer(this)) {
     m_nextRow->setSingleShot(true);
-    m_nextRow->setInterval(0);
     connect(m_nextRow, &QTimer::timeout, this, &Refresh::next);
 }
 

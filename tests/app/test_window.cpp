@@ -3,6 +3,7 @@
 // focus changes, the popup menu and the dialogs, against real files and sockets.
 #include "app/FlexGrid.h"
 #include "app/Form1.h"
+#include "app/Look.h"
 #include "app/MessageBox.h"
 #include "app/PlayerListBox.h"
 #include "app/Startup.h"
@@ -18,6 +19,7 @@
 #include <QAbstractItemModelTester>
 #include <QtTest>
 #include <QtWidgets>
+#include <unistd.h>
 
 namespace {
 
@@ -663,6 +665,7 @@ class TestWindow : public QObject {
         QCOMPARE(window.form.grab().toImage().pixelColor(twips::px(8570), twips::px(8100)),
                  QColor(128, 255, 255));
         QVERIFY(!window.view()->horizontalHeader()->sectionsClickable());
+        QVERIFY(look::cell({true, false, true}).italic); // rows no action may touch, in italics
         QVERIFY(window.find<QComboBox>("Combo1")->isEditable());
         auto* timer = window.find<QTimer>("Timer1");
         QVERIFY(timer->isActive());
@@ -811,7 +814,18 @@ class TestWindow : public QObject {
 
     void startingWithAndWithoutAFile() {
         QTemporaryDir empty;
+        // Said on stderr too, for a start from a terminal or a desktop's log.
+        QTemporaryFile said;
+        QVERIFY(said.open());
+        const int stderrWas = ::dup(2);
+        ::dup2(static_cast<int>(said.handle()), 2);
         QCOMPARE(startQuarnel(empty.path()), 1);
+        ::dup2(stderrWas, 2);
+        ::close(stderrWas);
+        QFile written(said.fileName());
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray printed = written.readAll();
+        QVERIFY2(printed.startsWith("Quarnel cannot start: Error 14"), printed.constData());
         // The engine's words, then what to do: for a missing file, the command that makes one.
         QVERIFY(lastBox().startsWith("Quarnel cannot start: Error 14: unable to open database"));
         QVERIFY(lastBox().endsWith("run:\n'" + empty.path() + "/quarnel-initdb' '" + empty.path() +
