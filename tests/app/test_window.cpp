@@ -666,6 +666,19 @@ class TestWindow : public QObject {
                  QColor(128, 255, 255));
         QVERIFY(!window.view()->horizontalHeader()->sectionsClickable());
         QVERIFY(look::cell({true, false, true}).italic); // rows no action may touch, in italics
+        QVERIFY(!window.find<QLabel>("Image1")->pixmap().isNull()); // the pictures are there
+        QCOMPARE(window.find<QToolButton>("Command2")->toolButtonStyle(),
+                 Qt::ToolButtonTextUnderIcon);
+        // Tab walks the controls in the window's old order.
+        QStringList order;
+        for (QWidget* at = window.find("LPlayer"); order.size() < 13; at = at->nextInFocusChain()) {
+            if ((at->focusPolicy() & Qt::TabFocus) != 0 && !at->objectName().isEmpty()) {
+                order << at->objectName();
+            }
+        }
+        QCOMPARE(order, QStringList({"LPlayer", "MSFlexGrid1", "Command2", "Command3", "Command4",
+                                     "Command1", "Command5", "Combo1", "Text1", "Text2", "Text3",
+                                     "Command6", "Command7"}));
         QVERIFY(window.find<QComboBox>("Combo1")->isEditable());
         auto* timer = window.find<QTimer>("Timer1");
         QVERIFY(timer->isActive());
