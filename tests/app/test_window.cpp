@@ -304,10 +304,9 @@ class TestWindow : public QObject {
         slow.replyDelayMs = 60;
         const QString port = QString::number(simulator.listen(slow));
         TempFolder folder;
-        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'S', '127.0.0.1', '8767', '" + port +
-                    "'), "
-                    "(2, 'T', '127.0.0.1', '8767', '" +
-                    port + "')");
+        folder.exec(QString("INSERT INTO tbl_Srv VALUES (1, 'S', '127.0.0.1', '8767', '%1'), "
+                            "(2, 'T', '127.0.0.1', '8767', '%1')")
+                        .arg(port));
         Window window(folder);
         auto* combo = window.find<QComboBox>("Combo1");
         window.click("Command2");
