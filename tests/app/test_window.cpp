@@ -133,6 +133,7 @@ class TestWindow : public QObject {
         row("Frm_AddSrv Command2", 480, 2040, 1695, 375, "ADD TO LIST");
         row("Form2", 0, 0, 4830, 3105, "Change Server data");
         QCOMPARE(window.find("Form2")->palette().color(QPalette::Window), QColor(128, 255, 255));
+        row("Form2 Sname", 120, 360, 4575, 375, "A");
         row("Form2 Command1", 120, 2640, 2295, 375, "SAVE CHANGES");
     }
 
