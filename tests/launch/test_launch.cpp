@@ -82,6 +82,7 @@ class TestLaunch : public QObject {
         QTRY_COMPARE(tools.read("link"), kLink.toUtf8());
         QTRY_COMPARE(tools.read("streams"), QByteArray("/dev/null\n/dev/null\n/dev/null\n"));
         QCOMPARE(tools.read("mime-stderr"), QByteArray("/dev/null\n")); // its chatter goes nowhere
+        QTRY_VERIFY(xdg.findChildren<QProcess*>().isEmpty());           // no process kept per link
         // The opener has ended; what it started lives on.
         QTRY_COMPARE_WITH_TIMEOUT(tools.read("alive"), QByteArray("ok\n"), 5000);
     }
