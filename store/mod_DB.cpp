@@ -411,12 +411,10 @@ Result<Write> saveServer(const ServerEdit& edit) {
         return Write::Gone;
     }
     return inTransaction([&]() -> Result<Write> {
-        const auto found = selectedServers(*id);
-        if (!found) {
-            return found.failure();
-        }
-        if (found->size() != 1 || found->first() != edit.before) {
-            return Write::Gone;
+        Server shown = edit.before;
+        shown.id = *id; // the row the dialog's ID names
+        if (auto same = storedAsShown(shown); !same || *same != Write::Done) {
+            return same;
         }
         Statement q{QLatin1String(kUpdateServer)};
         bindFields(q, edit.after);
