@@ -77,6 +77,11 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
 
 Form1::~Form1() {
     Form_Unload();
+    // The controls outlive this object's members, and closing the window still makes them
+    // signal (the timeout box finishes its edit as it loses the focus): cut them off first.
+    for (QObject* part : findChildren<QObject*>()) {
+        part->disconnect(this);
+    }
     delete MSFlexGrid1; // before the grid it shows
 }
 

@@ -329,14 +329,13 @@ class TestWindow : public QObject {
         QTest::mouseClick(typing, Qt::LeftButton);
         typing->selectAll();
         QTest::keyClicks(typing, "abc");
-        QTest::keyClick(typing, Qt::Key_Return);
+        window.form.grid().setNotCounted({2, "T", "127.0.0.1", "8767", port}, QTime(1, 0),
+                                         {Outcome::Refused, {}, {}, 0});
+        QTest::keyClick(typing, Qt::Key_F5); // Refresh finishes the edit too
         const QString why = "Not a usable timeout: type a whole number of milliseconds from 0 to "
                             "32767";
         QCOMPARE(combo->toolTip(), why);
         QCOMPARE(combo->accessibleDescription(), why);
-        window.form.grid().setNotCounted({2, "T", "127.0.0.1", "8767", port}, QTime(1, 0),
-                                         {Outcome::Refused, {}, {}, 0});
-        window.click("Command2");
         QTRY_VERIFY(!window.form.refresh().running());
         QCOMPARE(lastBox(), QString("The timeout \"abc\" is not a whole number of milliseconds "
                                     "from 0 to 32767, so the refresh stopped; every server keeps "
@@ -813,6 +812,14 @@ class TestWindow : public QObject {
     void quitAndClosing() {
         TempFolder folder;
         folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', '127.0.0.1', '1', '1')");
+        {
+            Window typing(folder); // QUIT ends the program with the focus still in a box
+            QLineEdit* timeout = typing.find<QComboBox>("Combo1")->lineEdit();
+            QTest::mouseClick(timeout, Qt::LeftButton);
+            QTest::keyClicks(timeout, "0");
+            typing.click("Command1");
+            QCOMPARE(typing.ends, 1);
+        }
         Window window(folder);
         window.click("Command2");
         window.click("Command1");
