@@ -34,25 +34,21 @@ class TestStore : public QObject {
 
     void deletingTakesTheLoginSettingsAlongOrNothing() {
         TempFolder folder;
-        folder.exec("DROP TABLE tbl_Srv");
-        folder.exec("CREATE TABLE tbl_Srv (ID INTEGER PRIMARY KEY, ServerName, IP, Port, TCPPort)");
-        // Settings an older program left behind under an ID no server has.
-        folder.exec("INSERT INTO tbl_Userdata VALUES (1, 'orphan', 'o', 'leaked')");
+        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'First', 'h', '1', '2')");
+        // The second row: settings an older program left under an ID no server has.
+        folder.exec("INSERT INTO tbl_Userdata VALUES (1, 'n', 'l', 'p'), (2, 'orphan', 'o', 'x')");
         folder.open();
-        QVERIFY(mod_DB::addServer({0, "First", "first.host", "1", "2"}));
-        QVERIFY(!mod_Userdata::fGetUserdata(1).Found); // not inherited by the new server
-        const Server first{1, "First", "first.host", "1", "2"};
-        QVERIFY(mod_Userdata::fSaveUserdata(first, {"nick", "login", "secret", false}));
-        QVERIFY(mod_DB::fDelServer(first));
-        QVERIFY(mod_DB::addServer({0, "New", "new.host", "1", "2"}));
-        QVERIFY(!mod_Userdata::fGetUserdata(1).Found);
-        // The server's row refuses to go after its settings went: both stay.
-        const Server renewed{1, "New", "new.host", "1", "2"};
-        QVERIFY(mod_Userdata::fSaveUserdata(renewed, {"n", "l", "p", false}));
+        const Server first{1, "First", "h", "1", "2"};
+        // The server's row refuses to go: its settings stay too.
         folder.exec(
             "CREATE TRIGGER keep BEFORE DELETE ON tbl_Srv BEGIN SELECT RAISE(ABORT, 'kept'); END");
-        QVERIFY(mod_DB::fDelServer(renewed).error().contains("kept"));
-        QVERIFY(mod_Userdata::fGetUserdata(1).Found);
+        QVERIFY(mod_DB::fDelServer(first).error().contains("kept"));
+        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"2"});
+        folder.exec("DROP TRIGGER keep");
+        QVERIFY(mod_DB::fDelServer(first));
+        QCOMPARE(folder.rows("SELECT ServerID FROM tbl_Userdata"), QStringList{"2"});
+        QVERIFY(mod_DB::addServer({0, "New", "h", "1", "2"})); // ID 2: inherits nothing
+        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"0"});
     }
 
     void idsThatDoNotNameOneRow() {
