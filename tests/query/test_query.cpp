@@ -19,7 +19,6 @@ using Mode = sim::Behaviour::Mode;
 using query::Action;
 using query::Outcome;
 Q_DECLARE_METATYPE(sim::Behaviour)
-Q_DECLARE_METATYPE(query::SocketFailure)
 
 namespace {
 
@@ -96,8 +95,6 @@ struct Rig {
                          [this](const Server& asked, QTime, const NotCounted& why) {
                              told[asked.id] = "X " + words::whyNotCounted(why);
                          });
-        QObject::connect(&refresh, &query::Refresh::timeoutUnusable,
-                         [this](const QString& text) { unusable << text; });
     }
     bool refreshAll() {
         QSignalSpy done(&refresh, &query::Refresh::finished);
@@ -111,7 +108,6 @@ struct Rig {
     QList<qint32> asked;
     QHash<qint32, QString> told;
     QHash<qint32, QTime> when;
-    QStringList unusable;
 };
 
 } // namespace
@@ -161,15 +157,6 @@ class TestQuery : public QObject {
         QCOMPARE(run.result().answer, QString::fromLatin1(kList));
     }
 
-    void anAnswerMayFillTheLimitButNotPassIt() {
-        Run run(true);
-        run.data(kGreeting + kOk);
-        run.data(QByteArray(query::Exchange::kMaxReply, 'x')); // no line end yet
-        QVERIFY(!run.exchange.finished());
-        run.data("x");
-        QCOMPARE(run.result().outcome, Outcome::TooLarge);
-    }
-
     void answersAreTakenWhole() {
         Run partial(true); // the start of the answer to "sel" came with the greeting
         partial.data(kGreeting + "O");
@@ -191,30 +178,6 @@ class TestQuery : public QObject {
         QCOMPARE(smuggling.sent, QList<QByteArray>{});
         QCOMPARE(words::whyNotCounted(smuggling.result().whyNot()),
                  "Not asked: voice port holds a line break");
-    }
-
-    void aFailingSocketEndsTheWait_data() {
-        QTest::addColumn<query::SocketFailure>("failure");
-        QTest::addColumn<QByteArray>("received");
-        QTest::addColumn<Outcome>("outcome");
-        QTest::newRow("any error")
-            << query::SocketFailure::Other << QByteArray() << Outcome::SocketError;
-        QTest::newRow("closed before the list")
-            << query::SocketFailure::ClosedByServer << kGreeting + kOk << Outcome::Closed;
-        QTest::newRow("closed in the list")
-            << query::SocketFailure::ClosedByServer << kGreeting + kOk + kList.left(20)
-            << Outcome::Incomplete;
-    }
-
-    void aFailingSocketEndsTheWait() {
-        QFETCH(query::SocketFailure, failure);
-        QFETCH(QByteArray, received);
-        QFETCH(Outcome, outcome);
-        Run run(false);
-        run.data(received);
-        run.take(run.exchange.socketFailed(failure, "gone"));
-        QCOMPARE(run.result().outcome, outcome);
-        QCOMPARE(run.armed, -1); // its pause cancelled
     }
 
     void readingAnswers() {
@@ -379,16 +342,6 @@ class TestQuery : public QObject {
         rig.grid.load(ServerList::of({server(1, 0), server(2, 0)})); // reloaded meanwhile
         QVERIFY(waited(done));
         QCOMPARE(rig.told.keys(), QList<qint32>{1});
-    }
-
-    void aTimeoutThatIsNoNumberEndsTheRefresh() {
-        const quint16 port = simulator.listen();
-        Rig rig({server(1, port), server(2, port)}, "fast");
-        QVERIFY(rig.refreshAll());
-        // Told as the box's fault; no server is blamed or asked after the first.
-        QCOMPARE(rig.unusable, QStringList{"fast"});
-        QVERIFY(rig.told.isEmpty());
-        QCOMPARE(rig.asked, QList<qint32>{1});
     }
 
     void aServersOwnErrorIsItsAnswer() {

@@ -91,23 +91,20 @@ class TestStore : public QObject {
         QCOMPARE(folder.rows("SELECT ServerName FROM tbl_Srv"), QStringList{"first"});
     }
 
-    void loginSettingsEditTheFirstRowOnly() {
+    void loginSettingsAreStoredAsTyped() {
         TempFolder folder;
-        folder.exec("INSERT INTO tbl_Srv (ID) VALUES (5), (6), (7)");
-        folder.exec(
-            "INSERT INTO tbl_Userdata VALUES (5, NULL, NULL, NULL), (5, 'second', 'b', 'c')");
+        folder.exec("INSERT INTO tbl_Srv (ID) VALUES (5), (6)");
+        folder.exec("INSERT INTO tbl_Userdata VALUES (5, NULL, NULL, NULL)");
         folder.open();
         const UserData nulls = mod_Userdata::fGetUserdata(5);
         QVERIFY(nulls.Found);
         QCOMPARE(nulls.Password, QString()); // nulls read as empty texts
-        const auto shown = [](qint32 id) { return Server{id, "", "", "", ""}; };
-        QVERIFY(mod_Userdata::fSaveUserdata(shown(5), {"n", "l", "p", false}));
-        QVERIFY(mod_Userdata::fSaveUserdata(shown(6), {"n6", "l6", "p6", false}));
-        QVERIFY(mod_Userdata::fSaveUserdata(shown(6), {"m'6", "", "q6", false}));
+        QVERIFY(!mod_Userdata::fGetUserdata(6).Found);
+        const Server six{6, "", "", "", ""};
+        QVERIFY(mod_Userdata::fSaveUserdata(six, {"n6", "l6", "p6", false})); // added
+        QVERIFY(mod_Userdata::fSaveUserdata(six, {"m'6", "", "q6", false}));  // then changed
         QCOMPARE(folder.rows("SELECT * FROM tbl_Userdata ORDER BY rowid"),
-                 QStringList({"5|n|l|p", "5|second|b|c", "6|m'6||q6"}));
-        QCOMPARE(mod_Userdata::fGetUserdata(6).Password, QStringLiteral("q6"));
-        QVERIFY(!mod_Userdata::fGetUserdata(7).Found);
+                 QStringList({"5|<null>|<null>|<null>", "6|m'6||q6"}));
     }
 
     void theLoginRowShownIsTheRowSaved_data() {
