@@ -208,10 +208,8 @@ class TestStore : public QObject {
         QTest::newRow("zero is no port") << "0" << 0 << qint64{0};
         QTest::newRow("past the ports") << "65536" << 0 << qint64{65536};
         QTest::newRow("no exponents") << "1e3" << 0 << qint64{-1};
-        QTest::newRow("smallest long") << "-2147483648" << 0 << qint64{INT32_MIN};
         QTest::newRow("largest long") << "2147483647" << 0 << qint64{INT32_MAX};
         QTest::newRow("past the longs") << "2147483648" << 0 << qint64{-1};
-        QTest::newRow("below the longs") << "-2147483649" << 0 << qint64{-1};
     }
 
     void numbersFromText() {
