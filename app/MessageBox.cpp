@@ -29,7 +29,7 @@ QMessageBox::StandardButton MessageBox::exec(QMessageBox& box) {
         return static_cast<QMessageBox::StandardButton>(box.exec());
     }
     recorded() << Record{box.windowTitle(), box.text(), box.icon(),
-                         box.standardButton(box.defaultButton())};
+                         box.standardButton(box.defaultButton()), box.textFormat()};
     if (!g_answers.isEmpty()) {
         return g_answers.takeFirst();
     }

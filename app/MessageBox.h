@@ -24,6 +24,7 @@ class MessageBox {
         QString text;
         QMessageBox::Icon icon;
         QMessageBox::StandardButton defaultButton;
+        Qt::TextFormat format;
     };
     static QList<Record>& recorded();
 

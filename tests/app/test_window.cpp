@@ -143,6 +143,7 @@ class TestWindow : public QObject {
         QCOMPARE(window.find("Form2")->palette().color(QPalette::Window), QColor(128, 255, 255));
         row("Form2 Sname", 120, 360, 4575, 375, "A");
         row("Form2 Command1", 120, 2640, 2295, 375, "SAVE CHANGES");
+        row("Form2 Command2", 2400, 2640, 2295, 375, "CANCEL");
     }
 
     void theBoxesPlayersAndActionsFollowThePick() {
@@ -237,6 +238,7 @@ class TestWindow : public QObject {
         window.find<QAction>("fDelSrvFromMenue", window.popup())->trigger(); // as Delete Server
         QCOMPARE(MessageBox::recorded().last().title, QStringLiteral("Delete this server"));
         QCOMPARE(lastBox(), QStringLiteral("Delete Server\r\nBravo  127.0.0.1:2222?"));
+        QCOMPARE(MessageBox::recorded().last().format, Qt::PlainText); // names are no markup
         QCOMPARE(window.form.grid().Rows(), 3);
         window.view()->setFocus(Qt::TabFocusReason);
         window.form.activateWindow();
@@ -500,6 +502,7 @@ class TestWindow : public QObject {
         folder.exec("DELETE FROM tbl_Srv WHERE ID = 1"); // by another program
         window.click("Command7");
         QCOMPARE(lastBox(), QStringLiteral("This server is no longer in the list."));
+        QCOMPARE(MessageBox::recorded().last().format, Qt::PlainText);
         QCOMPARE(window.form.grid().Rows(), 3);
     }
 
