@@ -121,6 +121,7 @@ class TestWindow : public QObject {
         row("MSFlexGrid1", 0, 0, 6495, 6615);
         row("Command3", 30, 6600, 2588, 615, "Delete Server");
         row("Command4", 3907, 6600, 2588, 615, "Add Server");
+        row("Command7", 2618, 6600, 1299, 615, "Edit");
         row("Command2", 30, 7200, 6465, 855, "Refresh");
         row("Image1", 6600, 30, 1935, 1305);
         row("Label1", 6600, 1320, 1935, 255, "Player on selected server");
@@ -333,10 +334,10 @@ class TestWindow : public QObject {
             QTest::keyClick(typing, Qt::Key_Backspace);
         }
         QTest::keyClicks(typing, "3");
-        QCOMPARE(window.form.timeout(), QString("1500")); // "", "3" on the way count not
-        QTest::keyClicks(typing, "000");
-        QTest::keyClick(typing, Qt::Key_Return);
-        QCOMPARE(window.form.timeout(), QString("3000"));
+        QCOMPARE(window.form.timeout(), QString("1500"));       // "", "3" on the way count not
+        QTest::keyClicks(typing, "001");                        // no value of the list
+        QTest::mouseClick(window.box("Text1"), Qt::LeftButton); // leaving the box finishes it
+        QCOMPARE(window.form.timeout(), QString("3001"));
         QTRY_VERIFY_WITH_TIMEOUT(!window.form.refresh().running(), 20000);
         QCOMPARE(window.cell(2), QString("1"));
 
@@ -359,6 +360,9 @@ class TestWindow : public QObject {
         QVERIFY(window.form.model()
                     .toolTip(2, ServerGrid::Player)
                     .startsWith("Connection refused (01:00:00);"));
+        QTest::keyClick(combo, Qt::Key_Down);             // a pick from the list counts at once
+        QCOMPARE(window.form.timeout(), QString("2000")); // the one after "1500"
+        QCOMPARE(combo->toolTip(), QString());
     }
 
     void aFailedPlayerListSaysWhy() {
