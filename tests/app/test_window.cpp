@@ -843,6 +843,7 @@ class TestWindow : public QObject {
         QCOMPARE(startQuarnel(empty.path()), 1);
         QVERIFY(lastBox().contains("Error 14"));
         QVERIFY(lastBox().contains("TS.mdb is there, but it cannot be opened"));
+        QVERIFY(lastBox().endsWith("(ls -l '" + empty.path() + "/TS.mdb')."));
         // A good file: the window is shown, and closing it ends the program with 0.
         TempFolder good;
         QTimer closing; // once the event loop runs
