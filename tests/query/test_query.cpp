@@ -219,7 +219,7 @@ class TestQuery : public QObject {
             QTest::newRow(name) << how << players << QString(counted) << listed << first << open;
         };
         row("whole", behaviour(Mode::Normal), 3, "3", 3, crowd, 0);
-        row("1-byte pieces", behaviour(Mode::Normal, 1, 1), 3, "3", 3, crowd, 0);
+        row("5-byte pieces", behaviour(Mode::Normal, 5, 1), 3, "3", 3, crowd, 0);
         const char* incomplete = "X The player list was incomplete";
         row("half a list, stalled", behaviour(Mode::StallMidAnswer), 30, incomplete, -1, {}, 1);
         row("half a list, reset", behaviour(Mode::ResetMidAnswer), 30, incomplete, -1, {}, 0);
