@@ -756,6 +756,7 @@ class TestWindow : public QObject {
         QCOMPARE(grid.TextMatrix(2, ServerGrid::Player), QString("X"));
         QCOMPARE(grid.TextMatrix(3, ServerGrid::IP), QString()); // past the last row
         QCOMPARE(model.index(0, ServerGrid::IP).data(Qt::ToolTipRole), QVariant());
+        QCOMPARE(model.index(0, ServerGrid::IP).data(Qt::AccessibleDescriptionRole), QString());
         QCOMPARE(model.headerData(1, Qt::Horizontal, Qt::DisplayRole), QVariant("Servername"));
         QCOMPARE(model.headerData(1, Qt::Vertical, Qt::DisplayRole), QVariant()); // no row numbers
     }
