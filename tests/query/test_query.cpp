@@ -326,30 +326,16 @@ class TestQuery : public QObject {
         QCOMPARE(rig.when.value(15), QTime(12, 34, 56));
     }
 
-    void theRowsCountedAtTheStartAreAsked() {
-        Rig rig({server(1, 0)}); // a row that ends at once
-        QSignalSpy done(&rig.refresh, &query::Refresh::finished);
-        rig.refresh.start();
-        rig.grid.load(ServerList::of({server(1, 0), server(2, 0)})); // reloaded meanwhile
-        QVERIFY(waited(done));
-        QCOMPARE(rig.told.keys(), QList<qint32>{1});
-    }
-
     void aServersOwnErrorIsItsAnswer() {
-        // The simulator hosts no voice server on 9999: "ERROR, invalid id", then
-        // "ERROR, no server selected".
-        const quint16 port = simulator.listen();
-        const QString why = "The server has no voice server on port 9999 (ERROR, invalid id)";
-        query::PlayerList list;
-        QSignalSpy entries(&list, &query::PlayerList::listed);
-        QSignalSpy done(&list, &query::PlayerList::finished);
-        list.start(server(1, port, "9999"), false);
-        QVERIFY(waited(done));
-        const auto result = done.value(0).value(0).value<query::ExchangeResult>();
-        QCOMPARE(result.outcome, Outcome::ServerError);
-        QCOMPARE(words::whyNotCounted(result.whyNot()), why);
-        QVERIFY(result.pauses < 10); // told at once, not after the whole wait
-        QVERIFY(entries.isEmpty());
+        // No voice server on 9999: "ERROR, invalid id", then "ERROR, no server selected".
+        Run unknown(false, "9999");
+        unknown.data(kGreeting);
+        unknown.data("ERROR, invalid id\r\n");
+        unknown.data("ERROR, no server selected\r\n");
+        QVERIFY(unknown.exchange.finished()); // told at once, not after the whole wait
+        QCOMPARE(unknown.result().outcome, Outcome::ServerError);
+        QCOMPARE(words::whyNotCounted(unknown.result().whyNot()),
+                 "The server has no voice server on port 9999 (ERROR, invalid id)");
         // Without the sel's ERROR the server is quoted as it answered the list.
         Run run(true);
         run.data(kGreeting + kOk + "ERROR, not allowed\r\n");

@@ -88,15 +88,11 @@ class TestStore : public QObject {
         // Adding to a file that does not number its rows is undone and told.
         const Status added = mod_DB::addServer({0, "new", "h", "1", "2"});
         QVERIFY2(added.error().contains("does not number new servers"), qPrintable(added.error()));
-        // Nor to one that gives every new row the same number.
-        folder.exec("CREATE TABLE numbered (ID DEFAULT 8, ServerName, IP, Port, TCPPort)");
-        folder.exec("DROP TABLE tbl_Srv");
-        folder.exec("ALTER TABLE numbered RENAME TO tbl_Srv");
-        QVERIFY(mod_DB::addServer({0, "first", "h", "1", "2"}));
-        QVERIFY(mod_DB::addServer({0, "second", "h", "1", "2"})
-                    .error()
-                    .contains("got the ID 8, which another server already has"));
-        QCOMPARE(folder.rows("SELECT ServerName FROM tbl_Srv"), QStringList{"first"});
+        // Nor to one that numbers it as another server ("h", 8.0): its settings would go.
+        folder.exec("CREATE TRIGGER eight AFTER INSERT ON tbl_Srv BEGIN UPDATE tbl_Srv SET ID = 8 "
+                    "WHERE rowid = new.rowid; END");
+        QVERIFY(mod_DB::addServer({0, "new", "h", "1", "2"}).error().contains("got the ID 8"));
+        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"11"});
     }
 
     void loginSettingsAreStoredAsTyped() {
