@@ -25,4 +25,11 @@ test "$(stat -c %a "$home/lib/quarnel/TS.mdb")" = 600
 echo "a file of the user's" > "$home/lib/quarnel/TS.mdb"
 DESTDIR="$root" cmake --install "$build" --prefix "$prefix" >/dev/null
 grep -qx "a file of the user's" "$home/lib/quarnel/TS.mdb"
+# The installed program finds that file beside it and says on stderr, before its
+# message box, why it cannot start.
+QT_QPA_PLATFORM=offscreen "$home/bin/quarnel" 2>"$root/said" &
+pid=$!
+for _ in $(seq 100); do grep -q . "$root/said" && break; sleep 0.1; done
+kill "$pid"
+grep -q '^Quarnel cannot start: Error 26: file is not a database' "$root/said"
 echo "install checked"
