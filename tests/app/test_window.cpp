@@ -201,6 +201,9 @@ class TestWindow : public QObject {
         window.box("Text1")->setText("typed");
         window.clickRow(2);
         QCOMPARE(shows(bravo, 2), QString()); // a click on the pick reads it again
+        window.box("Text1")->clear();
+        QTest::keyClick(window.view(), Qt::Key_Return);
+        QCOMPARE(shows(bravo, 2), QString()); // so does Enter
         QCOMPARE(window.box("Text3")->displayText(), QStringLiteral("**"));
 
         QTest::keyClick(window.view(), Qt::Key_Menu); // the popup from the keyboard, at the pick
@@ -325,10 +328,7 @@ class TestWindow : public QObject {
         QLineEdit* typing = combo->lineEdit();
         QTest::mouseClick(typing, Qt::LeftButton);
         QTest::keyClick(typing, Qt::Key_End);
-        for (int i = 0; i < 4; ++i) {
-            QTest::keyClick(typing, Qt::Key_Backspace);
-        }
-        QTest::keyClicks(typing, "3");
+        QTest::keyClicks(typing, "\b\b\b\b3");                  // Backspace four times
         QCOMPARE(window.form.timeout(), QString("1500"));       // "", "3" on the way count not
         QTest::keyClicks(typing, "001");                        // no value of the list
         QTest::mouseClick(window.box("Text1"), Qt::LeftButton); // leaving the box finishes it
@@ -479,16 +479,22 @@ class TestWindow : public QObject {
         QCOMPARE(window.texts({"Sname", "SIP", "SPort", "STCP"}, edit),
                  QStringList({"A", "", "1", "2"}));
         window.click("Command2", edit);
+        QVERIFY(!edit->isVisible());
         QCOMPARE(window.cell(1), QString("7")); // the counts survive a cancel
         window.click("Command7");
         window.box("SIP", edit)->setText("127.0.0.9");
         QTest::keyClick(window.box("SIP", edit), Qt::Key_Return); // Return saves
         QCOMPARE(folder.rows("SELECT IP FROM tbl_Srv WHERE ID = 1"), QStringList{"127.0.0.9"});
         QCOMPARE(window.cell(1), QStringLiteral("X"));
+        window.form.activateWindow(); // the keys: Delete in the grid, Ctrl+N anywhere
+        QVERIFY(QTest::qWaitForWindowActive(&window.form));
+        window.view()->setFocus();
         MessageBox::setNextAnswer(QMessageBox::No);
-        window.click("Command3");
+        QTest::keyClick(window.view(), Qt::Key_Delete); // as Delete Server
         QCOMPARE(MessageBox::recorded().last().defaultButton, QMessageBox::Yes);
         QCOMPARE(window.form.grid().Rows(), 4);
+        QTest::keyClick(window.view(), Qt::Key_N, Qt::ControlModifier); // as Add Server
+        QVERIFY(add->isVisible());
         folder.exec("DELETE FROM tbl_Srv WHERE ID = 1"); // by another program
         window.click("Command7");
         QCOMPARE(lastBox(), QStringLiteral("This server is no longer in the list."));
@@ -645,12 +651,10 @@ class TestWindow : public QObject {
         QCOMPARE(lastBox(), QString("The box \"Servername\" takes at most 32,767 characters; the "
                                     "rest of what you typed or pasted was left out."));
         window.click("Command1", add);
-        // A stored name longer than a box takes is shown, and saved back, whole.
         window.clickRow(1);
-        auto* edit = window.opens("Command7", "Form2");
+        auto* edit = window.opens("Command7", "Form2"); // a stored name is shown, and saved, whole
         QCOMPARE(window.box("Sname", edit)->text().size(), huge.size());
         window.click("Command2", edit);
-        QVERIFY(!edit->isVisible()); // CANCEL closes it
         window.click("Command3");
         const QString question = lastBox();
         QVERIFY(question.startsWith("Delete Server\r\n" + huge.left(49) + QChar(0x2026)));
