@@ -491,6 +491,7 @@ class TestWindow : public QObject {
         window.view()->setFocus();
         MessageBox::setNextAnswer(QMessageBox::No);
         QTest::keyClick(window.view(), Qt::Key_Delete); // as Delete Server
+        QVERIFY(lastBox().startsWith("Delete Server"));
         QCOMPARE(MessageBox::recorded().last().defaultButton, QMessageBox::Yes);
         QCOMPARE(window.form.grid().Rows(), 4);
         QTest::keyClick(window.view(), Qt::Key_N, Qt::ControlModifier); // as Add Server

@@ -29,7 +29,8 @@ grep -qx "a file of the user's" "$home/lib/quarnel/TS.mdb"
 # message box, why it cannot start.
 QT_QPA_PLATFORM=offscreen "$home/bin/quarnel" 2>"$root/said" &
 pid=$!
-for _ in $(seq 100); do grep -q . "$root/said" && break; sleep 0.1; done
+said='^Quarnel cannot start: Error 26: file is not a database'
+for _ in $(seq 100); do grep -q "$said" "$root/said" && break; sleep 0.1; done
 kill "$pid"
-grep -q '^Quarnel cannot start: Error 26: file is not a database' "$root/said"
+grep -q "$said" "$root/said"
 echo "install checked"
