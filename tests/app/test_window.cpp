@@ -52,10 +52,10 @@ struct Window {
     void click(const QString& name, QObject* in = nullptr) {
         QTest::mouseClick(find(name, in), Qt::LeftButton);
     }
-    // Presses `button` and returns the dialog it shows.
-    QWidget* opens(const QString& button, const QString& dialog) {
+    // Presses Add Server (Command4) or Edit (Command7) and returns the dialog it shows.
+    QWidget* opens(const QString& button) {
         click(button);
-        return find(dialog);
+        return find(button == "Command4" ? "Frm_AddSrv" : "Form2");
     }
     QLineEdit* box(const QString& name, QObject* in = nullptr) { return find<QLineEdit>(name, in); }
     QMenu* popup() { return find<QMenu>("fSw"); }
@@ -269,7 +269,7 @@ class TestWindow : public QObject {
         QCOMPARE(window.login(), QStringList({"alpha", "al", "ap"}));
         window.box("Text1")->setText("typed for Alpha");
         folder.exec("UPDATE tbl_Userdata SET Nickname = 'bravo' WHERE ServerID = 1");
-        auto* edit = window.opens("Command7", "Form2");
+        auto* edit = window.opens("Command7");
         window.box("Sname", edit)->setText("Edited");
         // Each time another program has changed the server shown, under the same ID.
         const std::array<std::array<const char*, 3>, 3> writes{
@@ -303,7 +303,7 @@ class TestWindow : public QObject {
         window.clickRow(1);
         window.click("Command2");
         QVERIFY(window.form.refresh().running());
-        auto* edit = window.opens("Command7", "Form2"); // a new query port while the old is asked
+        auto* edit = window.opens("Command7"); // a new query port while the old is asked
         window.box("STCP", edit)->setText(other);
         window.click("Command1", edit);
         window.refreshed();
@@ -452,7 +452,7 @@ class TestWindow : public QObject {
         TempFolder folder;
         folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', NULL, '1', '2'), (5, 'Z', '', '', '')");
         Window window(folder);
-        auto* add = window.opens("Command4", "Frm_AddSrv");
+        auto* add = window.opens("Command4");
         QTRY_COMPARE(QApplication::activeWindow(), add); // in front, ready for typing
         const QStringList boxes{"Text1", "Text2", "Text3", "Text4"};
         window.box("Text1", add)->setText("kept");
@@ -475,7 +475,7 @@ class TestWindow : public QObject {
 
         window.form.grid().setCount({1, "A", "", "1", "2"}, QTime(1, 2, 3), 7);
         window.clickRow(1);
-        auto* edit = window.opens("Command7", "Form2");
+        auto* edit = window.opens("Command7");
         QCOMPARE(window.texts({"Sname", "SIP", "SPort", "STCP"}, edit),
                  QStringList({"A", "", "1", "2"}));
         window.click("Command2", edit);
@@ -643,7 +643,7 @@ class TestWindow : public QObject {
         const QString huge(1 << 20, 'n');
         folder.exec("INSERT INTO tbl_Srv VALUES (1, '" + huge + "', '127.0.0.1', '1', '2')");
         Window window(folder);
-        auto* add = window.opens("Command4", "Frm_AddSrv");
+        auto* add = window.opens("Command4");
         QLineEdit* name = window.box("Text1", add);
         QApplication::clipboard()->setText(huge);
         name->setFocus();
@@ -653,7 +653,7 @@ class TestWindow : public QObject {
                                     "rest of what you typed or pasted was left out."));
         window.click("Command1", add);
         window.clickRow(1);
-        auto* edit = window.opens("Command7", "Form2"); // a stored name is shown, and saved, whole
+        auto* edit = window.opens("Command7"); // a stored name is shown, and saved, whole
         QCOMPARE(window.box("Sname", edit)->text().size(), huge.size());
         window.click("Command2", edit);
         window.click("Command3");
@@ -741,7 +741,9 @@ class TestWindow : public QObject {
         QVERIFY(lastBox().endsWith("(ls -l '" + empty.path() + "/TS.mdb')."));
         // A good file: the window is shown, and closing it ends the program with 0.
         TempFolder good;
-        QTimer::singleShot(0, [] { // once the event loop runs
+        QTimer closing; // once the event loop runs
+        closing.setSingleShot(true);
+        QObject::connect(&closing, &QTimer::timeout, [] {
             for (QWidget* window : QApplication::topLevelWidgets()) {
                 if (qobject_cast<Form1*>(window) != nullptr && window->isVisible()) {
                     window->close();
@@ -750,6 +752,7 @@ class TestWindow : public QObject {
             }
             QCoreApplication::exit(2); // never shown
         });
+        closing.start(0);
         QCOMPARE(startQuarnel(good.path()), 0);
     }
 };
