@@ -133,6 +133,8 @@ class TestWindow : public QObject {
         row("Image1", 6600, 30, 1935, 1305);
         row("Label1", 6600, 1320, 1935, 255, "Player on selected server");
         row("LPlayer", 6600, 1560, 1935, 2595);
+        // The list starts before its label ends: the label's text sits at the top, in sight.
+        QCOMPARE(window.find<QLabel>("Label1")->alignment(), Qt::AlignLeft | Qt::AlignTop);
         row("Label3", 7080, 4365, 1095, 255, "Nickname");
         row("Command6", 6600, 5880, 1935, 255, "Save TS User settings");
         row("Command5", 6600, 6190, 1935, 735, "Connect 2 Server");
@@ -180,6 +182,10 @@ class TestWindow : public QObject {
         QCOMPARE(shows(bravo, 2), QString()); // the Down key
         QTest::keyClicks(window.view(), "c");
         QCOMPARE(shows(charlie, 3), QString()); // type-ahead
+        QTest::keyClick(window.view(), Qt::Key_Home);
+        QCOMPARE(shows(alpha, 1), QString()); // Home: the first server, not the first cell
+        QTest::keyClick(window.view(), Qt::Key_End);
+        QCOMPARE(shows(charlie, 3), QString()); // End
         // Pressed on Alpha, released on Bravo.
         const auto centre = [&](int row) {
             return window.view()->visualRect(window.form.model().index(row - 1, 1)).center();
@@ -208,6 +214,9 @@ class TestWindow : public QObject {
 
         QTest::keyClick(window.view(), Qt::Key_Menu); // the popup from the keyboard, at the pick
         QCOMPARE(window.popup()->geometry().topLeft(), cells->mapToGlobal(centre(2)));
+        QTest::keyClick(window.popup(), Qt::Key_Escape);
+        QTest::keyClick(window.view(), Qt::Key_F10, Qt::ShiftModifier); // so does Shift+F10
+        QVERIFY(window.popup()->isVisible());
         QTest::keyClick(window.popup(), Qt::Key_Escape);
         window.clickRow(1, Qt::RightButton); // the popup acts on the pick, not the row under it
         window.find<QAction>("fEditSrvFromMenue", window.popup())->trigger();
@@ -359,6 +368,8 @@ class TestWindow : public QObject {
         QVERIFY(!failed.data(GridModel::CountConfirmedRole).toBool());
         QCOMPARE(failed.data(Qt::AccessibleDescriptionRole).toString(),
                  "Not current: " + window.tip(2));
+        const QModelIndex host = failed.siblingAtColumn(ServerGrid::IP); // the Player cell's alone
+        QCOMPARE(host.data(Qt::AccessibleDescriptionRole).toString(), QString());
         QTest::keyClick(combo, Qt::Key_Down);             // a pick from the list counts at once
         QCOMPARE(window.form.timeout(), QString("2000")); // the one after "1500"
         QCOMPARE(combo->toolTip(), QString());
@@ -391,6 +402,13 @@ class TestWindow : public QObject {
         window.refreshed();
         QVERIFY(window.tip(3).startsWith(refusal));
         QCOMPARE(window.cell(2), QString("0"));
+        // A minimised window waits half a second before it connects, and then connects.
+        const int accepted = simulator.accepted();
+        window.form.showMinimized();
+        window.form.grid().setRow(2);
+        QTest::qWait(200);
+        QCOMPARE(simulator.accepted(), accepted);
+        QTRY_COMPARE(simulator.accepted(), accepted + 1);
     }
 
     void refreshLeavesTheFocusThePickAndTheScrolling() {
@@ -472,6 +490,9 @@ class TestWindow : public QObject {
         QCOMPARE(folder.rows("SELECT * FROM tbl_Srv WHERE ID = 6"), QStringList{"6|New|||51234"});
         QVERIFY(!add->isVisible());
         QCOMPARE(window.name(3), "New"); // shown
+        window.click("Command4");        // and the dialog opens afresh
+        QCOMPARE(window.texts(boxes, add), QStringList({"", "", "", "51234"}));
+        window.click("Command1", add);
 
         window.form.grid().setCount({1, "A", "", "1", "2"}, QTime(1, 2, 3), 7);
         window.clickRow(1);
@@ -535,7 +556,20 @@ class TestWindow : public QObject {
             QCOMPARE(lastBox(), QString("This server's ID (7) in TS.mdb is not unique, so Quarnel "
                                         "does not act on it."));
         }
+        window.clickRow(4);
+        window.click("Command3");
+        QVERIFY(lastBox().contains("(7.4) in TS.mdb is not a whole number"));
         QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"5"});
+        // A reload says what it finds anew, and only that.
+        folder.exec("INSERT INTO tbl_Srv VALUES (NULL, 'Found', 'f', '6', '1')"); // elsewhere
+        const auto told = MessageBox::recorded().size();
+        window.clickRow(2);
+        for (int reload = 0; reload < 2; ++reload) { // the second finds the same rows
+            window.click("Command7");
+            window.click("Command1", window.find("Form2"));
+        }
+        QCOMPARE(MessageBox::recorded().size(), told + 1);
+        QVERIFY(lastBox().contains("\"Found\" (ID: none)"));
     }
 
     void refusedWritesAreToldAndKeepTheTyping_data() {
