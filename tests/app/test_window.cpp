@@ -687,7 +687,7 @@ class TestWindow : public QObject {
                                     "rest of what you typed or pasted was left out."));
         window.click("Command1", add);
         window.clickRow(1);
-        auto* edit = window.opens("Command7"); // a stored name is shown, and saved, whole
+        auto* edit = window.opens("Command7"); // shown whole, so a save cannot cut it
         QCOMPARE(window.box("Sname", edit)->text().size(), huge.size());
         window.click("Command2", edit);
         window.click("Command3");
