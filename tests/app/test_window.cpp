@@ -493,9 +493,20 @@ class TestWindow : public QObject {
         window.click("Command4");        // and the dialog opens afresh
         QCOMPARE(window.texts(boxes, add), QStringList({"", "", "", "51234"}));
         window.click("Command1", add);
+        window.clickRow(1);
+        window.form.activateWindow(); // the keys: Delete in the grid, Ctrl+N anywhere
+        QVERIFY(QTest::qWaitForWindowActive(&window.form));
+        window.view()->setFocus();
+        MessageBox::setNextAnswer(QMessageBox::No);
+        QTest::keyClick(window.view(), Qt::Key_Delete); // as Delete Server
+        QVERIFY(lastBox().startsWith("Delete Server"));
+        QCOMPARE(MessageBox::recorded().last().defaultButton, QMessageBox::Yes);
+        QCOMPARE(window.form.grid().Rows(), 4);
+        QTest::keyClick(window.view(), Qt::Key_N, Qt::ControlModifier); // as Add Server
+        QVERIFY(add->isVisible());
+        window.click("Command1", add);
 
         window.form.grid().setCount({1, "A", "", "1", "2"}, QTime(1, 2, 3), 7);
-        window.clickRow(1);
         auto* edit = window.opens("Command7");
         QCOMPARE(window.texts({"Sname", "SIP", "SPort", "STCP"}, edit),
                  QStringList({"A", "", "1", "2"}));
@@ -507,16 +518,6 @@ class TestWindow : public QObject {
         QTest::keyClick(window.box("SIP", edit), Qt::Key_Return); // Return saves
         QCOMPARE(folder.rows("SELECT IP FROM tbl_Srv WHERE ID = 1"), QStringList{"127.0.0.9"});
         QCOMPARE(window.cell(1), QStringLiteral("X"));
-        window.form.activateWindow(); // the keys: Delete in the grid, Ctrl+N anywhere
-        QVERIFY(QTest::qWaitForWindowActive(&window.form));
-        window.view()->setFocus();
-        MessageBox::setNextAnswer(QMessageBox::No);
-        QTest::keyClick(window.view(), Qt::Key_Delete); // as Delete Server
-        QVERIFY(lastBox().startsWith("Delete Server"));
-        QCOMPARE(MessageBox::recorded().last().defaultButton, QMessageBox::Yes);
-        QCOMPARE(window.form.grid().Rows(), 4);
-        QTest::keyClick(window.view(), Qt::Key_N, Qt::ControlModifier); // as Add Server
-        QVERIFY(add->isVisible());
         folder.exec("DELETE FROM tbl_Srv WHERE ID = 1"); // by another program
         window.click("Command7");
         QCOMPARE(lastBox(), QStringLiteral("This server is no longer in the list."));

@@ -92,6 +92,7 @@ class TestLaunch : public QObject {
         const QString broken = tools.script("broken", {}, "/no/such/shell");
         XdgOpener brokenTools(broken, broken);
         QCOMPARE(tools.open(kLink, brokenTools), broken + " could not be started");
+        QTRY_VERIFY(brokenTools.findChildren<QProcess*>().isEmpty()); // nor one that failed
     }
 };
 
