@@ -9,14 +9,20 @@
 namespace {
 
 // Stand-ins for xdg-mime and xdg-open in a temporary folder. The opener writes
-// its argument to "link" and, from a child that outlives it, "alive";
-// `registered` says whether xdg-mime names a handler.
+// its argument to "link", its streams to "streams" and, from a child that
+// outlives it, "alive"; xdg-mime its stderr to "mime-stderr". `registered` says
+// whether xdg-mime names a handler.
 struct Tools {
     explicit Tools(bool registered)
-        : opener(script("open", "printf '%s' \"$1\" > link\n(sleep 0.3; echo ok > alive) &\n")),
-          mime(script("mime", registered ? "[ \"$*\" = 'query default x-scheme-handler/teamspeak' ]"
-                                           " && echo client.desktop\n"
-                                         : "")) {}
+        : opener(script("open", "printf '%s' \"$1\" > link\n"
+                                "fds=$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2)\n"
+                                "echo \"$fds\" > streams\n"
+                                "(sleep 0.3; echo ok > alive) &\n")),
+          mime(script("mime", "readlink /proc/$$/fd/2 > mime-stderr\n" +
+                                  QByteArray(registered ? "[ \"$*\" = 'query default "
+                                                          "x-scheme-handler/teamspeak' ]"
+                                                          " && echo client.desktop\n"
+                                                        : ""))) {}
     QString script(const QString& name, const QByteArray& body,
                    const QByteArray& shell = "/bin/sh") const {
         QFile f(dir.filePath(name));
@@ -75,6 +81,9 @@ class TestLaunch : public QObject {
         XdgOpener xdg(tools.opener, tools.mime);
         QCOMPARE(tools.open(kLink, xdg), QString());
         QTRY_COMPARE(tools.read("link"), kLink.toUtf8());
+        // Their output goes nowhere, not into the terminal Quarnel was started from.
+        QTRY_COMPARE(tools.read("streams"), QByteArray("/dev/null\n/dev/null\n/dev/null\n"));
+        QCOMPARE(tools.read("mime-stderr"), QByteArray("/dev/null\n"));
         QTRY_VERIFY(xdg.findChildren<QProcess*>().isEmpty()); // no process kept per link
         // The opener has ended; what it started lives on.
         QTRY_COMPARE_WITH_TIMEOUT(tools.read("alive"), QByteArray("ok\n"), 5000);

@@ -337,6 +337,14 @@ class TestQuery : public QObject {
                  "The server answered: ERROR, not allowed");
     }
 
+    void aNetworkErrorEndsTheWaitInItsWords() {
+        Run run(true);
+        run.data(kGreeting);
+        run.take(run.exchange.socketFailed(query::SocketFailure::Other, "Network unreachable"));
+        QVERIFY(run.exchange.finished()); // at once, not after the pauses
+        QCOMPARE(words::whyNotCounted(run.result().whyNot()), "Network error: Network unreachable");
+    }
+
     void aNameWithSeveralAddresses() {
         // What asking "dual.example" ends with when it is looked up as `addresses`.
         const auto ask = [](const QList<QHostAddress>& addresses, quint16 port) {
