@@ -702,6 +702,21 @@ class TestWindow : public QObject {
         QCOMPARE(window.name(1), huge); // kept whole
     }
 
+    void theRowsAskedAreDrawnAnew() {
+        ServerGrid grid;
+        GridModel model(grid);
+        grid.load(ServerList::of({{1, "A", "h", "1", "2"}, {2, "B", "h", "1", "2"}}));
+        grid.showAsking({1, "A", "h", "1", "2"});
+        QSignalSpy drawn(&model, &QAbstractItemModel::dataChanged);
+        grid.showAsking({2, "B", "h", "1", "2"}); // the mark leaves the first row for the second
+        QList<int> rows;
+        for (const QList<QVariant>& change : drawn) {
+            QCOMPARE(change.value(1).toModelIndex().column(), ServerGrid::ColumnCount - 1);
+            rows << change.value(0).toModelIndex().row();
+        }
+        QCOMPARE(rows, QList<int>({0, 1})); // whole rows, both
+    }
+
     void saveQuestion() {
         const QString heading = "Nickname||LoginName||Password\r\n";
         const UserData entered{"n", "a||b", "p\r\n", false};
