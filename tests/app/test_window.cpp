@@ -215,7 +215,8 @@ class TestWindow : public QObject {
         QTest::keyClick(window.view(), Qt::Key_Menu); // the popup from the keyboard, at the pick
         QCOMPARE(window.popup()->geometry().topLeft(), cells->mapToGlobal(centre(2)));
         QTest::keyClick(window.popup(), Qt::Key_Escape);
-        QTest::keyClick(window.view(), Qt::Key_F10, Qt::ShiftModifier); // so does Shift+F10
+        QKeyEvent shiftF10(QEvent::KeyPress, Qt::Key_F10, Qt::ShiftModifier); // so does Shift+F10
+        QApplication::sendEvent(window.view(), &shiftF10); // without a Shift press of its own
         QVERIFY(window.popup()->isVisible());
         QTest::keyClick(window.popup(), Qt::Key_Escape);
         window.clickRow(1, Qt::RightButton); // the popup acts on the pick, not the row under it
@@ -252,6 +253,7 @@ class TestWindow : public QObject {
             QCOMPARE(window.find(action)->toolTip(), QString("Pick a server in the list first"));
             window.click(action);
         }
+        QTest::keyClick(window.view(), Qt::Key_Delete); // nor does the key
         QCOMPARE(MessageBox::recorded().size(), boxes);
         QCOMPARE(window.desktop->links.size(), 1);
         QCOMPARE(shows(charlie, 0), QString()); // the gone server's settings and players went too
@@ -480,7 +482,8 @@ class TestWindow : public QObject {
         QVERIFY(!add->isVisible());
         window.click("Command4");
         QCOMPARE(window.texts(boxes, add), QStringList({"", "", "", "51234"}));
-        window.box("Text1", add)->setText("kept");
+        window.box("Text2", add)->setText("kept");
+        window.box("Text3", add)->setText("kept");
         QTest::keyClick(add, Qt::Key_Escape); // so does Escape
         window.click("Command4");
         QCOMPARE(window.texts(boxes, add), QStringList({"", "", "", "51234"}));
