@@ -186,7 +186,7 @@ class TestWindow : public QObject {
         QTest::keyClick(window.view(), Qt::Key_Home);
         QCOMPARE(shows(alpha, 1), QString()); // Home: the first server, not the first cell
         QTest::keyClick(window.view(), Qt::Key_End);
-        QCOMPARE(shows(charlie, 3), QString()); // End
+        QCOMPARE(shows(charlie, 3), QString());     // End
         QWidget* cells = window.view()->viewport(); // pressed on Alpha, released on Bravo
         QTest::mousePress(cells, Qt::LeftButton, {}, window.centre(1));
         QTest::mouseMove(cells, window.centre(2));
@@ -263,9 +263,7 @@ class TestWindow : public QObject {
         QVERIFY(lastBox().startsWith("The stored login settings of this server could not be "
                                      "read; the boxes stay empty."));
         QCOMPARE(window.login(), QStringList({"", "", ""}));
-        const auto told = MessageBox::recorded().size();
         window.click("Command6"); // no "save" question as if nothing were stored
-        QCOMPARE(MessageBox::recorded().size(), told + 1);
         QVERIFY(lastBox().contains("could not be read, so nothing was saved"));
         folder.exec("COMMIT");
         window.clickRow(1);
@@ -398,17 +396,16 @@ class TestWindow : public QObject {
 
     void refreshLeavesTheFocusThePickAndTheScrolling() {
         sim::QuerySimulator simulator;
-        QList<sim::Player> one{{"P", "p", 0}};
         const QString port = listening(simulator, 15);
         TempFolder folder;
         // More servers than the grid shows, each with a voice port of its own.
-        for (int i = 1; i <= 60; ++i) {
-            simulator.addServer(static_cast<quint16>(9000 + i), one);
-            folder.exec(QString("INSERT INTO tbl_Srv VALUES (%1, 'S%1', '127.0.0.1', '%2', '%3')")
-                            .arg(i)
-                            .arg(9000 + i)
-                            .arg(port));
+        for (quint16 voice = 9001; voice <= 9060; ++voice) {
+            simulator.addServer(voice, sim::QuerySimulator::crowd(1));
         }
+        folder.exec(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 60) "
+            "INSERT INTO tbl_Srv SELECT i, 'S' || i, '127.0.0.1', CAST(9000 + i AS TEXT), '" +
+            port + "' FROM n");
         Window window(folder);
         window.clickRow(1);
         QScrollBar* scroll = window.view()->verticalScrollBar();
@@ -442,9 +439,6 @@ class TestWindow : public QObject {
         QCOMPARE(window.view()->selectionModel()->selectedRows().value(0).row(), 2);
         window.form.grid().setRow(55); // a pick moved by the program is brought into view
         QVERIFY(scroll->value() > 0);
-        window.form.grid().setRow(3);
-        auto* players = window.find<QListWidget>("LPlayer");
-        QTRY_COMPARE(players->count(), 1); // the list of the picked server
     }
 
     void theDialogs() {
@@ -596,7 +590,7 @@ class TestWindow : public QObject {
         QCOMPARE(window.form.grid().TextMatrix(1, ServerGrid::ID), QString("2")); // stored order
         QCOMPARE(window.cell(2), QString("X"));
         QCOMPARE(window.view()->ColWidth(ServerGrid::ID), 0); // the key is not shown
-        QVERIFY(!window.find("Command3")->isEnabled()); // nothing picked yet
+        QVERIFY(!window.find("Command3")->isEnabled());       // nothing picked yet
         QCOMPARE(QApplication::focusWidget(), window.find("LPlayer"));
         QCOMPARE(window.form.minimumSize(), window.form.maximumSize());
         QCOMPARE(window.form.palette().color(QPalette::Window), QColor(128, 255, 255));
@@ -645,9 +639,8 @@ class TestWindow : public QObject {
         QCOMPARE(window.box("Sname", edit)->text().size(), huge.size());
         window.click("Command2", edit);
         window.click("Command3");
-        const QString question = lastBox();
-        QVERIFY(question.startsWith("Delete Server\r\n" + huge.left(49) + QChar(0x2026)));
-        QVERIFY(question.endsWith(huge.right(49) + "  127.0.0.1:1?"));
+        QCOMPARE(lastBox(), "Delete Server\r\n" + huge.left(49) + QChar(0x2026) + huge.right(49) +
+                                "  127.0.0.1:1?");
         QCOMPARE(window.name(1), huge); // kept whole
     }
 
@@ -720,6 +713,7 @@ class TestWindow : public QObject {
         QVERIFY(lastBox().endsWith("(ls -l '" + empty.path() + "/TS.mdb')."));
         // A good file: the window is shown, and closing it ends the program with 0.
         TempFolder good;
+        // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): Qt owns the slot object
         QTimer::singleShot(0, qApp, [] { // once the event loop runs
             for (QWidget* window : QApplication::topLevelWidgets()) {
                 if (qobject_cast<Form1*>(window) != nullptr && window->isVisible()) {

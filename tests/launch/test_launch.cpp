@@ -62,8 +62,6 @@ class TestLaunch : public QObject {
         QTest::newRow("no login") << QStringList{"", "", ""} << "teamspeak://h:8767";
         QTest::newRow("password only")
             << QStringList{"", "", "pw"} << "teamspeak://h:8767?password=pw";
-        QTest::newRow("no nickname")
-            << QStringList{"", "l", "p"} << "teamspeak://h:8767?loginname=l?password=p";
         QTest::newRow("values as they stand")
             << QStringList{" ", "a&b=c?", "p w"}
             << "teamspeak://h:8767?nickname= ?loginname=a&b=c??password=p w";

@@ -299,16 +299,17 @@ class TestQuery : public QObject {
                                           server(13, sim::QuerySimulator::closedPort()),
                                           {14, "S4", "no-such-host.invalid", "8767", "1"},
                                           server(15, port),
-                                          server(16, port)});
+                                          server(16, port),
+                                          {17, "S7", "[::1]", "8767", "1"}});
         list.servers[5].mark = IdMark::NotUnique; // shown, never asked
         Rig rig({});
         rig.grid.load(list);
         rig.refresh.setClock([] { return QTime(12, 34, 56); });
         QSignalSpy progress(&rig.refresh, &query::Refresh::progress);
         QVERIFY(rig.refreshAll());
-        QCOMPARE(rig.asked, QList<qint32>({11, 12, 13, 14, 15}));
+        QCOMPARE(rig.asked, QList<qint32>({11, 12, 13, 14, 15, 17}));
         // Every row counts in the progress, the skipped one too.
-        QCOMPARE(progress.last(), QVariantList({6, 6}));
+        QCOMPARE(progress.last(), QVariantList({7, 7}));
         QCOMPARE(rig.told.value(11), "X Not asked: voice port \"eighty\" is not a number");
         QCOMPARE(rig.told.value(12), "X Not asked: query port \"0\" is not a port number");
         QVERIFY(rig.told.value(13).startsWith("X Connection refused"));
@@ -316,22 +317,20 @@ class TestQuery : public QObject {
         QCOMPARE(rig.told.value(15), "3");
         QVERIFY(!rig.told.contains(16));
         QCOMPARE(rig.when.value(15), QTime(12, 34, 56));
+        QVERIFY(!rig.told.value(17).startsWith("X Host not found")); // an address, in brackets
     }
 
-    void aServersOwnErrorIsItsAnswer() {
-        Run run(true); // the list refused after "sel" was taken: quoted as it answered
-        run.data(kGreeting + kOk + "ERROR, not allowed\r\n");
-        QVERIFY(run.exchange.finished()); // told at once, not after the whole wait
-        QCOMPARE(words::whyNotCounted(run.result().whyNot()),
+    void failuresEndTheWaitAtOnceInTheirOwnWords() {
+        Run refused(true); // the list refused after "sel" was taken: quoted as it answered
+        refused.data(kGreeting + kOk + "ERROR, not allowed\r\n");
+        QVERIFY(refused.exchange.finished()); // told at once, not after the whole wait
+        QCOMPARE(words::whyNotCounted(refused.result().whyNot()),
                  "The server answered: ERROR, not allowed");
-    }
-
-    void aNetworkErrorEndsTheWaitInItsWords() {
-        Run run(true);
-        run.data(kGreeting);
-        run.take(run.exchange.socketFailed(query::SocketFailure::Other, "Network unreachable"));
-        QVERIFY(run.exchange.finished()); // at once, not after the pauses
-        QCOMPARE(words::whyNotCounted(run.result().whyNot()), "Network error: Network unreachable");
+        Run cut(true);
+        cut.data(kGreeting);
+        cut.take(cut.exchange.socketFailed(query::SocketFailure::Other, "Network unreachable"));
+        QVERIFY(cut.exchange.finished());
+        QCOMPARE(words::whyNotCounted(cut.result().whyNot()), "Network error: Network unreachable");
     }
 
     void aNameWithSeveralAddresses() {

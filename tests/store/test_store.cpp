@@ -50,6 +50,14 @@ class TestStore : public QObject {
         QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"0"});
     }
 
+    void theDemoListsItsServersAndOneLogin() {
+        TempFolder folder;
+        QVERIFY(initdb::addDemoServers(folder.dbPath(), 51234));
+        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"6"});
+        QCOMPARE(folder.rows("SELECT * FROM tbl_Userdata"),
+                 QStringList{"1|DemoPlayer|demo|secret"});
+    }
+
     void idsThatDoNotNameOneRow() {
         TempFolder folder;
         // A hand-made file: no primary key, IDs of every kind.
