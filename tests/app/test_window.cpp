@@ -178,7 +178,8 @@ class TestWindow : public QObject {
         const QStringList alpha{"a", "al", "ap"}, bravo{"b", "bl", "bp"}, charlie{"", "", ""};
         // Each road to another server shows its settings and asks its players.
         window.clickRow(1);
-        QCOMPARE(shows(alpha, 1), QString()); // a click
+        QCOMPARE(shows(alpha, 1), QString());           // a click
+        const QImage drawn = players->grab().toImage(); // Alpha's one player in sight
         QTest::keyClick(window.view(), Qt::Key_Down);
         QCOMPARE(shows(bravo, 2), QString()); // the Down key
         QTest::keyClicks(window.view(), "c");
@@ -249,6 +250,7 @@ class TestWindow : public QObject {
         QCOMPARE(MessageBox::recorded().size(), boxes);
         QCOMPARE(window.desktop->links.size(), 1);
         QCOMPARE(shows(charlie, 0), QString()); // the gone server's settings and players went too
+        QVERIFY(players->grab().toImage() != drawn);
         window.form.grid().setRow(1);
         QCOMPARE(shows(alpha, 1), QString()); // a pick the program moved
     }
