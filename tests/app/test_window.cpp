@@ -355,6 +355,8 @@ class TestWindow : public QObject {
                                     "from 0 to 32767, so the refresh stopped; every server keeps "
                                     "its count."));
         QCOMPARE(window.tip(1).left(10), "Counted at");
+        const QModelIndex counted = window.form.model().index(0, ServerGrid::Player);
+        QCOMPARE(counted.data(Qt::AccessibleDescriptionRole).toString(), window.tip(1)); // current
         // A failed count keeps the last one, drawn and read out as not current.
         QVERIFY(window.tip(2).startsWith("Connection refused (01:00:00); last counted at "));
         const QModelIndex failed = window.form.model().index(1, ServerGrid::Player);
