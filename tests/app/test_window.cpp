@@ -396,6 +396,10 @@ class TestWindow : public QObject {
         window.refreshed();
         QVERIFY(window.tip(3).startsWith(refusal));
         QCOMPARE(window.cell(2), QString("0"));
+        const int accepted = simulator.accepted(); // a minimised window connects too, if later
+        window.form.showMinimized();
+        window.form.grid().setRow(2);
+        QTRY_COMPARE(simulator.accepted(), accepted + 1);
     }
 
     void refreshLeavesTheFocusThePickAndTheScrolling() {
