@@ -180,6 +180,7 @@ class TestWindow : public QObject {
         window.clickRow(1);
         QCOMPARE(shows(alpha, 1), QString());           // a click
         const QImage drawn = players->grab().toImage(); // Alpha's one player in sight
+        QCOMPARE(players->item(0)->data(Qt::AccessibleDescriptionRole), "Flags 0: none");
         QTest::keyClick(window.view(), Qt::Key_Down);
         QCOMPARE(shows(bravo, 2), QString()); // the Down key
         QTest::keyClicks(window.view(), "c");
@@ -600,6 +601,8 @@ class TestWindow : public QObject {
         QCOMPARE(window.view()->ColWidth(ServerGrid::ID), 0); // the key is not shown
         QVERIFY(!window.find("Command3")->isEnabled());       // nothing picked yet
         QCOMPARE(QApplication::focusWidget(), window.find("LPlayer"));
+        QCOMPARE(window.find<QToolButton>("Command2")->toolButtonStyle(),
+                 Qt::ToolButtonTextUnderIcon);
         QCOMPARE(window.form.minimumSize(), window.form.maximumSize());
         QCOMPARE(window.form.palette().color(QPalette::Window), QColor(128, 255, 255));
         QCOMPARE(window.view()->font().pointSizeF(), 8.25);
