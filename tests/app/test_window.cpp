@@ -546,6 +546,11 @@ class TestWindow : public QObject {
         window.click("Command3");
         QVERIFY(lastBox().contains("(7.4) in TS.mdb is not a whole number"));
         QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"5"});
+        folder.exec("INSERT INTO tbl_Srv VALUES (NULL, 'Found', 'f', '6', '1')"); // elsewhere
+        window.clickRow(2);
+        window.click("Command7"); // a reload tells what it finds anew
+        window.click("Command1", window.find("Form2"));
+        QVERIFY(lastBox().contains("\"Found\" (ID: none)"));
     }
 
     void refusedWritesAreToldAndKeepTheTyping_data() {
