@@ -163,6 +163,8 @@ void Form1::buildControls() {
     Combo1 = named(new QComboBox(this), "Combo1", label2->text());
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
+    // What is typed stands: "300" and Return is 300, not the list's "3000".
+    Combo1->setCompleter(nullptr);
     place(Combo1, {7680, 6990, 855, 315});
     label2->setBuddy(Combo1);
     connect(Combo1->lineEdit(), &QLineEdit::editingFinished, this, &Form1::commitTimeout);
@@ -231,7 +233,13 @@ void Form1::buildControls() {
     connect(&m_grid, &ServerGrid::pickChanged, this, &Form1::followPick);
 
     connect(command1, &QToolButton::clicked, this, &Form1::Command1_Click);
-    connect(command2, &QToolButton::clicked, this, &Form1::Command2_Click);
+    // Pressing Refresh finishes an edit of the timeout box (F5 leaves the focus
+    // there); the start-up refresh takes the last finished one.
+    const auto pressRefresh = [this] {
+        commitTimeout();
+        Command2_Click();
+    };
+    connect(command2, &QToolButton::clicked, this, pressRefresh);
     connect(command3, &QToolButton::clicked, this, &Form1::Command3_Click);
     connect(command4, &QToolButton::clicked, this, &Form1::Command4_Click);
     connect(command5, &QToolButton::clicked, this, &Form1::Command5_Click);
@@ -245,7 +253,7 @@ void Form1::buildControls() {
 
     // Keys only add ways in; the layout stays as it is.
     connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
-            &Form1::Command2_Click);
+            pressRefresh);
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this), &QShortcut::activated, this,
             &Form1::Command4_Click);
     connect(new QShortcut(QKeySequence(Qt::Key_Delete), MSFlexGrid1, nullptr, nullptr,
@@ -317,8 +325,6 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Command2_Click() {
-    // Pressing Refresh finishes an edit of the timeout box (F5 leaves the focus there).
-    commitTimeout();
     if (m_refresh->running()) {
         return;
     }

@@ -32,7 +32,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
         return m_grid.TextMatrix(row, index.column());
     case Qt::ToolTipRole: {
         const QString tip = toolTip(row, index.column());
-        return tip.isEmpty() ? QVariant() : QVariant(tip);
+        return tip.isEmpty() ? QVariant() : QVariant(words::plainTip(tip));
     }
     case Qt::AccessibleDescriptionRole:
         // What the grey and the tooltip tell the eye, for a screen reader.
@@ -66,7 +66,7 @@ QString GridModel::toolTip(int row, int col) const {
     if (const QString mark = words::markText(*listed); !mark.isEmpty()) {
         return mark + QStringLiteral(": Quarnel shows it but does not ask, change or connect it.");
     }
-    return col == ServerGrid::Player ? words::countTip(*m_grid.count(row)) : QString();
+    return col == ServerGrid::Player ? words::countTip(*m_grid.count(row), m_now()) : QString();
 }
 
 QString GridModel::untoldNotes() {

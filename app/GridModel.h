@@ -4,6 +4,7 @@
 #include "store/ServerGrid.h"
 
 #include <QAbstractTableModel>
+#include <functional>
 
 // The server list as the grid view shows it: cell texts, tooltips, what a
 // screen reader reads and the states the cells are drawn by.
@@ -31,9 +32,12 @@ class GridModel : public QAbstractTableModel {
     // What the user should hear about the loaded file (rows left out or
     // marked); empty when it is the same as told before, or nothing.
     [[nodiscard]] QString untoldNotes();
+    // Where the tooltips' times come from; tests set their own.
+    void setClock(std::function<Now()> clock) { m_now = std::move(clock); }
 
   private:
     [[nodiscard]] bool isCountConfirmed(int row) const;
     ServerGrid& m_grid;
     QString m_toldNotes;
+    std::function<Now()> m_now = Now::read;
 };

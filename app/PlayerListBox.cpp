@@ -1,14 +1,39 @@
 // SPDX-License-Identifier: MIT
 #include "app/PlayerListBox.h"
 
+#include "app/Words.h"
+#include "query/mod_UserStatus.h"
+
+#include <QIcon>
 #include <QPainter>
+#include <QPixmap>
+
+PlayerListBox::PlayerListBox(QWidget* parent) : QListWidget(parent) {
+    setIconSize(QSize(12, 12)); // beside an 8-point name
+}
 
 void PlayerListBox::addPlayers(const QList<answer::Player>& players) {
     setNote({}); // a note only ever stands in an empty list
+    // Away is also told by a mark no name can type: the moon and italics.
+    static const QIcon away(QStringLiteral(":/icons/away.svg"));
+    const QIcon blank = [this] {
+        QPixmap empty(iconSize());
+        empty.fill(Qt::transparent);
+        return QIcon(empty);
+    }();
+    QFont awayFont = font();
+    awayFont.setItalic(true);
     for (const answer::Player& player : players) {
-        auto* entry = new QListWidgetItem(answer::playerEntry(player), this);
-        entry->setToolTip(answer::flagNames(player.flags));
-        entry->setData(Qt::AccessibleDescriptionRole, entry->toolTip());
+        auto* entry = new QListWidgetItem(words::oneLine(answer::playerEntry(player)), this);
+        const QString flags = answer::flagNames(player.flags);
+        const bool isAway = mod_UserStatus::isAway(player.flags);
+        entry->setIcon(isAway ? away : blank); // every name starts at the same place
+        if (isAway) {
+            entry->setFont(awayFont);
+        }
+        entry->setToolTip(words::plainTip(flags));
+        entry->setData(Qt::AccessibleDescriptionRole,
+                       isAway ? QStringLiteral("Away. ") + flags : flags);
     }
 }
 

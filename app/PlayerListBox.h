@@ -11,7 +11,7 @@
 class PlayerListBox : public QListWidget {
     Q_OBJECT
   public:
-    using QListWidget::QListWidget;
+    explicit PlayerListBox(QWidget* parent = nullptr);
     // One entry per player, in the answer's order; each tooltip names every flag.
     void addPlayers(const QList<answer::Player>& players);
     // Empty clears the note.

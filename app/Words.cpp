@@ -54,16 +54,19 @@ QString markText(const ListedServer& listed) {
     return {};
 }
 
-QString countTip(const ServerGrid::Count& count) {
-    const auto time = [](QTime when) { return when.toString(QStringLiteral("HH:mm:ss")); };
+QString countTip(const ServerGrid::Count& count, const Now& now) {
+    const auto time = [&now](Moment when) {
+        const QDateTime at = now.wall.addMSecs(when - now.steady);
+        return at.toString(at.date() == now.wall.date() ? QStringLiteral("HH:mm:ss")
+                                                        : QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    };
     if (!count.failure) {
         return count.players ? QStringLiteral("Counted at ") + time(count.countedAt) : QString();
     }
     const QString failed = whyNotCounted(*count.failure) + QStringLiteral(" (") +
                            time(count.failedAt) + QLatin1Char(')');
-    return count.countedAt.isValid()
-               ? failed + QStringLiteral("; last counted at ") + time(count.countedAt)
-               : failed;
+    return count.players ? failed + QStringLiteral("; last counted at ") + time(count.countedAt)
+                         : failed;
 }
 
 QString loadNotes(const ServerGrid::LoadNotes& notes) {
@@ -93,6 +96,29 @@ QString inQuestion(const QString& value) {
     }
     const qsizetype half = (kQuestionValue - 1) / 2;
     return value.left(half) + QChar(0x2026) + value.right(half);
+}
+
+QString plainTip(const QString& text) {
+    if (text.isEmpty()) {
+        return {};
+    }
+    return QStringLiteral("<p style='white-space:pre-wrap'>") + text.toHtmlEscaped() +
+           QStringLiteral("</p>");
+}
+
+QString oneLine(const QString& text) {
+    QString shown = text;
+    for (QChar& c : shown) {
+        const char16_t code = c.unicode();
+        if (code < 0x20) {
+            c = QChar(char16_t(0x2400 + code)); // the control pictures: "␊" for a line feed
+        } else if (code == 0x7F) {
+            c = QChar(char16_t(0x2421));
+        } else if ((code >= 0x80 && code < 0xA0) || code == 0x2028 || code == 0x2029) {
+            c = QChar(char16_t(0xFFFD));
+        }
+    }
+    return shown;
 }
 
 namespace {

@@ -14,8 +14,9 @@ namespace words {
 QString whyNotCounted(const NotCounted& why);
 // Empty for a row whose ID names it alone.
 QString markText(const ListedServer& listed);
-// When a count was taken, or why the latest query gave none and when.
-QString countTip(const ServerGrid::Count& count);
+// When a count was taken, or why the latest query gave none and when: times
+// of day as of `now`, with the date when it is not today.
+QString countTip(const ServerGrid::Count& count, const Now& now);
 // Empty when the file held nothing to tell.
 QString loadNotes(const ServerGrid::LoadNotes& notes);
 
@@ -30,5 +31,13 @@ QString saveQuestion(const UserData& stored, const UserData& entered);
 // screen with its buttons.
 inline constexpr qsizetype kQuestionValue = 100;
 QString inQuestion(const QString& value);
+
+// A text as a tooltip shows it, character for character: Qt takes a tooltip
+// that looks like markup for markup, and a server's words or the file's are
+// never markup.
+QString plainTip(const QString& text);
+// A text from a server on one line: line breaks and other control characters
+// become visible symbols, so that one player is always one entry.
+QString oneLine(const QString& text);
 
 } // namespace words

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
@@ -112,7 +113,9 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
-    form.findChild<QComboBox*>(QStringLiteral("Combo1"))->setEditText(QStringLiteral("500"));
+    auto* timeout = form.findChild<QComboBox*>(QStringLiteral("Combo1"));
+    timeout->setEditText(QStringLiteral("500"));
+    Q_EMIT timeout->lineEdit()->editingFinished(); // as if typed and left
     form.show();
 
     int refreshes = 0;

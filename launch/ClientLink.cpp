@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "launch/ClientLink.h"
 
+#include <QHostAddress>
+
 namespace client_link {
 
 QString build(const Server& server, const UserData& login) {
@@ -14,7 +16,10 @@ QString build(const Server& server, const UserData& login) {
     if (login.Password.size() > 0) {
         parameters += QStringLiteral("?password=") + login.Password;
     }
-    return QStringLiteral("teamspeak://") + server.ip + QLatin1Char(':') + server.port + parameters;
+    // A bare IPv6 address goes in brackets, or its colons would read as the port's.
+    const bool bareIpv6 = QHostAddress(server.ip).protocol() == QAbstractSocket::IPv6Protocol;
+    const QString host = bareIpv6 ? QLatin1Char('[') + server.ip + QLatin1Char(']') : server.ip;
+    return QStringLiteral("teamspeak://") + host + QLatin1Char(':') + server.port + parameters;
 }
 
 void fOpenHomepage(LinkOpener& opener, const LinkOpener::Done& done) {

@@ -13,7 +13,7 @@ inline constexpr auto kHomepage = "https://quarnel.example.org/";
 
 // "teamspeak://" IP ":" voice port of the server, then "?nickname=",
 // "?loginname=" and "?password=" for each login text that is not empty;
-// values as they stand.
+// values as they stand, but for a bare IPv6 address, which goes in brackets.
 QString build(const Server& server, const UserData& login);
 
 // Hands the homepage to the desktop.

@@ -28,10 +28,30 @@ void Exchange::connect(std::vector<Action>& out) {
         finish(Outcome::BadQueryPort, m_server.tcpPort, out);
         return;
     }
+    // A server that could not be asked is not contacted at all.
+    const auto voicePort = voicePortToSend();
+    if (!voicePort) {
+        finish(Outcome::BadVoicePort, m_server.port, out);
+        return;
+    }
+    m_sentPort = *voicePort;
     m_state = State::Waiting;
     out.push_back({Action::Kind::Connect, m_server.ip, *port, {}, 0});
     m_counter = m_rules.counterPerWait ? 1 : 0;
     beginWait(answer::Step::Greeting, out);
+}
+
+std::optional<QString> Exchange::voicePortToSend() const {
+    const QString& port = m_server.port;
+    if (m_rules.voicePortAsNumber) {
+        const auto number = convert::toLong(port);
+        return number ? std::optional<QString>(QString::number(*number)) : std::nullopt;
+    }
+    // A line break would smuggle a command of its own onto the wire.
+    if (port.contains(QLatin1Char('\r')) || port.contains(QLatin1Char('\n'))) {
+        return std::nullopt;
+    }
+    return port;
 }
 
 void Exchange::beginWait(answer::Step step, std::vector<Action>& out) {
@@ -91,21 +111,7 @@ void Exchange::advance(qsizetype length, std::vector<Action>& out) {
     strGet.remove(0, length);
     switch (m_step) {
     case answer::Step::Greeting: {
-        QString port = m_server.port;
-        if (m_rules.voicePortAsNumber) {
-            const auto number = convert::toLong(m_server.port);
-            if (!number) {
-                finish(Outcome::BadVoicePort, m_server.port, out);
-                return;
-            }
-            port = QString::number(*number);
-        } else if (port.contains(QLatin1Char('\r')) || port.contains(QLatin1Char('\n'))) {
-            // A line break would smuggle a command of its own onto the wire.
-            finish(Outcome::BadVoicePort, m_server.port, out);
-            return;
-        }
-        m_sentPort = port;
-        out.push_back({Action::Kind::Send, {}, 0, "sel " + port.toLatin1() + "\r\n", 0});
+        out.push_back({Action::Kind::Send, {}, 0, "sel " + m_sentPort.toLatin1() + "\r\n", 0});
         m_counter = m_rules.counterPerWait ? 0 : m_counter;
         beginWait(answer::Step::Select, out);
         return;

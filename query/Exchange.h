@@ -91,6 +91,8 @@ class Exchange {
   private:
     enum class State { Idle, WaitingToConnect, Waiting, Done };
     void connect(std::vector<Action>& out);
+    // The voice port as "sel" sends it; nullopt when it cannot go out.
+    [[nodiscard]] std::optional<QString> voicePortToSend() const;
     void beginWait(answer::Step step, std::vector<Action>& out);
     void check(std::vector<Action>& out);
     bool judge(std::vector<Action>& out);

@@ -4,11 +4,17 @@
 #include "query/QueryConnection.h"
 #include "store/Convert.h"
 
+#include <QRegularExpression>
 #include <QTimer>
 
 namespace query {
 
 std::optional<int> refreshPause(const QString& timeoutText) {
+    // Digits alone, read the same on every desktop: "1.500" may mean 1500 or 1.5.
+    static const QRegularExpression whole(QStringLiteral(R"(^\s*\+?[0-9]+\s*$)"));
+    if (!whole.match(timeoutText).hasMatch()) {
+        return std::nullopt;
+    }
     const auto timeout = convert::toInteger(timeoutText);
     // A negative timeout would mean a negative pause.
     if (!timeout || *timeout < 0) {
@@ -77,7 +83,7 @@ void Refresh::onDone(const ExchangeResult& result) {
         end();
         return;
     }
-    const QTime when = m_clock();
+    const Moment when = m_clock();
     const int count = result.outcome == Outcome::Answered
                           ? answer::playerCount(answer::cutLines(result.answer))
                           : -1;

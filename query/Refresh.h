@@ -5,7 +5,6 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QTime>
 #include <functional>
 
 class QTimer;
@@ -15,8 +14,8 @@ namespace query {
 class QueryConnection;
 
 // The pause of one try: a tenth of the timeout text, which must be a whole
-// number from 0 to 32767 (a fraction rounds half to even); nullopt otherwise
-// (docs/query-rules.md).
+// number from 0 to 32767 in digits (no fraction, no separator); nullopt
+// otherwise (docs/query-rules.md).
 std::optional<int> refreshPause(const QString& timeoutText);
 
 // Asks every server of the rows it is given, one after the other, for its
@@ -27,7 +26,7 @@ std::optional<int> refreshPause(const QString& timeoutText);
 class Refresh : public QObject {
     Q_OBJECT
   public:
-    using Clock = std::function<QTime()>;
+    using Clock = std::function<Moment()>;
     Refresh(ServerRows rows, std::function<QString()> timeoutText,
             std::function<bool()> waitBeforeConnect, QObject* parent = nullptr);
 
@@ -43,9 +42,9 @@ class Refresh : public QObject {
     void asking(const Server& server);
     // Row `row` of `rows` is next (skipped rows count too).
     void progress(int row, int rows);
-    void counted(const Server& server, QTime when, int players);
+    void counted(const Server& server, Moment when, int players);
     // The server gave no count, and why.
-    void notCounted(const Server& server, QTime when, const NotCounted& why);
+    void notCounted(const Server& server, Moment when, const NotCounted& why);
     // The timeout text is no usable number: the refresh ends, no server is to blame.
     void timeoutUnusable(const QString& timeoutText);
     void finished();
@@ -59,7 +58,7 @@ class Refresh : public QObject {
     ServerRows m_rows;
     std::function<QString()> m_timeoutText;
     std::function<bool()> m_waitBeforeConnect;
-    Clock m_clock = [] { return QTime::currentTime(); };
+    Clock m_clock = steadyNow;
     bool m_running = false;
     int m_row = 0;
     int m_lastRow = 0;

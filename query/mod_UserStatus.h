@@ -10,5 +10,9 @@ namespace mod_UserStatus {
 // is set, judged the old way (flags of 128 and more, or below 0, show
 // nothing; docs/query-rules.md).
 QString fUserStatus(qint32 flags);
+// Whether the entry says "Away": the one status that has words.
+inline bool isAway(qint32 flags) {
+    return !fUserStatus(flags).isEmpty();
+}
 
 } // namespace mod_UserStatus

@@ -1,8 +1,26 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QtGlobal>
+#include <ctime>
+
+// When something happened, in ms on a clock that only goes forward and runs
+// on while the machine sleeps: events are ordered and aged by it, never by
+// the wall clock, which the user or the network may set back.
+using Moment = qint64;
+inline Moment steadyNow() {
+    timespec now{};
+    ::clock_gettime(CLOCK_BOOTTIME, &now);
+    return Moment{now.tv_sec} * 1000 + now.tv_nsec / 1000000;
+}
+// Both clocks read together, to show a moment as the time of day it was.
+struct Now {
+    QDateTime wall;
+    Moment steady = 0;
+    static Now read() { return {QDateTime::currentDateTime(), steadyNow()}; }
+};
 
 // What came of asking a server for its players, as data: the refresh and the
 // player list report it, the server list keeps it, the window puts it in words.

@@ -100,7 +100,7 @@ int ServerGrid::rowAsAsked(const Server& asked) const {
     return now.ip == asked.ip && now.port == asked.port && now.tcpPort == asked.tcpPort ? row : 0;
 }
 
-void ServerGrid::setCount(const Server& asked, QTime when, int players) {
+void ServerGrid::setCount(const Server& asked, Moment when, int players) {
     if (const int row = rowAsAsked(asked); row > 0) {
         Count& at = m_rows[row - 1].count;
         at.players = players;
@@ -110,7 +110,7 @@ void ServerGrid::setCount(const Server& asked, QTime when, int players) {
     }
 }
 
-void ServerGrid::setNotCounted(const Server& asked, QTime when, const NotCounted& why) {
+void ServerGrid::setNotCounted(const Server& asked, Moment when, const NotCounted& why) {
     if (const int row = rowAsAsked(asked); row > 0) {
         Count& at = m_rows[row - 1].count;
         at.failure = why;

@@ -7,7 +7,6 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
-#include <QTime>
 #include <optional>
 
 // The server list as the grid holds it: row 0 is the heading row, servers are
@@ -22,9 +21,9 @@ class ServerGrid : public QObject {
     // A server's latest count, and why the latest query gave none.
     struct Count {
         std::optional<int> players; // none counted yet: "X"
-        QTime countedAt;
+        Moment countedAt = 0;
         std::optional<NotCounted> failure; // set while the latest query gave no count
-        QTime failedAt;
+        Moment failedAt = 0;
     };
     // What a load found in the file that the user should hear of.
     struct LoadNotes {
@@ -57,9 +56,9 @@ class ServerGrid : public QObject {
     // A count the latest query confirmed. Reports land only on the row that
     // still holds the host and ports that were asked: a server edited
     // meanwhile keeps what the reload gave it.
-    void setCount(const Server& asked, QTime when, int players);
+    void setCount(const Server& asked, Moment when, int players);
     // The latest query gave no count: the old one stays, not confirmed.
-    void setNotCounted(const Server& asked, QTime when, const NotCounted& why);
+    void setNotCounted(const Server& asked, Moment when, const NotCounted& why);
 
     // The picked server row; 0 while none is picked. A click outside the
     // server rows (row 0) changes nothing; picking the row already picked

@@ -90,6 +90,16 @@ QString listening(sim::QuerySimulator& simulator, int delayMs) {
     return QString::number(simulator.listen(slow));
 }
 
+// A tooltip as Qt draws it: as markup when it looks like markup, else as it stands.
+QString drawnTip(const QVariant& tip) {
+    if (!Qt::mightBeRichText(tip.toString())) {
+        return tip.toString();
+    }
+    QTextDocument document;
+    document.setHtml(tip.toString());
+    return document.toPlainText();
+}
+
 QString lastBox() {
     return MessageBox::recorded().isEmpty() ? QString() : MessageBox::recorded().last().text;
 }
@@ -258,7 +268,8 @@ class TestWindow : public QObject {
 
     void aFileHeldOrChangedElsewhere() {
         TempFolder folder;
-        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'Alpha', '192.0.2.1', '8767', '51234')");
+        folder.exec(QString("INSERT INTO tbl_Srv VALUES (1, 'Alpha', '127.0.0.1', '8767', '%1')")
+                        .arg(sim::QuerySimulator::closedPort()));
         folder.exec("INSERT INTO tbl_Userdata VALUES (1, 'alpha', 'al', 'ap')");
         Window window(folder);
         folder.exec("BEGIN EXCLUSIVE"); // another program holds the file, readers too
@@ -277,7 +288,7 @@ class TestWindow : public QObject {
         window.box("Sname", edit)->setText("Edited");
         // Each time another program has changed the server shown, under the same ID.
         const std::array<std::array<const char*, 3>, 3> writes{
-            {{"UPDATE tbl_Srv SET ServerName = 'Bravo', IP = '198.51.100.7'", "Command6",
+            {{"UPDATE tbl_Srv SET ServerName = 'Bravo', IP = '127.0.0.2'", "Command6",
               "the login settings were not saved."},
              {"UPDATE tbl_Srv SET Port = '9999'", "Command3", "nothing was deleted."},
              {"UPDATE tbl_Srv SET TCPPort = '1'", "Command1", "nothing was saved."}}};
@@ -293,6 +304,46 @@ class TestWindow : public QObject {
         }
         QVERIFY(edit->isVisible()); // with what was typed, to save again or cancel
         QCOMPARE(window.box("Sname", edit)->text(), QString("Edited"));
+    }
+
+    void aServersWordsAndNamesStayText() {
+        sim::QuerySimulator simulator;
+        simulator.addServer(
+            8767, {{"Bob\nMallory (Away)", "b", 0}, {"Eve (Away)", "e", 0}, {"Ann\x01", "a", 8}});
+        sim::Behaviour refusing;
+        refusing.listAnswer =
+            "ERROR, <img src=\"file:///no/such.png\" width=12000> <b>bold</b>\r\n";
+        TempFolder folder;
+        folder.exec(QString("INSERT INTO tbl_Srv VALUES (1, 'A', '127.0.0.1', '8767', '%1'), "
+                            "(2, 'B', '127.0.0.1', '8767', '<font size=7>big</font>'), "
+                            "(3, 'C', '127.0.0.1', '8767', '%2')")
+                        .arg(simulator.listen(refusing))
+                        .arg(simulator.listen()));
+        Window window(folder);
+        window.form.Timer1_Timer();
+        window.refreshed();
+        const auto tip = [&](int row) {
+            return drawnTip(
+                window.form.model().index(row - 1, ServerGrid::Player).data(Qt::ToolTipRole));
+        };
+        QVERIFY2(tip(1).startsWith("The server answered: ERROR, <img src=\"file:///no/such.png\" "
+                                   "width=12000> <b>bold</b> ("),
+                 qPrintable(tip(1)));
+        QVERIFY(tip(2).startsWith("Not asked: query port \"<font size=7>big</font>\" is not"));
+        // One player is one entry, whatever his name holds; away is marked beyond the words.
+        window.clickRow(3);
+        auto* players = window.find<QListWidget>("LPlayer");
+        QTRY_COMPARE(players->count(), 3);
+        QCOMPARE(players->item(0)->text(), QString::fromUtf8("Bob\u240aMallory (Away)"));
+        QCOMPARE(players->item(2)->text(), QString::fromUtf8("Ann\u2401 (Away)"));
+        for (const int away : {0, 1, 2}) {
+            const QListWidgetItem* entry = players->item(away);
+            const bool isAway = away == 2;
+            QCOMPARE(entry->font().italic(), isAway);
+            QCOMPARE(entry->data(Qt::AccessibleDescriptionRole).toString().startsWith("Away. "),
+                     isAway);
+            QCOMPARE(entry->icon().cacheKey() == players->item(2)->icon().cacheKey(), isAway);
+        }
     }
 
     void aCountBelongsToTheServerAsAsked() {
@@ -328,8 +379,14 @@ class TestWindow : public QObject {
                         .arg(port));
         Window window(folder);
         auto* combo = window.find<QComboBox>("Combo1");
-        window.click("Command2");
         QLineEdit* typing = combo->lineEdit();
+        typing->clear(); // half typed when the start-up refresh comes: the last finished counts
+        window.form.Timer1_Timer();
+        window.refreshed();
+        QCOMPARE(window.cell(1), QString("1"));
+        QVERIFY(MessageBox::recorded().isEmpty());
+        typing->setText("1500");
+        window.click("Command2");
         QTest::mouseClick(typing, Qt::LeftButton);
         QTest::keyClick(typing, Qt::Key_End);
         QTest::keyClicks(typing, "\b\b\b\b3");                  // Backspace four times
@@ -339,12 +396,17 @@ class TestWindow : public QObject {
         QCOMPARE(window.form.timeout(), QString("3001"));
         window.refreshed();
         QCOMPARE(window.cell(2), QString("1"));
+        QTest::mouseClick(typing, Qt::LeftButton);
+        typing->selectAll();
+        QTest::keyClicks(typing, "300");
+        QTest::keyClick(typing, Qt::Key_Return);
+        QCOMPARE(window.form.timeout(), QString("300")); // as typed, not the list's "3000"
 
         // A timeout that is no number is the box's fault: told there, every row left as it was.
         QTest::mouseClick(typing, Qt::LeftButton);
         typing->selectAll();
-        QTest::keyClicks(typing, "abc");
-        window.form.grid().setNotCounted({2, "T", "127.0.0.1", "8767", port}, QTime(1, 0),
+        QTest::keyClicks(typing, "1.500"); // 1500 to some, 1.5 to others: no whole number
+        window.form.grid().setNotCounted({2, "T", "127.0.0.1", "8767", port}, steadyNow(),
                                          {Outcome::Refused, {}, {}, 0});
         QTest::keyClick(typing, Qt::Key_F5); // Refresh finishes the edit too
         const QString why = "Not a usable timeout: type a whole number of milliseconds from 0 to "
@@ -352,14 +414,15 @@ class TestWindow : public QObject {
         QCOMPARE(combo->toolTip(), why);
         QCOMPARE(combo->accessibleDescription(), why);
         window.refreshed();
-        QCOMPARE(lastBox(), QString("The timeout \"abc\" is not a whole number of milliseconds "
+        QCOMPARE(lastBox(), QString("The timeout \"1.500\" is not a whole number of milliseconds "
                                     "from 0 to 32767, so the refresh stopped; every server keeps "
                                     "its count."));
         QCOMPARE(window.tip(1).left(10), "Counted at");
         const QModelIndex counted = window.form.model().index(0, ServerGrid::Player);
         QCOMPARE(counted.data(Qt::AccessibleDescriptionRole).toString(), window.tip(1)); // current
         // A failed count keeps the last one, drawn and read out as not current.
-        QVERIFY(window.tip(2).startsWith("Connection refused (01:00:00); last counted at "));
+        QVERIFY(window.tip(2).startsWith("Connection refused ("));
+        QVERIFY(window.tip(2).contains("); last counted at "));
         const QModelIndex failed = window.form.model().index(1, ServerGrid::Player);
         QCOMPARE(failed.data().toString(), QString("1"));
         QVERIFY(!failed.data(GridModel::CountConfirmedRole).toBool());
@@ -491,7 +554,7 @@ class TestWindow : public QObject {
         QVERIFY(add->isVisible());
         window.click("Command1", add);
 
-        window.form.grid().setCount({1, "A", "", "1", "2"}, QTime(1, 2, 3), 7);
+        window.form.grid().setCount({1, "A", "", "1", "2"}, 0, 7);
         auto* edit = window.opens("Command7");
         QCOMPARE(window.texts({"Sname", "SIP", "SPort", "STCP"}, edit),
                  QStringList({"A", "", "1", "2"}));
@@ -526,7 +589,7 @@ class TestWindow : public QObject {
         QCOMPARE(window.form.grid().Rows(), 5);
         QVERIFY(window.form.model().index(2, 1).data(GridModel::MarkedRole).toBool()); // greyed
         QVERIFY(!window.form.model().index(1, 1).data(GridModel::MarkedRole).toBool());
-        QCOMPARE(window.view()->model()->index(2, 1).data(Qt::ToolTipRole).toString(),
+        QCOMPARE(drawnTip(window.view()->model()->index(2, 1).data(Qt::ToolTipRole)),
                  QString("This server's ID (7) in TS.mdb is not unique: Quarnel shows it but "
                          "does not ask, change or connect it."));
         window.clickRow(2);

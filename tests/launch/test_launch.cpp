@@ -74,6 +74,15 @@ class TestLaunch : public QObject {
         QCOMPARE(client_link::build(server, {boxes[0], boxes[1], boxes[2], false}), link);
     }
 
+    void anIpv6AddressGoesInBrackets() {
+        const auto link = [](const QString& host) {
+            return client_link::build({1, "name", host, "8767", "51234"}, {});
+        };
+        QCOMPARE(link("::1"), "teamspeak://[::1]:8767");
+        QCOMPARE(link("[::1]"), "teamspeak://[::1]:8767"); // typed in brackets already
+        QCOMPARE(link("127.0.0.1"), "teamspeak://127.0.0.1:8767");
+    }
+
     void startedDetached() {
         Tools tools(true);
         XdgOpener xdg(tools.opener, tools.mime);

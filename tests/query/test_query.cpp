@@ -87,12 +87,12 @@ struct Rig {
         QObject::connect(&refresh, &query::Refresh::asking,
                          [this](const Server& asked) { this->asked << asked.id; });
         QObject::connect(&refresh, &query::Refresh::counted,
-                         [this](const Server& asked, QTime at, int players) {
+                         [this](const Server& asked, Moment at, int players) {
                              told[asked.id] = QString::number(players);
                              when[asked.id] = at;
                          });
         QObject::connect(&refresh, &query::Refresh::notCounted,
-                         [this](const Server& asked, QTime, const NotCounted& why) {
+                         [this](const Server& asked, Moment, const NotCounted& why) {
                              told[asked.id] = "X " + words::whyNotCounted(why);
                          });
     }
@@ -107,7 +107,7 @@ struct Rig {
     query::Refresh refresh{grid.rows(), [this] { return timeout; }, [] { return false; }};
     QList<qint32> asked;
     QHash<qint32, QString> told;
-    QHash<qint32, QTime> when;
+    QHash<qint32, Moment> when;
 };
 
 } // namespace
@@ -172,12 +172,25 @@ class TestQuery : public QObject {
         QCOMPARE(bare.sent.size(), 1);
     }
 
-    void aLineBreakInTheVoicePortIsNeverSent() {
+    void aVoicePortThatCannotGoOutIsNotContacted() {
         Run smuggling(false, "1\nquit");
-        smuggling.data(kGreeting);
-        QCOMPARE(smuggling.sent, QList<QByteArray>{});
+        QCOMPARE(smuggling.connected, quint16{0});
         QCOMPARE(words::whyNotCounted(smuggling.result().whyNot()),
                  "Not asked: voice port holds a line break");
+        Run noNumber(true, "eighty");
+        QCOMPARE(noNumber.connected, quint16{0});
+        QCOMPARE(noNumber.result().outcome, Outcome::BadVoicePort);
+    }
+
+    void countTimesAreShownInTheirOrder() {
+        ServerGrid::Count count{3, 1000, NotCounted{Outcome::Refused, {}, {}, 0}, 61000};
+        // The wall clock was set back an hour after the failure: the times keep their order.
+        const QDateTime today(QDate(2026, 12, 10), QTime(9, 0));
+        QCOMPARE(words::countTip(count, {today, 121000}),
+                 "Connection refused (08:59:00); last counted at 08:58:00");
+        // A day later, the date says so.
+        QCOMPARE(words::countTip(count, {today.addDays(1), 121000 + 86400000}),
+                 "Connection refused (2026-12-10 08:59:00); last counted at 2026-12-10 08:58:00");
     }
 
     void readingAnswers() {
@@ -196,6 +209,11 @@ class TestQuery : public QObject {
         QTest::newRow("negative") << "-10" << -1;
         QTest::newRow("past 16 bits") << "32768" << -1;
         QTest::newRow("no number") << "fast" << -1;
+        QTest::newRow("blanks around") << " 1500 " << 150;
+        // Read the same on every desktop: a separator or a fraction is no whole number.
+        QTest::newRow("German thousands") << "1.500" << -1;
+        QTest::newRow("comma") << "1,500" << -1;
+        QTest::newRow("fraction") << "1500.4" << -1;
     }
 
     void pauseOfTheTimeout() {
@@ -297,14 +315,14 @@ class TestQuery : public QObject {
         ServerList list = ServerList::of({server(11, port, "eighty"),
                                           server(12, 0),
                                           server(13, sim::QuerySimulator::closedPort()),
-                                          {14, "S4", "no-such-host.invalid", "8767", "1"},
+                                          {14, "S4", "no-such-host..invalid", "8767", "1"},
                                           server(15, port),
                                           server(16, port),
                                           {17, "S7", "[::1]", "8767", "1"}});
         list.servers[5].mark = IdMark::NotUnique; // shown, never asked
         Rig rig({});
         rig.grid.load(list);
-        rig.refresh.setClock([] { return QTime(12, 34, 56); });
+        rig.refresh.setClock([] { return Moment{123456}; });
         QSignalSpy progress(&rig.refresh, &query::Refresh::progress);
         QVERIFY(rig.refreshAll());
         QCOMPARE(rig.asked, QList<qint32>({11, 12, 13, 14, 15, 17}));
@@ -316,7 +334,7 @@ class TestQuery : public QObject {
         QVERIFY(rig.told.value(14).startsWith("X Host not found"));
         QCOMPARE(rig.told.value(15), "3");
         QVERIFY(!rig.told.contains(16));
-        QCOMPARE(rig.when.value(15), QTime(12, 34, 56));
+        QCOMPARE(rig.when.value(15), Moment{123456});
         QVERIFY(!rig.told.value(17).startsWith("X Host not found")); // an address, in brackets
     }
 
