@@ -303,21 +303,30 @@ void Form1::fDefWidth() {
     }
 }
 
-void Form1::fSetUD(qint32 lngServer) {
+bool Form1::fSetUD(const Server& server) {
     clearLogin();
-    const auto settings = mod_Userdata::readUserdata(lngServer);
+    const auto settings = mod_Userdata::readUserdata(server);
     if (!settings) {
         MessageBox::showError(
             this, QStringLiteral("The stored login settings of this server could not be read; "
                                  "the boxes stay empty.\n%1")
                       .arg(settings.error()));
-        return;
+        return true;
     }
-    if (settings->Found) {
-        showWhole(Text1, settings->Nickname);
-        showWhole(Text2, settings->LoginName);
-        showWhole(Text3, settings->Password);
+    if (!settings->has_value()) {
+        // Another server's settings under this one's name: shown for none.
+        m_shown.reset();
+        MessageBox::showError(this, QStringLiteral("This server was changed or removed meanwhile; "
+                                                   "the list now shows it as it is stored."));
+        reloadAfter(this, m_model, QStringLiteral("The server was changed elsewhere"));
+        return false;
     }
+    if (const UserData& stored = **settings; stored.Found) {
+        showWhole(Text1, stored.Nickname);
+        showWhole(Text2, stored.LoginName);
+        showWhole(Text3, stored.Password);
+    }
+    return true;
 }
 
 void Form1::Command1_Click() {
@@ -364,6 +373,20 @@ void Form1::Command5_Click() {
     if (!server) {
         return;
     }
+    // The login goes only to the server as the user sees it.
+    const auto still = mod_DB::stillStored(*server);
+    if (!still) {
+        MessageBox::showError(this, QStringLiteral("The server could not be checked in TS.mdb, so "
+                                                   "the client was not started.\n%1")
+                                        .arg(still.error()));
+        return;
+    }
+    if (*still == Write::Gone) {
+        MessageBox::showError(this, QStringLiteral("This server was changed or removed "
+                                                   "meanwhile; the client was not started."));
+        reloadAfter(this, m_model, QStringLiteral("Nothing was sent"));
+        return;
+    }
     const QString link = client_link::build(*server, typedLogin());
     m_linkOpener->open(QStringLiteral("Open"), link,
                        reportFailure(QStringLiteral("The TeamSpeak client could not be started")));
@@ -374,7 +397,7 @@ void Form1::Command6_Click() {
     if (!server) {
         return;
     }
-    const auto stored = mod_Userdata::readUserdata(server->id);
+    const auto stored = mod_Userdata::readUserdata(*server);
     if (!stored) {
         // Asking "save" over settings that may well exist would mislead.
         MessageBox::showError(this, QStringLiteral("The stored login settings of this server "
@@ -382,12 +405,17 @@ void Form1::Command6_Click() {
                                         .arg(stored.error()));
         return;
     }
-    const UserData entered = typedLogin();
-    if (!MessageBox::askYesNo(this, QStringLiteral("Save Usersettings?"),
-                              words::saveQuestion(*stored, entered))) {
-        return;
-    }
-    const auto saved = mod_Userdata::fSaveUserdata(*server, entered);
+    const auto saved = [&]() -> Result<Write> {
+        if (!stored->has_value()) {
+            return Write::Gone;
+        }
+        const UserData entered = typedLogin();
+        if (!MessageBox::askYesNo(this, QStringLiteral("Save Usersettings?"),
+                                  words::saveQuestion(**stored, entered))) {
+            return Write::Done; // "No": nothing to tell
+        }
+        return mod_Userdata::fSaveUserdata(*server, **stored, entered);
+    }();
     if (!saved) {
         reportRefused(this, QStringLiteral("The login settings could not be saved"), saved.error());
     } else if (*saved == Write::Gone) {
@@ -395,6 +423,11 @@ void Form1::Command6_Click() {
                               QStringLiteral("This server was changed or removed "
                                              "meanwhile; the login settings were not saved."));
         reloadAfter(this, m_model, QStringLiteral("Nothing was saved"));
+    } else if (*saved == Write::Stale) {
+        MessageBox::showError(this, QStringLiteral("The stored login settings of this server were "
+                                                   "changed elsewhere while the question was "
+                                                   "open, so nothing was saved; the boxes keep "
+                                                   "what you typed."));
     }
 }
 
@@ -445,8 +478,9 @@ void Form1::MSFlexGrid1_Click() {
         return;
     }
     m_shown = *server;
-    fSetUD(server->id);
-    listPlayers(*server);
+    if (fSetUD(*server)) {
+        listPlayers(*server);
+    }
 }
 
 void Form1::followPick() {
@@ -457,13 +491,14 @@ void Form1::followPick() {
         }
         return;
     }
-    if (!m_shown || m_shown->id != server->id) {
+    const auto sameAddress = [](const Server& a, const Server& b) {
+        return a.ip == b.ip && a.port == b.port && a.tcpPort == b.tcpPort;
+    };
+    if (!m_shown || m_shown->id != server->id || !sameAddress(*m_shown, *server)) {
+        // Another server, or this one at another address: its own settings.
         MSFlexGrid1_Click();
-    } else if (*m_shown != *server) {
-        // The same server, edited: its players are asked where it is now,
-        // and what was typed into the login boxes stays.
-        m_shown = *server;
-        listPlayers(*server);
+    } else {
+        m_shown = *server; // only renamed: what was typed into the boxes stays
     }
 }
 

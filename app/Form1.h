@@ -43,8 +43,10 @@ class Form1 : public QWidget {
     Status Form_Load(const QString& programFolder);
     void Form_Unload();
     void fDefWidth();
-    // Empties the three login boxes and fills them with the server's stored settings.
-    void fSetUD(qint32 lngServer);
+    // Empties the three login boxes and fills them with the server's stored
+    // settings while the file still holds the server as the list shows it;
+    // false when it no longer does (the user is told, the list reloaded).
+    bool fSetUD(const Server& server);
 
     [[nodiscard]] ServerGrid& grid() { return m_grid; }
     [[nodiscard]] GridModel& model() { return m_model; }

@@ -5,17 +5,17 @@
 
 namespace mod_Userdata {
 
-Result<UserData> readUserdata(qint32 serverId) {
-    return mod_DB::readLoginSettings(serverId);
+Result<std::optional<UserData>> readUserdata(const Server& shown) {
+    return mod_DB::readLoginSettings(shown);
 }
 
 UserData fGetUserdata(qint32 serverId) {
-    const auto read = readUserdata(serverId);
+    const auto read = mod_DB::readLoginSettings(serverId);
     return read ? *read : UserData{};
 }
 
-Result<Write> fSaveUserdata(const Server& shown, const UserData& settings) {
-    return mod_DB::writeLoginSettings(shown, settings);
+Result<Write> fSaveUserdata(const Server& shown, const UserData& read, const UserData& settings) {
+    return mod_DB::writeLoginSettings(shown, read, settings);
 }
 
 } // namespace mod_Userdata

@@ -55,6 +55,7 @@ struct UserData {
     QString LoginName;
     QString Password;
     bool Found = false; // a stored row was read
+    friend bool operator==(const UserData&, const UserData&) = default;
 };
 
 // A change of a server's fields, made only while the stored row still holds
@@ -68,5 +69,6 @@ struct ServerEdit {
 // What a guarded write found.
 enum class Write {
     Done,
-    Gone, // the server was removed or changed meanwhile: nothing written
+    Gone,  // the server was removed or changed meanwhile: nothing written
+    Stale, // the stored login settings changed since they were read: nothing written
 };

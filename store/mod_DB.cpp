@@ -61,20 +61,33 @@ constexpr auto kInsertUserdata = "INSERT INTO tbl_Userdata (ServerID, Nickname, 
 constexpr auto kUpdateUserdata = "UPDATE tbl_Userdata SET ServerID = ?, Nickname = ?, "
                                  "LoginName = ?, Passwort = ? WHERE ";
 
-// The file that was opened, to notice when another takes its place.
+// The file that was opened, to notice when another takes its place. A file
+// in WAL mode is also known by its size and time: the engine trusts what it
+// read before as long as the log is unchanged, so a copy written over the
+// file in place would go unseen. Other programs' changes go into the log.
 struct OpenFile {
     QString path;
     dev_t device = 0;
     ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    friend bool operator==(const OpenFile& a, const OpenFile& b) {
+        return a.device == b.device && a.inode == b.inode && a.size == b.size &&
+               a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec;
+    }
 };
 std::optional<OpenFile> g_file;
+bool g_walMode = false;
 
 std::optional<OpenFile> identify(const QString& path) {
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
         return std::nullopt;
     }
-    return OpenFile{path, info.st_dev, info.st_ino};
+    if (!g_walMode) {
+        return OpenFile{path, info.st_dev, info.st_ino, 0, {}};
+    }
+    return OpenFile{path, info.st_dev, info.st_ino, info.st_size, info.st_mtim};
 }
 
 Failure failed(const QSqlError& error) {
@@ -82,6 +95,15 @@ Failure failed(const QSqlError& error) {
     const QString code =
         error.nativeErrorCode().isEmpty() ? QStringLiteral("-1") : error.nativeErrorCode();
     return Failure(QStringLiteral("Error %1: %2").arg(code, text), code.toInt());
+}
+
+// A write that reached no row stored nothing, whatever the engine says.
+Status changedARow(const QSqlQuery& q) {
+    if (q.numRowsAffected() > 0) {
+        return success();
+    }
+    return Failure(QStringLiteral("no stored row matched what Quarnel read (the file may hold "
+                                  "text Quarnel cannot read back), so nothing was written"));
 }
 
 // A statement that keeps why it could not be prepared: the engine's reason
@@ -129,10 +151,10 @@ Status checkSameFile() {
         return Failure(QStringLiteral("no database is open"));
     }
     const auto now = identify(g_file->path);
-    if (!now || now->device != g_file->device || now->inode != g_file->inode) {
-        return Failure(QStringLiteral("%1 was moved, deleted or replaced since Quarnel opened it; "
-                                      "nothing was written. Start Quarnel again to use the file "
-                                      "that is there now.")
+    if (!now || !(*now == *g_file)) {
+        return Failure(QStringLiteral("%1 was moved, deleted or replaced since Quarnel opened it, "
+                                      "so Quarnel neither reads nor writes it now. Start Quarnel "
+                                      "again to use the file that is there now.")
                            .arg(g_file->path));
     }
     return success();
@@ -148,6 +170,8 @@ template <typename Work> auto inTransaction(Work&& work) -> decltype(work()) {
     }
     auto done = work();
     if (done && dbTS->commit()) {
+        // Our own commit may write the log back into the file.
+        g_file = identify(g_file->path).value_or(*g_file);
         return done;
     }
     const Failure why = done ? failed(dbTS->lastError()) : done.failure();
@@ -298,6 +322,7 @@ Status fDBConnect(bool open, const QString& folder) {
         dbTS.reset(); // the last handle: removing the connection closes the file
         QSqlDatabase::removeDatabase(QLatin1String(kConnection));
         g_file.reset();
+        g_walMode = false;
     }
     if (!open) {
         return success();
@@ -310,6 +335,11 @@ Status fDBConnect(bool open, const QString& folder) {
     dbTS->setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
                           QStringLiteral("?mode=rw"));
     Status status = dbTS->open() ? success() : failed(dbTS->lastError());
+    if (status) {
+        QSqlQuery mode(*dbTS);
+        g_walMode = mode.exec(QStringLiteral("PRAGMA journal_mode")) && mode.next() &&
+                    mode.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+    }
     g_file = identify(path);
     for (const Probe& probe : kProbes) {
         if (status) {
@@ -422,6 +452,9 @@ Result<Write> saveServer(const ServerEdit& edit) {
         if (const Status ran = q.run(); !ran) {
             return ran.failure();
         }
+        if (const Status changed = changedARow(q); !changed) {
+            return changed.failure();
+        }
         return Write::Done;
     });
 }
@@ -436,11 +469,16 @@ Result<Write> fDelServer(const Server& shown) {
         Statement server{deleteServer(shown.id)};
         Status ran = settings.run();
         ran = ran ? server.run() : ran;
+        ran = ran ? changedARow(server) : ran;
         if (!ran) {
             return ran.failure();
         }
         return Write::Done;
     });
+}
+
+Result<Write> stillStored(const Server& shown) {
+    return inTransaction([&] { return storedAsShown(shown); });
 }
 
 Result<UserData> readLoginSettings(qint32 serverId) {
@@ -464,12 +502,39 @@ Result<UserData> readLoginSettings(qint32 serverId) {
     return result;
 }
 
-Result<Write> writeLoginSettings(const Server& shown, const UserData& settings) {
+Result<std::optional<UserData>> readLoginSettings(const Server& shown) {
+    // In one transaction: the settings belong to the row as it was checked.
+    return inTransaction([&]() -> Result<std::optional<UserData>> {
+        const auto same = storedAsShown(shown);
+        if (!same) {
+            return same.failure();
+        }
+        if (*same != Write::Done) {
+            return std::optional<UserData>();
+        }
+        const auto settings = readLoginSettings(shown.id);
+        if (!settings) {
+            return settings.failure();
+        }
+        return std::optional<UserData>(*settings);
+    });
+}
+
+Result<Write> writeLoginSettings(const Server& shown, const UserData& read,
+                                 const UserData& settings) {
     return inTransaction([&]() -> Result<Write> {
         // Settings typed for a server another program changed or removed
         // would land on a server the user never saw.
         if (auto same = storedAsShown(shown); !same || *same != Write::Done) {
             return same;
+        }
+        // The question quoted what was stored; a newer change is not replaced unseen.
+        const auto now = readLoginSettings(shown.id);
+        if (!now) {
+            return now.failure();
+        }
+        if (!(*now == read)) {
+            return Write::Stale;
         }
         Statement stored{selectUserdata(shown.id)};
         if (const Status ran = stored.run(); !ran) {
@@ -503,6 +568,9 @@ Result<Write> writeLoginSettings(const Server& shown, const UserData& settings) 
         }
         if (const Status written = update.run(); !written) {
             return written.failure();
+        }
+        if (const Status changed = changedARow(update); !changed) {
+            return changed.failure();
         }
         return Write::Done;
     });

@@ -54,13 +54,22 @@ Result<Write> saveServer(const ServerEdit& edit);
 // while the one stored row with its ID still holds what the list shows.
 Result<Write> fDelServer(const Server& shown);
 
+// Done while the one stored row with the server's ID still holds what the
+// list shows; Gone when another program changed or removed it meanwhile.
+Result<Write> stillStored(const Server& shown);
+
 // tbl_Userdata.
 // The first stored row for the server (nulls as empty texts), or why it could not be read.
 Result<UserData> readLoginSettings(qint32 serverId);
+// The same, read together with the server's row, only while that row still
+// holds what the list shows: nullopt when it was changed or removed meanwhile.
+Result<std::optional<UserData>> readLoginSettings(const Server& shown);
 // Stores the three texts in the row the read shows first, adding one when
-// there is none; Gone (nothing stored) when the server is no longer stored
-// as the list shows it.
-Result<Write> writeLoginSettings(const Server& shown, const UserData& settings);
+// there is none. Nothing is stored when the server is no longer stored as the
+// list shows it (Gone) or its stored settings are no longer `read`, what the
+// user was shown (Stale); a write that reaches no row is refused.
+Result<Write> writeLoginSettings(const Server& shown, const UserData& read,
+                                 const UserData& settings);
 
 // A file the program does not have open: a new one, a demo's, a bench's.
 // Both tables, empty. Ports are text so that what the user typed comes back
