@@ -5,7 +5,11 @@
 
 namespace {
 bool g_recording = false;
-QList<QMessageBox::StandardButton> g_answers;
+struct Answer {
+    QMessageBox::StandardButton button;
+    std::function<void()> meanwhile;
+};
+QList<Answer> g_answers;
 } // namespace
 
 QList<MessageBox::Record>& MessageBox::recorded() {
@@ -19,9 +23,10 @@ void MessageBox::recordFromNowOn() {
     recorded().clear();
 }
 
-void MessageBox::setNextAnswer(QMessageBox::StandardButton button) {
+void MessageBox::setNextAnswer(QMessageBox::StandardButton button,
+                               std::function<void()> meanwhile) {
     g_recording = true;
-    g_answers << button;
+    g_answers << Answer{button, std::move(meanwhile)};
 }
 
 QMessageBox::StandardButton MessageBox::exec(QMessageBox& box) {
@@ -31,7 +36,11 @@ QMessageBox::StandardButton MessageBox::exec(QMessageBox& box) {
     recorded() << Record{box.windowTitle(), box.text(), box.icon(),
                          box.standardButton(box.defaultButton()), box.textFormat()};
     if (!g_answers.isEmpty()) {
-        return g_answers.takeFirst();
+        const Answer answer = g_answers.takeFirst();
+        if (answer.meanwhile) {
+            answer.meanwhile();
+        }
+        return answer.button;
     }
     return box.standardButtons().testFlag(QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok;
 }

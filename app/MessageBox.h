@@ -4,6 +4,7 @@
 #include <QList>
 #include <QMessageBox>
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -18,7 +19,9 @@ class MessageBox {
     // For tests: from now on boxes are not shown but recorded, and answered
     // with the queued buttons in turn (No, or Ok, when none is queued).
     static void recordFromNowOn();
-    static void setNextAnswer(QMessageBox::StandardButton button);
+    // `meanwhile` runs while that box is open, as another program would.
+    static void setNextAnswer(QMessageBox::StandardButton button,
+                              std::function<void()> meanwhile = {});
     struct Record {
         QString title;
         QString text;

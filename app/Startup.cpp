@@ -28,7 +28,15 @@ QString quoted(const QString& path) {
 // engine's own words say it (a damaged file, a missing table).
 QString openingHint(const QString& folder, const Status& opened) {
     const QString path = mod_DB::databasePath(folder);
-    if (!QFileInfo::exists(path)) {
+    const QFileInfo file(path);
+    if (file.isSymLink() && !file.exists()) {
+        // Making "TS.mdb" again would keep the link: the file it names is missing.
+        return QStringLiteral("%1 is a link to %2, which does not exist. Make that file with\n%3 "
+                              "%2\nor remove the link.")
+            .arg(quoted(path), quoted(file.symLinkTarget()),
+                 quoted(folder + QStringLiteral("/quarnel-initdb")));
+    }
+    if (!file.exists()) {
         // "." is the program's folder made the working one: its name is no text.
         const bool here = folder == QLatin1String(".");
         return QStringLiteral("There is no TS.mdb in %1. To make an empty one, run%2:\n%3 %4")

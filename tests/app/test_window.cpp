@@ -388,6 +388,18 @@ class TestWindow : public QObject {
         window.click("Command5");
         QCOMPARE(window.desktop->links.last(),
                  "Open teamspeak://127.0.0.4:8701?nickname=nickY?loginname=loginA?password=pwY");
+        // Another window saves while this one's question is open: its save is not lost.
+        window.box("Text1")->setText("typed");
+        MessageBox::setNextAnswer(QMessageBox::Yes, [&] {
+            folder.exec("UPDATE tbl_Userdata SET Passwort = 'newer' WHERE ServerID = 1");
+        });
+        window.click("Command6");
+        QVERIFY(lastBox().startsWith("The stored login settings of this server were changed "
+                                     "elsewhere while the question was open, so nothing was "
+                                     "saved"));
+        QCOMPARE(folder.rows("SELECT * FROM tbl_Userdata WHERE ServerID = 1"),
+                 QStringList{"1|nickY|loginA|newer"});
+        QCOMPARE(window.login(), QStringList({"typed", "loginA", "pwY"}));
     }
 
     void aCountBelongsToTheServerAsAsked() {
@@ -834,6 +846,14 @@ class TestWindow : public QObject {
         QVERIFY(lastBox().startsWith("Quarnel cannot start: Error 14: unable to open database"));
         QVERIFY(lastBox().endsWith("run:\n'" + empty.path() + "/quarnel-initdb' '" + empty.path() +
                                    "/TS.mdb'"));
+        // A link to a file that is gone: the advice names where it points.
+        const QString target = empty.path() + "/gone.mdb";
+        QVERIFY(QFile::link(target, empty.path() + "/TS.mdb"));
+        QCOMPARE(startQuarnel(empty.path()), 1);
+        QVERIFY2(lastBox().contains("TS.mdb' is a link to '" + target + "', which does not exist"),
+                 qPrintable(lastBox()));
+        QVERIFY(initdb::createEmptyDatabase(empty.path() + "/TS.mdb").error().contains(target));
+        QVERIFY(QFile::remove(empty.path() + "/TS.mdb"));
         QVERIFY(QDir(empty.path()).mkdir("TS.mdb")); // there, but no file that opens
         QCOMPARE(startQuarnel(empty.path()), 1);
         QVERIFY(lastBox().contains("TS.mdb is there, but it cannot be opened"));

@@ -35,7 +35,12 @@ Result<Made> createEmptyDatabase(const QString& path) {
         return Failure(
             QStringLiteral("%1: %2").arg(file, QString::fromLocal8Bit(std::strerror(number))));
     };
-    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+    if (const QFileInfo file(path); file.isSymLink() && !file.exists()) {
+        return Failure(QStringLiteral("%1 is a link to %2, which does not exist, so nothing was "
+                                      "made; make that file or remove the link")
+                           .arg(path, file.symLinkTarget()));
+    }
+    if (QFileInfo::exists(path)) {
         return Made::KeptOld;
     }
     // Built under a temporary name, then linked into place: a file that

@@ -13,7 +13,8 @@ enum class Made {
 };
 
 // Makes an empty database with both tables at path, readable and writable by
-// its owner alone, unless a file is there.
+// its owner alone, unless a file is there. A link to a missing file is
+// refused: it names the file to make.
 Result<Made> createEmptyDatabase(const QString& path);
 
 // Adds the demo servers, all on 127.0.0.1: three virtual servers of the
