@@ -414,7 +414,7 @@ void Form1::Command6_Click() {
                                   words::saveQuestion(**stored, entered))) {
             return Write::Done; // "No": nothing to tell
         }
-        return mod_Userdata::fSaveUserdata(*server, **stored, entered);
+        return mod_Userdata::fSaveUserdata(*server, {**stored, entered});
     }();
     if (!saved) {
         reportRefused(this, QStringLiteral("The login settings could not be saved"), saved.error());

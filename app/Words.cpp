@@ -56,7 +56,7 @@ QString markText(const ListedServer& listed) {
 
 QString countTip(const ServerGrid::Count& count, const Now& now) {
     const auto time = [&now](Moment when) {
-        const QDateTime at = now.wall.addMSecs(when - now.steady);
+        const QDateTime at = now.wall.addMSecs(when.ms - now.steady.ms);
         return at.toString(at.date() == now.wall.date() ? QStringLiteral("HH:mm:ss")
                                                         : QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     };

@@ -14,8 +14,8 @@ UserData fGetUserdata(qint32 serverId) {
     return read ? *read : UserData{};
 }
 
-Result<Write> fSaveUserdata(const Server& shown, const UserData& read, const UserData& settings) {
-    return mod_DB::writeLoginSettings(shown, read, settings);
+Result<Write> fSaveUserdata(const Server& shown, const LoginEdit& edit) {
+    return mod_DB::writeLoginSettings(shown, edit);
 }
 
 } // namespace mod_Userdata

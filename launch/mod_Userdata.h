@@ -18,7 +18,8 @@ UserData fGetUserdata(qint32 serverId);
 
 // Stores the three texts for the server in the row that was shown, adding
 // one when there is none; nothing is stored when the server is no longer
-// stored as the list shows it (Gone) or its settings are no longer `read` (Stale).
-Result<Write> fSaveUserdata(const Server& shown, const UserData& read, const UserData& settings);
+// stored as the list shows it (Gone) or its settings are no longer the edit's
+// `before` (Stale).
+Result<Write> fSaveUserdata(const Server& shown, const LoginEdit& edit);
 
 } // namespace mod_Userdata

@@ -9,16 +9,19 @@
 // When something happened, in ms on a clock that only goes forward and runs
 // on while the machine sleeps: events are ordered and aged by it, never by
 // the wall clock, which the user or the network may set back.
-using Moment = qint64;
+struct Moment {
+    qint64 ms = 0;
+    friend bool operator==(const Moment&, const Moment&) = default;
+};
 inline Moment steadyNow() {
     timespec now{};
     ::clock_gettime(CLOCK_BOOTTIME, &now);
-    return Moment{now.tv_sec} * 1000 + now.tv_nsec / 1000000;
+    return {qint64{now.tv_sec} * 1000 + now.tv_nsec / 1000000};
 }
 // Both clocks read together, to show a moment as the time of day it was.
 struct Now {
     QDateTime wall;
-    Moment steady = 0;
+    Moment steady;
     static Now read() { return {QDateTime::currentDateTime(), steadyNow()}; }
 };
 

@@ -66,6 +66,13 @@ struct ServerEdit {
     Server after;
 };
 
+// New login settings for a server, saved only while the stored ones are
+// still `before` (what the question showed).
+struct LoginEdit {
+    UserData before;
+    UserData after;
+};
+
 // What a guarded write found.
 enum class Write {
     Done,

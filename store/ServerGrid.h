@@ -21,9 +21,9 @@ class ServerGrid : public QObject {
     // A server's latest count, and why the latest query gave none.
     struct Count {
         std::optional<int> players; // none counted yet: "X"
-        Moment countedAt = 0;
+        Moment countedAt;
         std::optional<NotCounted> failure; // set while the latest query gave no count
-        Moment failedAt = 0;
+        Moment failedAt;
     };
     // What a load found in the file that the user should hear of.
     struct LoadNotes {

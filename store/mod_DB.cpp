@@ -337,8 +337,9 @@ Status fDBConnect(bool open, const QString& folder) {
     Status status = dbTS->open() ? success() : failed(dbTS->lastError());
     if (status) {
         QSqlQuery mode(*dbTS);
-        g_walMode = mode.exec(QStringLiteral("PRAGMA journal_mode")) && mode.next() &&
-                    mode.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+        g_walMode =
+            mode.exec(QStringLiteral("PRAGMA journal_mode")) && mode.next() &&
+            mode.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
     }
     g_file = identify(path);
     for (const Probe& probe : kProbes) {
@@ -520,8 +521,8 @@ Result<std::optional<UserData>> readLoginSettings(const Server& shown) {
     });
 }
 
-Result<Write> writeLoginSettings(const Server& shown, const UserData& read,
-                                 const UserData& settings) {
+Result<Write> writeLoginSettings(const Server& shown, const LoginEdit& edit) {
+    const UserData& settings = edit.after;
     return inTransaction([&]() -> Result<Write> {
         // Settings typed for a server another program changed or removed
         // would land on a server the user never saw.
@@ -533,7 +534,7 @@ Result<Write> writeLoginSettings(const Server& shown, const UserData& read,
         if (!now) {
             return now.failure();
         }
-        if (!(*now == read)) {
+        if (!(*now == edit.before)) {
             return Write::Stale;
         }
         Statement stored{selectUserdata(shown.id)};

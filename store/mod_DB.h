@@ -66,10 +66,9 @@ Result<UserData> readLoginSettings(qint32 serverId);
 Result<std::optional<UserData>> readLoginSettings(const Server& shown);
 // Stores the three texts in the row the read shows first, adding one when
 // there is none. Nothing is stored when the server is no longer stored as the
-// list shows it (Gone) or its stored settings are no longer `read`, what the
-// user was shown (Stale); a write that reaches no row is refused.
-Result<Write> writeLoginSettings(const Server& shown, const UserData& read,
-                                 const UserData& settings);
+// list shows it (Gone) or its stored settings are no longer the edit's
+// `before`, what the user was shown (Stale); a write that reaches no row is refused.
+Result<Write> writeLoginSettings(const Server& shown, const LoginEdit& edit);
 
 // A file the program does not have open: a new one, a demo's, a bench's.
 // Both tables, empty. Ports are text so that what the user typed comes back

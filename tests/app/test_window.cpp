@@ -610,7 +610,7 @@ class TestWindow : public QObject {
         QVERIFY(add->isVisible());
         window.click("Command1", add);
 
-        window.form.grid().setCount({1, "A", "", "1", "2"}, 0, 7);
+        window.form.grid().setCount({1, "A", "", "1", "2"}, {}, 7);
         auto* edit = window.opens("Command7");
         QCOMPARE(window.texts({"Sname", "SIP", "SPort", "STCP"}, edit),
                  QStringList({"A", "", "1", "2"}));

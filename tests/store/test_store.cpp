@@ -105,8 +105,9 @@ class TestStore : public QObject {
         QCOMPARE(nulls.Password, QString()); // nulls read as empty texts
         QVERIFY(!mod_Userdata::fGetUserdata(6).Found);
         const Server six{6, "", "", "", ""};
-        QVERIFY(mod_Userdata::fSaveUserdata(six, {}, {"n6", "l6", "p6", false})); // added
-        QVERIFY(mod_Userdata::fSaveUserdata(six, {"n6", "l6", "p6", true}, {"m'6", "", "q6", false}));
+        QVERIFY(mod_Userdata::fSaveUserdata(six, {{}, {"n6", "l6", "p6", false}})); // added
+        QVERIFY(
+            mod_Userdata::fSaveUserdata(six, {{"n6", "l6", "p6", true}, {"m'6", "", "q6", false}}));
         QCOMPARE(folder.rows("SELECT * FROM tbl_Userdata ORDER BY rowid"),
                  QStringList({"5|<null>|<null>|<null>", "6|m'6||q6"}));
     }
@@ -120,13 +121,13 @@ class TestStore : public QObject {
         const UserData asked = mod_Userdata::readUserdata(a).value().value();
         // Another program saves newer settings while the question is open.
         folder.exec("UPDATE tbl_Userdata SET Passwort = 'newer'");
-        QCOMPARE(mod_Userdata::fSaveUserdata(a, asked, {"x", "y", "z", false}).value(),
+        QCOMPARE(mod_Userdata::fSaveUserdata(a, {asked, {"x", "y", "z", false}}).value(),
                  Write::Stale);
         QCOMPARE(folder.rows("SELECT * FROM tbl_Userdata"), QStringList{"1|n|l|newer"});
         // Stored text that does not come back as it was (no UTF-8) matches no row: told.
         folder.exec("UPDATE tbl_Userdata SET Nickname = CAST(X'C328' AS TEXT)");
         const UserData unreadable = mod_Userdata::readUserdata(a).value().value();
-        const auto saved = mod_Userdata::fSaveUserdata(a, unreadable, {"x", "y", "z", false});
+        const auto saved = mod_Userdata::fSaveUserdata(a, {unreadable, {"x", "y", "z", false}});
         QVERIFY2(saved.error().contains("nothing was written"), qPrintable(saved.error()));
         QCOMPARE(folder.rows("SELECT LoginName FROM tbl_Userdata"), QStringList{"l"});
         // The server itself changed: its settings are neither read nor written.
@@ -146,8 +147,10 @@ class TestStore : public QObject {
         QVERIFY(mod_DB::listServers());
         // cp writes into the same file, which keeps its inode.
         QCOMPARE(QProcess::execute("cp", {backup.dbPath(), folder.dbPath()}), 0);
-        const auto saved = mod_Userdata::fSaveUserdata(alpha, {}, {"typed", "for", "Alpha", false});
-        QVERIFY2(saved.error().contains("was moved, deleted or replaced"), qPrintable(saved.error()));
+        const auto saved =
+            mod_Userdata::fSaveUserdata(alpha, {{}, {"typed", "for", "Alpha", false}});
+        QVERIFY2(saved.error().contains("was moved, deleted or replaced"),
+                 qPrintable(saved.error()));
         QVERIFY(!mod_Userdata::readUserdata(alpha));
         QCOMPARE(backup.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"0"});
         QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"0"});
@@ -173,14 +176,14 @@ class TestStore : public QObject {
                     "(1, 'alpha', 'a', 'ap', 2)");
         folder.open();
         QCOMPARE(mod_Userdata::fGetUserdata(1).Nickname, QString("alpha")); // read first
-        QVERIFY(mod_Userdata::fSaveUserdata({1, "", "", "", ""}, {"alpha", "a", "ap", true},
-                                            {"beta", "b", "bp", false}));
+        QVERIFY(mod_Userdata::fSaveUserdata(
+            {1, "", "", "", ""}, {{"alpha", "a", "ap", true}, {"beta", "b", "bp", false}}));
         QCOMPARE(mod_Userdata::fGetUserdata(1).Nickname, QString("beta"));
         QCOMPARE(folder.rows("SELECT Nickname, Extra FROM tbl_Userdata ORDER BY Extra"),
                  QStringList({"zeta|1", "beta|2"}));
         // A save the file's own key refuses names the key.
-        const auto clash = mod_Userdata::fSaveUserdata({1, "", "", "", ""}, {"beta", "b", "bp", true},
-                                                        {"zeta", "", "", {}});
+        const auto clash = mod_Userdata::fSaveUserdata(
+            {1, "", "", "", ""}, {{"beta", "b", "bp", true}, {"zeta", "", "", {}}});
         if (table.contains("PRIMARY KEY")) {
             QVERIFY2(clash.error().contains("UNIQUE constraint failed"), qPrintable(clash.error()));
         } else {
