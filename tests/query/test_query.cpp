@@ -324,8 +324,10 @@ class TestQuery : public QObject {
         rig.grid.load(list);
         rig.refresh.setClock([] { return Moment{123456}; });
         QSignalSpy progress(&rig.refresh, &query::Refresh::progress);
+        const int accepted = simulator.accepted();
         QVERIFY(rig.refreshAll());
         QCOMPARE(rig.asked, QList<qint32>({11, 12, 13, 14, 15, 17}));
+        QCOMPARE(simulator.accepted() - accepted, 1); // a server not asked is not contacted
         // Every row counts in the progress, the skipped one too.
         QCOMPARE(progress.last(), QVariantList({7, 7}));
         QCOMPARE(rig.told.value(11), "X Not asked: voice port \"eighty\" is not a number");
