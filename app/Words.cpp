@@ -3,6 +3,8 @@
 
 #include "query/Exchange.h"
 
+#include <algorithm>
+
 namespace words {
 
 QString whyNotCounted(const NotCounted& why) {
@@ -90,12 +92,38 @@ QString deleteQuestion(const Server& server) {
            inQuestion(server.ip) + QLatin1Char(':') + inQuestion(server.port) + QLatin1Char('?');
 }
 
+namespace {
+// Whether a text could run right to left or turn the text around it.
+bool mayTurnAround(const QString& text) {
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        switch (c.direction()) {
+        case QChar::DirR:
+        case QChar::DirAL:
+        case QChar::DirAN:
+        case QChar::DirRLE:
+        case QChar::DirRLO:
+        case QChar::DirLRE:
+        case QChar::DirLRO:
+        case QChar::DirPDF:
+        case QChar::DirRLI:
+        case QChar::DirLRI:
+        case QChar::DirFSI:
+        case QChar::DirPDI:
+            return true;
+        default:
+            return false;
+        }
+    });
+}
+} // namespace
+
 QString inQuestion(const QString& value) {
-    if (value.size() <= kQuestionValue) {
-        return value;
-    }
     const qsizetype half = (kQuestionValue - 1) / 2;
-    return value.left(half) + QChar(0x2026) + value.right(half);
+    const QString shown = value.size() <= kQuestionValue
+                              ? value
+                              : value.left(half) + QChar(0x2026) + value.right(half);
+    // Isolated in its own direction, a value cannot reorder the words around it.
+    return mayTurnAround(shown) ? QChar(0x2068) + shown + QChar(0x2069) : shown;
 }
 
 QString plainTip(const QString& text) {

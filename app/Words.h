@@ -28,7 +28,9 @@ QString deleteQuestion(const Server& server);
 QString saveQuestion(const UserData& stored, const UserData& entered);
 // A value as a question shows it: whole up to kQuestionValue characters,
 // else its start and its end around "…", so that every question fits on a
-// screen with its buttons.
+// screen with its buttons; one that holds right-to-left text or direction
+// marks stands between Unicode isolates, so that it cannot turn the
+// question around.
 inline constexpr qsizetype kQuestionValue = 100;
 QString inQuestion(const QString& value);
 

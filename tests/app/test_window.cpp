@@ -796,6 +796,14 @@ class TestWindow : public QObject {
         const QString cut = huge.left(49) + QChar(0x2026) + huge.right(49);
         QCOMPARE(words::saveQuestion({}, {huge, QString(100, 'l'), huge, false}).section("\r\n", 2),
                  cut + "||" + QString(100, 'l') + "||" + QString(cut).replace('x', '*') + " ?");
+        // A value that runs right to left, or turns its text around, is isolated.
+        const QString hebrew = QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd");
+        QCOMPARE(words::saveQuestion({}, {hebrew, "l", "", false}).section("\r\n", 2),
+                 QChar(0x2068) + hebrew + QChar(0x2069) + "||l|| ?");
+        const QString evil = QString::fromUtf8("\u202eevil.exe");
+        QCOMPARE(words::deleteQuestion({1, evil, "127.0.0.1", "8767", "1"}),
+                 QString("Delete Server\r\n") + QChar(0x2068) + evil + QChar(0x2069) +
+                     "  127.0.0.1:8767?");
     }
 
     void theLogoAndThePopupOnAnEmptyList() {
