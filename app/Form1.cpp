@@ -31,9 +31,15 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
+#include <QWindow>
+#include <algorithm>
 #include <array>
 
 using twips::place;
@@ -93,18 +99,34 @@ void Form1::buildControls() {
     setWindowTitle(QStringLiteral("Quarnel"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/quarnel.svg")));
     look::paintCyan(this);
-    // The controls keep their places; the window does not change size.
-    setFixedSize(px(kClientWidth), px(kClientHeight));
+    // The controls keep their places on a canvas of the old size. The window
+    // is that size where the screen has room, else as large as the screen
+    // allows, and the canvas scrolls so that every control stays in reach.
+    auto* canvas = new QWidget;
+    canvas->setObjectName(QStringLiteral("Canvas"));
+    canvas->setFixedSize(px(kClientWidth), px(kClientHeight));
+    look::paintCyan(canvas);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("Scroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(canvas);
+    look::paintCyan(scroll->viewport());
+    auto* whole = new QVBoxLayout(this);
+    whole->setContentsMargins(0, 0, 0, 0);
+    whole->addWidget(scroll);
+    setMaximumSize(canvas->size());
+    resize(canvas->size());
 
-    MSFlexGrid1 = named(new FlexGrid(m_model, this), "MSFlexGrid1", QStringLiteral("Servers"));
+    MSFlexGrid1 = named(new FlexGrid(m_model, canvas), "MSFlexGrid1", QStringLiteral("Servers"));
     place(MSFlexGrid1, {0, 0, 6495, 6615});
-    auto* command3 = pictureButton(this, "Command3", QStringLiteral("Delete Server"), "delete", 20);
+    auto* command3 =
+        pictureButton(canvas, "Command3", QStringLiteral("Delete Server"), "delete", 20);
     place(command3, {30, 6600, 2588, 615});
-    auto* command7 = pictureButton(this, "Command7", QStringLiteral("Edit"), "edit", 20);
+    auto* command7 = pictureButton(canvas, "Command7", QStringLiteral("Edit"), "edit", 20);
     place(command7, {2618, 6600, 1299, 615});
-    auto* command4 = pictureButton(this, "Command4", QStringLiteral("Add Server"), "add", 20);
+    auto* command4 = pictureButton(canvas, "Command4", QStringLiteral("Add Server"), "add", 20);
     place(command4, {3907, 6600, 2588, 615});
-    auto* command2 = pictureButton(this, "Command2", QStringLiteral("Refresh"), "refresh", 32);
+    auto* command2 = pictureButton(canvas, "Command2", QStringLiteral("Refresh"), "refresh", 32);
     place(command2, {30, 7200, 6465, 855});
     m_refreshButton = command2;
     // How far a refresh is, on the button's empty right side: always in
@@ -118,7 +140,7 @@ void Form1::buildControls() {
                             px(2000), px(300));
     m_progress->hide();
 
-    Image1 = named(new QLabel(this), "Image1", QStringLiteral("Quarnel homepage"));
+    Image1 = named(new QLabel(canvas), "Image1", QStringLiteral("Quarnel homepage"));
     Image1->setPixmap(QIcon(QStringLiteral(":/icons/logo.svg")).pixmap(px(1935), px(1305)));
     Image1->setCursor(Qt::PointingHandCursor);
     // The version a user can see, for a bug report.
@@ -127,18 +149,18 @@ void Form1::buildControls() {
     Image1->installEventFilter(this);
     place(Image1, {6600, 30, 1935, 1305});
 
-    auto* label1 = label(this, "Label1", QStringLiteral("Player on selected server"));
+    auto* label1 = label(canvas, "Label1", QStringLiteral("Player on selected server"));
     place(label1, {6600, 1320, 1935, 255});
-    LPlayer = named(new PlayerListBox(this), "LPlayer", label1->text());
+    LPlayer = named(new PlayerListBox(canvas), "LPlayer", label1->text());
     place(LPlayer, {6600, 1560, 1935, 2595});
     label1->setBuddy(LPlayer);
 
     // Each login box sits 195 twips below its label.
-    const auto loginBox = [this](const char* labelName, const QString& caption, const char* name,
-                                 int labelTop) {
-        auto* heading = label(this, labelName, caption);
+    const auto loginBox = [canvas](const char* labelName, const QString& caption, const char* name,
+                                   int labelTop) {
+        auto* heading = label(canvas, labelName, caption);
         place(heading, {7080, labelTop, 1095, 255});
-        auto* edit = textBox(this, name, caption);
+        auto* edit = textBox(canvas, name, caption);
         place(edit, {6600, labelTop + 195, 1935, 285});
         heading->setBuddy(edit);
         return edit;
@@ -150,17 +172,17 @@ void Form1::buildControls() {
     // One "*" per character, whatever the style would draw.
     Text3->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
 
-    auto* command6 = named(new QPushButton(QStringLiteral("Save TS User settings"), this),
+    auto* command6 = named(new QPushButton(QStringLiteral("Save TS User settings"), canvas),
                            "Command6", QStringLiteral("Save TS User settings"));
     place(command6, {6600, 5880, 1935, 255});
     auto* command5 =
-        pictureButton(this, "Command5", QStringLiteral("Connect 2 Server"), "connect", 30);
+        pictureButton(canvas, "Command5", QStringLiteral("Connect 2 Server"), "connect", 30);
     place(command5, {6600, 6190, 1935, 735});
 
-    auto* label2 = label(this, "Label2", QStringLiteral("Timeout (ms)"));
+    auto* label2 = label(canvas, "Label2", QStringLiteral("Timeout (ms)"));
     label2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     place(label2, {6600, 7040, 975, 255});
-    Combo1 = named(new QComboBox(this), "Combo1", label2->text());
+    Combo1 = named(new QComboBox(canvas), "Combo1", label2->text());
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     // What is typed stands: "300" and Return is 300, not the list's "3000".
@@ -170,7 +192,7 @@ void Form1::buildControls() {
     connect(Combo1->lineEdit(), &QLineEdit::editingFinished, this, &Form1::commitTimeout);
     connect(Combo1, &QComboBox::activated, this, &Form1::commitTimeout);
 
-    auto* command1 = pictureButton(this, "Command1", QStringLiteral("QUIT"), "quit", 24);
+    auto* command1 = pictureButton(canvas, "Command1", QStringLiteral("QUIT"), "quit", 24);
     place(command1, {6600, 7395, 1935, 660});
 
     Timer1 = new QTimer(this);
@@ -292,6 +314,38 @@ void Form1::closeEvent(QCloseEvent* /*event*/) {
     Form_Unload();
     // Closing the main window ends the program, open dialogs included.
     endProgram();
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!std::exchange(m_fitted, true)) {
+        fitScreen();
+        connect(windowHandle(), &QWindow::screenChanged, this, &Form1::fitScreen);
+    }
+}
+
+void Form1::fitScreen() {
+    const QScreen* at = screen();
+    if (at == nullptr || isMaximized() || isFullScreen()) {
+        return;
+    }
+    const QRect room = at->availableGeometry();
+    QSize frame = frameGeometry().size() - size();
+    if (frame.isEmpty()) {
+        // Not framed yet: leave room for a title bar and borders.
+        const int border = style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+        frame = QSize(2 * border, style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border);
+    }
+    resize(maximumSize().boundedTo(room.size() - frame));
+    const QSize outer = size() + frame;
+    QPoint corner = frameGeometry().topLeft();
+    corner.setX(std::clamp(corner.x(), room.left(),
+                           std::max(room.left(), room.right() + 1 - outer.width())));
+    corner.setY(std::clamp(corner.y(), room.top(),
+                           std::max(room.top(), room.bottom() + 1 - outer.height())));
+    if (corner != frameGeometry().topLeft()) {
+        move(corner);
+    }
 }
 
 void Form1::fDefWidth() {

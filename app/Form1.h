@@ -81,10 +81,13 @@ class Form1 : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void buildControls();
+    // The window no larger than the screen's free area, and on it.
+    void fitScreen();
     // The picked server; for a row no action may touch, tells the user why not.
     std::optional<Server> pickedServerOrSay();
     // Whenever the pick moves, by any road, the boxes and the player list
@@ -120,6 +123,7 @@ class Form1 : public QWidget {
     // The server whose settings the boxes hold and whose players are listed.
     std::optional<Server> m_shown;
     bool m_logoPressed = false;
+    bool m_fitted = false;
     query::Refresh* m_refresh = nullptr;
     query::PlayerList* m_playerList = nullptr;
     Frm_AddSrv* m_addDialog = nullptr;
