@@ -10,6 +10,18 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QToolTip>
+
+bool showTipOfCurrent(QAbstractItemView* view, const QKeyEvent* event) {
+    if (event->key() != Qt::Key_F1 || event->modifiers() != Qt::ShiftModifier) {
+        return false;
+    }
+    const QModelIndex current = view->currentIndex();
+    const QRect cell = view->visualRect(current);
+    QToolTip::showText(view->viewport()->mapToGlobal(cell.bottomLeft()),
+                       current.data(Qt::ToolTipRole).toString(), view, cell);
+    return true;
+}
 
 namespace {
 class CellColours : public QStyledItemDelegate {
@@ -60,6 +72,12 @@ FlexGrid::FlexGrid(GridModel& model, QWidget* parent)
     }
     setPalette(colours);
     connect(&m_grid, &ServerGrid::pickChanged, this, &FlexGrid::showHighlight);
+    // The empty list's advice is heard, not only seen.
+    const auto describe = [this] {
+        setAccessibleDescription(m_model.rowCount() == 0 ? QLatin1String(kEmptyHint) : QString());
+    };
+    connect(&m_model, &QAbstractItemModel::modelReset, this, describe);
+    describe();
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FlexGrid::userSelected);
     connect(this, &QAbstractItemView::clicked, this, [this] {
@@ -85,7 +103,12 @@ void FlexGrid::showHighlight() {
     m_syncing = true;
     // With no pick there is nothing to show: a reload has cleared the selection.
     if (const int row = m_grid.Row(); row > 0) {
-        const QModelIndex cell = m_model.index(row - 1, ServerGrid::Servername);
+        // In the column the keys are in: Down from a count reaches the next count.
+        const QModelIndex now = currentIndex();
+        const int col = now.isValid() && !isColumnHidden(now.column())
+                            ? now.column()
+                            : int{ServerGrid::Servername};
+        const QModelIndex cell = m_model.index(row - 1, col);
         // Made current, the row is also scrolled into view.
         selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect |
                                                     QItemSelectionModel::Rows);
@@ -140,6 +163,17 @@ bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {
 void FlexGrid::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         Q_EMIT Click();
+        return;
+    }
+    if (showTipOfCurrent(this, event)) {
+        return;
+    }
+    // Entering the grid makes its first cell current without picking it: the
+    // first step down picks that row rather than the one below.
+    if (m_grid.Row() == 0 && currentIndex().isValid() &&
+        (event->key() == Qt::Key_Down || event->key() == Qt::Key_Up)) {
+        selectionModel()->select(currentIndex(),
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         return;
     }
     if (event->key() == Qt::Key_Menu ||

@@ -4,7 +4,12 @@
 #include <QTableView>
 
 class GridModel;
+class QKeyEvent;
 class ServerGrid;
+
+// Shift+F1: the tooltip of the current cell or entry, for the keyboard.
+// false for any other key.
+bool showTipOfCurrent(QAbstractItemView* view, const QKeyEvent* event);
 
 // The server grid on screen. It shows the list's pick as the selected row and
 // turns the user's own picks (mouse, keys) into the list's pick; focus changes

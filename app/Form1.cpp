@@ -140,13 +140,20 @@ void Form1::buildControls() {
                             px(2000), px(300));
     m_progress->hide();
 
-    Image1 = named(new QLabel(canvas), "Image1", QStringLiteral("Quarnel homepage"));
-    Image1->setPixmap(QIcon(QStringLiteral(":/icons/logo.svg")).pixmap(px(1935), px(1305)));
+    // A picture that is a button: a press released on it, Space or Enter, or
+    // a screen reader's press opens the homepage.
+    Image1 = named(new QToolButton(canvas), "Image1", QStringLiteral("Quarnel homepage"));
+    Image1->setIcon(QIcon(QStringLiteral(":/icons/logo.svg")));
+    Image1->setIconSize(QSize(px(1935), px(1305)));
     Image1->setCursor(Qt::PointingHandCursor);
+    Image1->setFocusPolicy(Qt::TabFocus);
+    Image1->setStyleSheet(QStringLiteral("QToolButton { border: 1px solid transparent; padding: 0; "
+                                         "background: transparent; }"
+                                         "QToolButton:focus { border: 1px dotted black; }"));
     // The version a user can see, for a bug report.
     Image1->setToolTip(
         QStringLiteral("Open the homepage (Quarnel %1)").arg(QLatin1String(QUARNEL_VERSION)));
-    Image1->installEventFilter(this);
+    connect(Image1, &QToolButton::clicked, this, &Form1::Image1_Click);
     place(Image1, {6600, 30, 1935, 1305});
 
     auto* label1 = label(canvas, "Label1", QStringLiteral("Player on selected server"));
@@ -213,9 +220,10 @@ void Form1::buildControls() {
     item("fDelSrvFromMenue", QStringLiteral("Delete this server"), &Form1::fDelSrvFromMenue_Click);
 
     // The keyboard walks the controls in the window's old focus order.
+    // The logo, a stop it never was, comes last.
     const QList<QWidget*> order{LPlayer,  MSFlexGrid1, command2, command3, command4,
                                 command1, command5,    Combo1,   Text1,    Text2,
-                                Text3,    command6,    command7};
+                                Text3,    command6,    command7, Image1};
     for (qsizetype i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -648,22 +656,4 @@ LinkOpener::Done Form1::reportFailure(const QString& failure) {
                                             QLatin1Char('.'));
         }
     };
-}
-
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    // Only the logo is watched.
-    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        const bool left = mouse->button() == Qt::LeftButton;
-        if (event->type() == QEvent::MouseButtonPress) {
-            m_logoPressed = left;
-        } else if (left && m_logoPressed) {
-            m_logoPressed = false;
-            // A press dragged off the logo is no click.
-            if (Image1->rect().contains(mouse->position().toPoint())) {
-                Image1_Click();
-            }
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }

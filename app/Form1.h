@@ -82,7 +82,6 @@ class Form1 : public QWidget {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void buildControls();
@@ -109,7 +108,7 @@ class Form1 : public QWidget {
     ServerGrid m_grid;
     GridModel m_model{m_grid};
     FlexGrid* MSFlexGrid1 = nullptr;
-    QLabel* Image1 = nullptr;
+    QToolButton* Image1 = nullptr;
     PlayerListBox* LPlayer = nullptr;
     QLineEdit* Text1 = nullptr;
     QLineEdit* Text2 = nullptr;
@@ -122,7 +121,6 @@ class Form1 : public QWidget {
     QString m_timeout;
     // The server whose settings the boxes hold and whose players are listed.
     std::optional<Server> m_shown;
-    bool m_logoPressed = false;
     bool m_fitted = false;
     query::Refresh* m_refresh = nullptr;
     query::PlayerList* m_playerList = nullptr;

@@ -39,6 +39,10 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
         if (index.column() == ServerGrid::Player && !isCountConfirmed(row)) {
             return QStringLiteral("Not current: ") + toolTip(row, ServerGrid::Player);
         }
+        if (index.column() == ServerGrid::Player && m_grid.count(row) != nullptr &&
+            !m_grid.count(row)->players) {
+            return QStringLiteral("Not counted yet"); // the bare "X"
+        }
         return toolTip(row, index.column());
     case CountConfirmedRole:
         return index.column() != ServerGrid::Player || isCountConfirmed(row);

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "app/PlayerListBox.h"
 
+#include "app/FlexGrid.h"
 #include "app/Words.h"
 #include "query/mod_UserStatus.h"
 
 #include <QIcon>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
 
@@ -35,6 +37,20 @@ void PlayerListBox::addPlayers(const QList<answer::Player>& players) {
         entry->setData(Qt::AccessibleDescriptionRole,
                        isAway ? QStringLiteral("Away. ") + flags : flags);
     }
+}
+
+void PlayerListBox::keyPressEvent(QKeyEvent* event) {
+    if (showTipOfCurrent(this, event)) {
+        return;
+    }
+    // Entering the list makes its first entry current unselected: the first
+    // step down reads that entry rather than the one below.
+    if (selectedItems().isEmpty() && currentItem() != nullptr &&
+        (event->key() == Qt::Key_Down || event->key() == Qt::Key_Up)) {
+        setCurrentItem(currentItem(), QItemSelectionModel::ClearAndSelect);
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 void PlayerListBox::setNote(const QString& note) {

@@ -20,6 +20,7 @@ class PlayerListBox : public QListWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QString m_note;

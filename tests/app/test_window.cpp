@@ -402,6 +402,70 @@ class TestWindow : public QObject {
         QCOMPARE(window.login(), QStringList({"typed", "loginA", "pwY"}));
     }
 
+    void theKeyboardAndAScreenReaderGetWhatTheEyeGets() {
+        sim::QuerySimulator simulator;
+        simulator.addServer(8767, sim::QuerySimulator::crowd(2));
+        const QString port = QString::number(simulator.listen());
+        TempFolder folder;
+        Window window(folder);
+        FlexGrid* grid = window.view();
+        QCOMPARE(grid->accessibleDescription(), QString(FlexGrid::kEmptyHint)); // not only drawn
+        for (const char* name : {"Alpha", "Bravo"}) {
+            QWidget* add = window.opens("Command4");
+            window.box("Text1", add)->setText(name);
+            window.box("Text2", add)->setText("127.0.0.1");
+            window.box("Text3", add)->setText("8767");
+            window.box("Text4", add)->setText(port);
+            window.click("Command2", add);
+        }
+        QCOMPARE(grid->accessibleDescription(), QString());
+        const auto heard = [grid](int row, int col) {
+            return QAccessible::queryAccessibleInterface(grid)
+                ->tableInterface()
+                ->cellAt(row, col)
+                ->text(QAccessible::Description);
+        };
+        QCOMPARE(heard(0, ServerGrid::Player), "Not counted yet"); // the bare "X"
+        window.form.Timer1_Timer();
+        window.refreshed();
+        // Into the grid: the first Down picks the first server; Down from a count reaches a count.
+        QApplication::setActiveWindow(&window.form);
+        window.find("LPlayer")->setFocus();
+        QTest::keyClick(window.find("LPlayer"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), grid);
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(window.form.grid().Row(), 1);
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(grid, Qt::Key_Right);
+        }
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(window.form.grid().Row(), 2);
+        QCOMPARE(grid->currentIndex().column(), int(ServerGrid::Player));
+        QVERIFY(heard(1, ServerGrid::Player).startsWith("Counted at"));
+        QTest::keyClick(grid, Qt::Key_F1, Qt::ShiftModifier); // what the mouse would hover
+        QTRY_VERIFY(QToolTip::isVisible());
+        QVERIFY(drawnTip(QToolTip::text()).startsWith("Counted at"));
+        // The player list likewise: the first Down reaches the first player.
+        auto* players = window.find<QListWidget>("LPlayer");
+        QTRY_COMPARE(players->count(), 2);
+        QTest::keyClick(grid, Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), players);
+        QTest::keyClick(players, Qt::Key_Down);
+        QCOMPARE(players->currentRow(), 0);
+        QTest::keyClick(players, Qt::Key_F1, Qt::ShiftModifier);
+        QTRY_COMPARE(drawnTip(QToolTip::text()), "Flags 0: none");
+        // The logo is the last stop, pressed with Space, and a press for a screen reader.
+        QWidget* logo = window.find("Image1");
+        window.find("Command7")->setFocus();
+        QTest::keyClick(window.find("Command7"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), logo);
+        QTest::keyClick(logo, Qt::Key_Space);
+        QCOMPARE(window.desktop->links.last(), "open " + QLatin1String(client_link::kHomepage));
+        QVERIFY(
+            QAccessible::queryAccessibleInterface(logo)->actionInterface()->actionNames().contains(
+                QAccessibleActionInterface::pressAction()));
+    }
+
     void aCountBelongsToTheServerAsAsked() {
         sim::QuerySimulator simulator;
         simulator.addServer(8767, sim::QuerySimulator::crowd(2));
@@ -741,7 +805,7 @@ class TestWindow : public QObject {
         QCOMPARE(window.view()->model()->headerData(1, Qt::Horizontal), QVariant("Servername"));
         QVERIFY(!window.view()->verticalHeader()->isVisible()); // no row numbers
         QVERIFY(look::cell({true, false, true}).italic); // rows no action may touch, in italics
-        QVERIFY(!window.find<QLabel>("Image1")->pixmap().isNull()); // the pictures are there
+        QVERIFY(!window.find<QToolButton>("Image1")->icon().isNull()); // the pictures are there
         // Tab walks the controls in the window's old order.
         QStringList order;
         for (QWidget* at = window.find("LPlayer"); order.size() < 13; at = at->nextInFocusChain()) {
