@@ -65,12 +65,7 @@ FlexGrid::FlexGrid(GridModel& model, QWidget* parent)
         "QHeaderView::section { background-color: rgb(255,255,128); color: black;"
         " border: 0px; border-right: 1px solid black; border-bottom: 1px solid black;"
         " padding: 0px 2px; }"));
-    // The selected row looks the same whether or not the grid has the focus.
-    QPalette colours = palette();
-    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
-        colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
-    }
-    setPalette(colours);
+    useReadableSelection();
     connect(&m_grid, &ServerGrid::pickChanged, this, &FlexGrid::showHighlight);
     // The empty list's advice is heard, not only seen.
     const auto describe = [this] {
@@ -96,6 +91,29 @@ void FlexGrid::setColWidth(int col, int width) {
     setColumnHidden(col, width == 0);
     if (width > 0) {
         setColumnWidth(col, twips::px(width));
+    }
+}
+
+void FlexGrid::useReadableSelection() {
+    // The selected row looks the same whether or not the grid has the focus,
+    // and its text reads well on the desktop's highlight.
+    QPalette colours = palette();
+    const QColor highlight = colours.color(QPalette::Active, QPalette::Highlight);
+    const QColor text =
+        look::readableOn(highlight, colours.color(QPalette::Active, QPalette::HighlightedText));
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        colours.setColor(group, QPalette::Highlight, highlight);
+        colours.setColor(group, QPalette::HighlightedText, text);
+    }
+    if (colours != palette()) {
+        setPalette(colours);
+    }
+}
+
+void FlexGrid::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        useReadableSelection(); // the desktop's colours changed
     }
 }
 

@@ -39,8 +39,10 @@ class FlexGrid : public QTableView {
     void keyPressEvent(QKeyEvent* event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
+    void useReadableSelection();
     void showHighlight();
     void userSelected();
     GridModel& m_model;

@@ -18,8 +18,8 @@ void paintCyan(QWidget* widget);
 // How a grid cell is drawn: grey cells with dark text. A count that is not
 // confirmed is grey and italic (the italics stay visible in the highlighted
 // row), the row a refresh is asking sits on amber, and a row no action may
-// touch is dark red and italic. The colours were chosen for a contrast of
-// 4.5:1 or more on either background (the grey on amber, the closest, 4.57:1).
+// touch is dark red and italic. The colours measure 7:1 or more on either
+// background, so that the anti-aliased italics still reach 4.5:1 as drawn.
 struct Cell {
     QColor text;
     QColor background;
@@ -31,5 +31,10 @@ struct CellState {
     bool marked = false;
 };
 Cell cell(CellState state);
+
+// The desktop's text colour on a background when it reads well there (7:1 or
+// more, so that thin anti-aliased letters still reach 4.5:1 as drawn), else
+// black or white, whichever reads better.
+QColor readableOn(QColor background, QColor preferred);
 
 } // namespace look

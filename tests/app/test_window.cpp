@@ -100,6 +100,45 @@ QString drawnTip(const QVariant& tip) {
     return document.toPlainText();
 }
 
+// WCAG's contrast of two colours.
+double contrast(QColor a, QColor b) {
+    const auto luminance = [](QColor c) {
+        const auto channel = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A cell's text as drawn: its pixel that stands out most from the colour most
+// of the cell has.
+double drawnContrast(const QImage& image, QRect cell) {
+    QHash<QRgb, int> seen;
+    const QRect inside = cell.adjusted(1, 1, -1, -1) & image.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            ++seen[image.pixel(x, y)];
+        }
+    }
+    QRgb background = 0;
+    int most = 0;
+    for (auto it = seen.cbegin(); it != seen.cend(); ++it) {
+        if (it.value() > most) {
+            most = it.value();
+            background = it.key();
+        }
+    }
+    double best = 1;
+    for (auto it = seen.cbegin(); it != seen.cend(); ++it) {
+        best = std::max(best, contrast(QColor(it.key()), QColor(background)));
+    }
+    return best;
+}
+
 QString lastBox() {
     return MessageBox::recorded().isEmpty() ? QString() : MessageBox::recorded().last().text;
 }
@@ -464,6 +503,58 @@ class TestWindow : public QObject {
         QVERIFY(
             QAccessible::queryAccessibleInterface(logo)->actionInterface()->actionNames().contains(
                 QAccessibleActionInterface::pressAction()));
+    }
+
+    void everyCellReadsAtFourAndAHalfToOne_data() {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("the desktop's colours") << false;
+        QTest::newRow("a dark desktop") << true;
+    }
+
+    void everyCellReadsAtFourAndAHalfToOne() {
+        QFETCH(bool, dark);
+        const QPalette before = QApplication::palette();
+        if (dark) {
+            QPalette night(QColor(40, 40, 40), QColor(30, 30, 30));
+            night.setColor(QPalette::Highlight, QColor(42, 130, 218));
+            night.setColor(QPalette::HighlightedText, Qt::white);
+            QApplication::setPalette(night);
+        }
+        TempFolder folder;
+        folder.exec("DROP TABLE tbl_Srv"); // hand-made, with a twin of an ID
+        folder.exec("CREATE TABLE tbl_Srv (ID, ServerName, IP, Port, TCPPort)");
+        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'Counted', '127.0.0.1', '1', '1'), "
+                    "(2, 'Stale', '127.0.0.1', '1', '1'), (3, 'Asked', '127.0.0.1', '1', '1'), "
+                    "(4, 'Picked', '127.0.0.1', '1', '1'), (7, 'Twin', '', '', ''), "
+                    "(7, 'Twin', '', '', '')");
+        Window window(folder);
+        window.form.Timer1_Timer();
+        window.form.refresh().stop();
+        ServerGrid& grid = window.form.grid();
+        for (int row = 1; row <= 4; ++row) {
+            grid.setCount(grid.server(row)->server, steadyNow(), 28);
+            if (row > 1) {
+                grid.setNotCounted(grid.server(row)->server, steadyNow(), {});
+            }
+        }
+        grid.showAsking(grid.server(3)->server);
+        grid.setRow(4);
+        const QImage drawn = window.view()->viewport()->grab().toImage();
+        QApplication::setPalette(before);
+        for (int row = 1; row < grid.Rows(); ++row) {
+            for (int col = ServerGrid::Servername; col < ServerGrid::ColumnCount; ++col) {
+                if (grid.TextMatrix(row, col).isEmpty()) {
+                    continue;
+                }
+                const QRect cell =
+                    window.view()->visualRect(window.form.model().index(row - 1, col));
+                const double measured = drawnContrast(drawn, cell);
+                QVERIFY2(measured >= 4.5, qPrintable(QString("%1 on row %2: %3:1")
+                                                         .arg(grid.TextMatrix(row, col))
+                                                         .arg(row)
+                                                         .arg(measured, 0, 'f', 2)));
+            }
+        }
     }
 
     void aCountBelongsToTheServerAsAsked() {
