@@ -139,6 +139,18 @@ double drawnContrast(const QImage& image, QRect cell) {
     return best;
 }
 
+// Where a cell's text is drawn: the pixels that stand out from its corner's colour.
+QList<bool> inkOf(const QImage& image, QRect cell) {
+    const QColor background(image.pixel(cell.topLeft() + QPoint(1, 1)));
+    QList<bool> ink;
+    for (int y = cell.top() + 1; y < cell.bottom(); ++y) {
+        for (int x = cell.left() + 1; x < cell.right(); ++x) {
+            ink << (contrast(QColor(image.pixel(x, y)), background) > 1.5);
+        }
+    }
+    return ink;
+}
+
 QString lastBox() {
     return MessageBox::recorded().isEmpty() ? QString() : MessageBox::recorded().last().text;
 }
@@ -541,6 +553,18 @@ class TestWindow : public QObject {
         grid.setRow(4);
         const QImage drawn = window.view()->viewport()->grab().toImage();
         QApplication::setPalette(before);
+        // The stale "28" is drawn in italics, not only in another grey.
+        const auto ink = [&](int row) {
+            return inkOf(drawn, window.view()->visualRect(
+                                    window.form.model().index(row - 1, ServerGrid::Player)));
+        };
+        const QList<bool> upright = ink(1);
+        const QList<bool> slanted = ink(2);
+        qsizetype differing = 0;
+        for (qsizetype i = 0; i < upright.size(); ++i) {
+            differing += upright[i] != slanted.value(i) ? 1 : 0;
+        }
+        QVERIFY2(differing > upright.count(true) / 10, qPrintable(QString::number(differing)));
         for (int row = 1; row < grid.Rows(); ++row) {
             for (int col = ServerGrid::Servername; col < ServerGrid::ColumnCount; ++col) {
                 if (grid.TextMatrix(row, col).isEmpty()) {
@@ -671,10 +695,19 @@ class TestWindow : public QObject {
         window.refreshed();
         QVERIFY(window.tip(3).startsWith(refusal));
         QCOMPARE(window.cell(2), QString("0"));
-        const int accepted = simulator.accepted(); // a minimised window connects too, if later
+        // A minimised or maximised window connects too, after a pause of half a second.
+        const int accepted = simulator.accepted();
         window.form.showMinimized();
         window.form.grid().setRow(2);
+        QTest::qWait(100);
+        QCOMPARE(simulator.accepted(), accepted);
         QTRY_COMPARE(simulator.accepted(), accepted + 1);
+        window.form.showMaximized();
+        QVERIFY(window.form.isMaximized());
+        window.form.grid().setRow(1);
+        QTest::qWait(100);
+        QCOMPARE(simulator.accepted(), accepted + 1);
+        QTRY_COMPARE(simulator.accepted(), accepted + 2);
     }
 
     void refreshLeavesTheFocusThePickAndTheScrolling() {
