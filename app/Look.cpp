@@ -44,7 +44,7 @@ double luminance(QColor colour) {
            0.0722 * channel(colour.blueF());
 }
 
-double contrast(QColor a, QColor b) {
+double contrast(QColor a, QColor b) { // NOLINT(bugprone-easily-swappable-parameters): symmetric
     const double first = luminance(a);
     const double second = luminance(b);
     return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
