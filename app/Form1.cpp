@@ -105,12 +105,10 @@ void Form1::buildControls() {
     auto* canvas = new QWidget;
     canvas->setObjectName(QStringLiteral("Canvas"));
     canvas->setFixedSize(px(kClientWidth), px(kClientHeight));
-    look::paintCyan(canvas);
     auto* scroll = new QScrollArea(this);
     scroll->setObjectName(QStringLiteral("Scroll"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidget(canvas);
-    look::paintCyan(scroll->viewport());
     auto* whole = new QVBoxLayout(this);
     whole->setContentsMargins(0, 0, 0, 0);
     whole->addWidget(scroll);

@@ -17,6 +17,7 @@ class TestFit : public QObject {
         int ends = 0;
         form.endProgram = [&ends] { ++ends; };
         QVERIFY(form.Form_Load(folder.path()));
+        form.move(5000, 5000); // placed off the screen: it comes back onto it
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         const QRect room = form.screen()->availableGeometry();

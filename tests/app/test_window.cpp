@@ -795,14 +795,18 @@ class TestWindow : public QObject {
     }
 
     void rowsWhoseIdNamesNoOneServer() {
+        sim::QuerySimulator simulator; // greets, then never answers
+        const quint16 greeting = simulator.listen(sim::Behaviour::Mode::GreetingOnly);
         TempFolder folder;
         // A hand-made file without a primary key.
         folder.exec("DROP TABLE tbl_Srv");
         folder.exec("CREATE TABLE tbl_Srv (ID, ServerName, IP, Port, TCPPort)");
         folder.exec(
-            "INSERT INTO tbl_Srv VALUES (7, 'Twin A', 'a', '1', '1'), (5, 'Single', "
-            "'127.0.0.1', '2', '1'), (7, 'Twin B', 'b', '3', '1'), (7.4, 'Odd', 'o', '4', '1'), "
-            "(NULL, 'Lost', 'l', '5', '1')");
+            QString("INSERT INTO tbl_Srv VALUES (7, 'Twin A', 'a', '1', '1'), (5, 'Single', "
+                    "'127.0.0.1', '2', '%1'), (7, 'Twin B', 'b', '3', '1'), "
+                    "(7.4, 'Odd', 'o', '4', '1'), (NULL, 'Lost', 'l', '5', '1')")
+                .arg(greeting));
+        folder.exec("INSERT INTO tbl_Userdata VALUES (5, 's', 'sl', 'sp')");
         Window window(folder);
         QCOMPARE(MessageBox::recorded().size(), 1); // said once, at start-up
         QVERIFY(lastBox().contains("3 server(s) in TS.mdb have an ID that is not unique"));
@@ -815,8 +819,10 @@ class TestWindow : public QObject {
                          "does not ask, change or connect it."));
         window.clickRow(2);
         window.box("Text1")->setText("typed");
+        QTRY_COMPARE(simulator.openConnections(), 1);
         window.clickRow(3); // a marked row shows no other server's settings
         QCOMPARE(window.form.grid().Row(), 3);
+        QTRY_COMPARE(simulator.openConnections(), 0); // and closes the list's connection
         QCOMPARE(window.login(), QStringList({"", "", ""}));
         QCOMPARE(
             window.find<PlayerListBox>("LPlayer")->note(),
@@ -832,6 +838,7 @@ class TestWindow : public QObject {
         QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"5"});
         folder.exec("INSERT INTO tbl_Srv VALUES (NULL, 'Found', 'f', '6', '1')"); // elsewhere
         window.clickRow(2);
+        QCOMPARE(window.login(), QStringList({"s", "sl", "sp"})); // back from a marked row
         window.click("Command7"); // a reload tells what it finds anew
         window.click("Command1", window.find("Form2"));
         QVERIFY(lastBox().contains("\"Found\" (ID: none)"));
@@ -900,6 +907,9 @@ class TestWindow : public QObject {
         QCOMPARE(window.form.size(), QSize(twips::px(8580), twips::px(8115)));
         QVERIFY(!window.find<QScrollArea>("Scroll")->verticalScrollBar()->isVisible());
         QCOMPARE(window.form.palette().color(QPalette::Window), QColor(128, 255, 255));
+        // Drawn so too, between the grid and the right-hand column.
+        QCOMPARE(window.form.grab().toImage().pixelColor(twips::px(6550), twips::px(3000)),
+                 QColor(128, 255, 255));
         QCOMPARE(window.view()->font().pointSizeF(), 8.25);
         QCOMPARE(window.find("Label2")->font().pointSizeF(), 8.25); // the window's own
         QVERIFY(!window.view()->horizontalHeader()->sectionsClickable());
