@@ -435,6 +435,13 @@ class TestWindow : public QObject {
         Window window(folder);
         FlexGrid* grid = window.view();
         QCOMPARE(grid->accessibleDescription(), QString(FlexGrid::kEmptyHint)); // not only drawn
+        const auto written = [grid] { // the advice, drawn across the middle of the list
+            const QImage drawn = grid->viewport()->grab().toImage();
+            const QList<double> ratios = standOut(
+                drawn, drawn.rect().adjusted(0, drawn.height() / 3, 0, -drawn.height() / 3));
+            return *std::max_element(ratios.cbegin(), ratios.cend()) > 4.5;
+        };
+        QVERIFY(written());
         for (const char* name : {"Alpha", "Bravo"}) {
             QWidget* add = window.opens("Command4");
             window.box("Text1", add)->setText(name);
@@ -444,6 +451,7 @@ class TestWindow : public QObject {
             window.click("Command2", add);
         }
         QCOMPARE(grid->accessibleDescription(), QString());
+        QVERIFY(!written()); // no advice once there are servers
         const auto heard = [grid](int row, int col) {
             return QAccessible::queryAccessibleInterface(grid)
                 ->tableInterface()
@@ -643,6 +651,9 @@ class TestWindow : public QObject {
         QTest::keyClick(combo, Qt::Key_Down);             // a pick from the list counts at once
         QCOMPARE(window.form.timeout(), QString("2000")); // the one after "1500"
         QCOMPARE(combo->toolTip(), QString());
+        window.click("Command2"); // counted again: current once more
+        window.refreshed();
+        QVERIFY(failed.data(GridModel::CountConfirmedRole).toBool());
     }
 
     void aFailedPlayerListSaysWhy() {
