@@ -113,7 +113,6 @@ void Form1::buildControls() {
     whole->setContentsMargins(0, 0, 0, 0);
     whole->addWidget(scroll);
     setMaximumSize(canvas->size());
-    resize(canvas->size());
 
     MSFlexGrid1 = named(new FlexGrid(m_model, canvas), "MSFlexGrid1", QStringLiteral("Servers"));
     place(MSFlexGrid1, {0, 0, 6495, 6615});
