@@ -545,9 +545,7 @@ void Form1::MSFlexGrid1_Click() {
 void Form1::followPick() {
     const auto server = m_grid.pickedServer();
     if (!server) {
-        if (m_shown || m_grid.Row() > 0) {
-            forgetShown();
-        }
+        forgetShown(); // nothing picked, or a row no action may touch
         return;
     }
     const auto sameAddress = [](const Server& a, const Server& b) {
