@@ -315,7 +315,7 @@ class TestQuery : public QObject {
         ServerList list = ServerList::of({server(11, port, "eighty"),
                                           server(12, 0),
                                           server(13, sim::QuerySimulator::closedPort()),
-                                          {14, "S4", "no-such-host..invalid", "8767", "1"},
+                                          {14, "S4", "no-such..host", "8767", "1"},
                                           server(15, port),
                                           server(16, port),
                                           {17, "S7", "[::1]", "8767", "1"}});

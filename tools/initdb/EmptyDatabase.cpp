@@ -24,7 +24,7 @@ Status addDemoServers(const QString& path, quint16 queryPort) {
          {0, QStringLiteral("Demo: Silent (times out)"), local, voice, port(1)},
          {0, QStringLiteral("Demo: Refusing"), local, voice, port(2)},
          // A name Qt refuses before any look-up: the demo asks no name server.
-         {0, QStringLiteral("Demo: Unknown host"), QStringLiteral("no-such-host..invalid"), voice,
+         {0, QStringLiteral("Demo: Unknown host"), QStringLiteral("no-such..host"), voice,
           port(0)}},
         {{1,
           {QStringLiteral("DemoPlayer"), QStringLiteral("demo"), QStringLiteral("secret"), true}}});
