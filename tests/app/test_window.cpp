@@ -475,7 +475,9 @@ class TestWindow : public QObject {
         QCOMPARE(window.form.grid().Row(), 2);
         QCOMPARE(grid->currentIndex().column(), int(ServerGrid::Player));
         QVERIFY(heard(1, ServerGrid::Player).startsWith("Counted at"));
-        QTest::keyClick(grid, Qt::Key_F1, Qt::ShiftModifier); // what the mouse would hover
+        QKeyEvent tipKey(QEvent::KeyPress, Qt::Key_F1, Qt::ShiftModifier); // what the mouse hovers
+        QApplication::sendEvent(grid, &tipKey);
+        QVERIFY(tipKey.isAccepted()); // taken, not passed on for another help
         QTRY_VERIFY(QToolTip::isVisible());
         QVERIFY(drawnTip(QToolTip::text()).startsWith("Counted at"));
         // The player list likewise: the first Down reaches the first player.
@@ -928,6 +930,23 @@ class TestWindow : public QObject {
         QVERIFY(!window.view()->verticalHeader()->isVisible()); // no row numbers
         QVERIFY(look::cell({true, false, true}).italic); // rows no action may touch, in italics
         QVERIFY(!window.find<QToolButton>("Image1")->icon().isNull()); // the pictures are there
+        // What the user meets before any action: sizes, cursors, what is heard and hidden.
+        const std::array<std::tuple<const char*, const char*, QVariant>, 6> shown{{
+            {"RefreshProgress", "accessibleName", "Refresh progress"},
+            {"RefreshProgress", "visible", false},
+            {"Image1", "iconSize", QSize(twips::px(1935), twips::px(1305))},
+            {"Command2", "iconSize", QSize(32, 32)},
+            {"Command3", "iconSize", QSize(20, 20)},
+            {"Timer1", "interval", 2000},
+        }};
+        for (const auto& [name, property, value] : shown) {
+            QCOMPARE(window.find<QObject>(name)->property(property), value);
+        }
+        QVERIFY(window.find("RefreshProgress")->testAttribute(Qt::WA_TransparentForMouseEvents));
+        QCOMPARE(window.find("Image1")->cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(window.find<QLabel>("Label2")->alignment(), Qt::AlignLeft | Qt::AlignVCenter);
+        QCOMPARE(window.view()->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+        QVERIFY(!window.view()->horizontalHeader()->highlightSections());
         // Tab walks the controls in the window's old order.
         QStringList order;
         for (QWidget* at = window.find("LPlayer"); order.size() < 13; at = at->nextInFocusChain()) {
