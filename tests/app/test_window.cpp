@@ -380,8 +380,8 @@ class TestWindow : public QObject {
                     "(2, 'nickB', 'loginB', 'pwBravo')");
         Window window(folder);
         window.clickRow(1);
-        // Another program makes row 2 another server, with that server's own settings.
-        folder.exec("UPDATE tbl_Srv SET ServerName = 'Zulu', Port = '8799' WHERE ID = 2");
+        // Another program renames row 2 and gives it other settings.
+        folder.exec("UPDATE tbl_Srv SET ServerName = 'Zulu' WHERE ID = 2");
         folder.exec("UPDATE tbl_Userdata SET Nickname = 'nickZ', LoginName = 'loginZ', "
                     "Passwort = 'pwZulu' WHERE ServerID = 2");
         window.clickRow(2);
@@ -391,7 +391,7 @@ class TestWindow : public QObject {
         QCOMPARE(window.login(), QStringList({"nickZ", "loginZ", "pwZulu"}));
         window.click("Command5");
         QCOMPARE(window.desktop->links,
-                 QStringList{"Open teamspeak://127.0.0.1:8799?nickname=nickZ?loginname=loginZ"
+                 QStringList{"Open teamspeak://127.0.0.1:8702?nickname=nickZ?loginname=loginZ"
                              "?password=pwZulu"});
         // Moved again before Connect: nothing goes out.
         folder.exec("UPDATE tbl_Srv SET IP = '127.0.0.3' WHERE ID = 2");
@@ -400,7 +400,11 @@ class TestWindow : public QObject {
                             "started.");
         QCOMPARE(window.desktop->links.size(), 1);
         QCOMPARE(window.form.grid().TextMatrix(2, ServerGrid::IP), "127.0.0.3");
-        // The picked row changes under its ID, and an unrelated reload shows it: a new pick.
+        // A reload that shows the pick renamed keeps what was typed; moved, it is a new pick.
+        window.box("Text1")->setText("typed");
+        folder.exec("UPDATE tbl_Srv SET ServerName = 'Zulu 2' WHERE ID = 2");
+        window.click("Command2", window.opens("Command4")); // an unrelated add reloads
+        QCOMPARE(window.login(), QStringList({"typed", "loginZ", "pwZulu"}));
         window.clickRow(1);
         folder.exec("UPDATE tbl_Srv SET ServerName = 'Yankee', IP = '127.0.0.4' WHERE ID = 1");
         folder.exec("UPDATE tbl_Userdata SET Nickname = 'nickY', Passwort = 'pwY' WHERE "
