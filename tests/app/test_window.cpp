@@ -491,6 +491,9 @@ class TestWindow : public QObject {
         QCOMPARE(QApplication::focusWidget(), players);
         QTest::keyClick(players, Qt::Key_Down);
         QCOMPARE(players->currentRow(), 0);
+        QTest::keyClick(players, Qt::Key_Down); // and the next goes on
+        QCOMPARE(players->currentRow(), 1);
+        QTest::keyClick(players, Qt::Key_Up);
         QTest::keyClick(players, Qt::Key_F1, Qt::ShiftModifier);
         QTRY_COMPARE(drawnTip(QToolTip::text()), "Flags 0: none");
         // The logo is the last stop, pressed with Space, and a press for a screen reader.
