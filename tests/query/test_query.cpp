@@ -196,6 +196,9 @@ class TestQuery : public QObject {
     void readingAnswers() {
         QCOMPARE(answer::decode("\x80\xe9\x81"), QString::fromUtf16(u"\u20ac\u00e9\u0081"));
         QCOMPARE(answer::flagNames(73), QString("Flags 73: channel commander, away, recording"));
+        // Controls become visible marks; a space and a no-break space stay as they are.
+        QCOMPARE(words::oneLine(QString::fromUtf16(u"a\u0080\u009f\u00a0 \u2028b")),
+                 QString::fromUtf16(u"a\ufffd\ufffd\u00a0 \ufffdb"));
     }
 
     void pauseOfTheTimeout_data() {
@@ -289,6 +292,9 @@ class TestQuery : public QObject {
         Rig rig({server(1, port, QString::number(voicePort))}, counts ? "1500" : "500");
         QVERIFY(rig.refreshAll());
         QVERIFY2(rig.told.value(1).startsWith(counted), qPrintable(rig.told.value(1)));
+        // Nothing of a finished refresh stays open or alive.
+        QTRY_COMPARE(simulator.openConnections(), 0);
+        QTRY_VERIFY(rig.refresh.findChildren<query::QueryConnection*>().isEmpty());
 
         query::PlayerList list;
         QSignalSpy entries(&list, &query::PlayerList::listed);
@@ -318,7 +324,8 @@ class TestQuery : public QObject {
                                           {14, "S4", "no-such..host", "8767", "1"},
                                           server(15, port),
                                           server(16, port),
-                                          {17, "S7", "[::1]", "8767", "1"}});
+                                          {17, "S7", "[::1]", "8767", "1"},
+                                          {18, "S8", "localhost", "8767", QString::number(port)}});
         list.servers[5].mark = IdMark::NotUnique; // shown, never asked
         Rig rig({});
         rig.grid.load(list);
@@ -326,10 +333,10 @@ class TestQuery : public QObject {
         QSignalSpy progress(&rig.refresh, &query::Refresh::progress);
         const int accepted = simulator.accepted();
         QVERIFY(rig.refreshAll());
-        QCOMPARE(rig.asked, QList<qint32>({11, 12, 13, 14, 15, 17}));
-        QCOMPARE(simulator.accepted() - accepted, 1); // a server not asked is not contacted
+        QCOMPARE(rig.asked, QList<qint32>({11, 12, 13, 14, 15, 17, 18}));
+        QCOMPARE(simulator.accepted() - accepted, 2); // a server not asked is not contacted
         // Every row counts in the progress, the skipped one too.
-        QCOMPARE(progress.last(), QVariantList({7, 7}));
+        QCOMPARE(progress.last(), QVariantList({8, 8}));
         QCOMPARE(rig.told.value(11), "X Not asked: voice port \"eighty\" is not a number");
         QCOMPARE(rig.told.value(12), "X Not asked: query port \"0\" is not a port number");
         QVERIFY(rig.told.value(13).startsWith("X Connection refused"));
@@ -338,6 +345,29 @@ class TestQuery : public QObject {
         QVERIFY(!rig.told.contains(16));
         QCOMPARE(rig.when.value(15).ms, 123456);
         QVERIFY(!rig.told.value(17).startsWith("X Host not found")); // an address, in brackets
+        QCOMPARE(rig.told.value(18), "3");                           // a name found on this machine
+    }
+
+    void eachRowsConnectionClosesAndAStoppedRefreshSaysNoMore() {
+        const quint16 silent = simulator.listen(behaviour(Mode::Silent));
+        Rig rig({server(1, silent), server(2, silent)}, "500");
+        const int accepted = simulator.accepted();
+        rig.refresh.start();
+        QTRY_COMPARE(simulator.accepted(), accepted + 2);
+        QTRY_COMPARE(simulator.openConnections(), 1); // the first row's went with its row
+        rig.refresh.stop();
+        QTRY_COMPARE(simulator.openConnections(), 0);
+        QTest::qWait(600); // longer than the second row's wait
+        QCOMPARE(rig.told.keys(), QList<qint32>{1});
+    }
+
+    void aRefreshEndsWhereAReloadedListEnds() {
+        const quint16 port = simulator.listen();
+        Rig rig({server(1, port), server(2, port), server(3, port)});
+        QObject::connect(&rig.refresh, &query::Refresh::counted,
+                         [&rig, port] { rig.grid.load(ServerList::of({server(1, port)})); });
+        QVERIFY(rig.refreshAll());
+        QCOMPARE(rig.asked, QList<qint32>{1});
     }
 
     void failuresEndTheWaitAtOnceInTheirOwnWords() {
