@@ -167,6 +167,13 @@ class TestQuery : public QObject {
         Run ahead(true); // a server answering before it is asked, all in one piece
         ahead.data(kGreeting + kOk + kList + "trailing");
         QCOMPARE(ahead.result().answer, QString::fromLatin1(kList));
+        Run full(true); // an answer may fill the limit, not pass it
+        full.data(kGreeting);
+        full.data(kOk);
+        full.data(QByteArray(query::Exchange::kMaxReply, 'x'));
+        QVERIFY(!full.exchange.finished());
+        full.data("x");
+        QCOMPARE(full.result().outcome, Outcome::TooLarge);
         Run bare(true); // a greeting of nothing but its line end
         bare.data("\r\n");
         QCOMPARE(bare.sent.size(), 1);
