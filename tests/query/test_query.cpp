@@ -406,6 +406,13 @@ class TestQuery : public QObject {
         const auto refused = ask({local, local}, sim::QuerySimulator::closedPort());
         QCOMPARE(refused.outcome, Outcome::Refused);
         QVERIFY(refused.pauses <= 1); // every address refusing is told at once
+        // The first to connect is the one asked, however long its answers take.
+        sim::Behaviour slow;
+        slow.replyDelayMs = 2 * query::QueryConnection::kNextAddressMs;
+        const quint16 slowPort = simulator.listen(slow);
+        const int accepted = simulator.accepted();
+        QCOMPARE(ask({local, local}, slowPort).outcome, Outcome::Answered);
+        QCOMPARE(simulator.accepted(), accepted + 1);
         // A listener that accepts nothing and whose queue is full drops every further connect:
         // 127.0.0.2 neither answers nor refuses, and the simulator waits on 127.0.0.1.
         QTcpServer dead;
