@@ -19,6 +19,7 @@
 #include <QAbstractItemModelTester>
 #include <QtTest>
 #include <QtWidgets>
+#include <unistd.h>
 
 namespace {
 
@@ -1063,7 +1064,13 @@ class TestWindow : public QObject {
 
     void startingWithAndWithoutAFile() {
         QTemporaryDir empty;
+        QTemporaryFile said; // also written where Quarnel was started from
+        const int ownErrors = ::dup(STDERR_FILENO);
+        QVERIFY(said.open() && ::dup2(said.handle(), STDERR_FILENO) == STDERR_FILENO);
         QCOMPARE(startQuarnel(empty.path()), 1);
+        ::dup2(ownErrors, STDERR_FILENO);
+        ::close(ownErrors);
+        QVERIFY(said.seek(0) && said.readAll().contains("Quarnel cannot start: Error 14"));
         // The engine's words, then what to do: for a missing file, the command that makes one.
         QVERIFY(lastBox().startsWith("Quarnel cannot start: Error 14: unable to open database"));
         QVERIFY(lastBox().endsWith("run:\n'" + empty.path() + "/quarnel-initdb' '" + empty.path() +
