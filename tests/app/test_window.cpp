@@ -935,6 +935,7 @@ class TestWindow : public QObject {
         QCOMPARE(window.find("Label2")->font().pointSizeF(), 8.25); // the window's own
         QVERIFY(!window.view()->horizontalHeader()->sectionsClickable());
         QCOMPARE(window.view()->model()->headerData(1, Qt::Horizontal), QVariant("Servername"));
+        QVERIFY(!window.view()->model()->headerData(1, Qt::Horizontal, Qt::ToolTipRole).isValid());
         QVERIFY(!window.view()->verticalHeader()->isVisible()); // no row numbers
         QVERIFY(look::cell({true, false, true}).italic); // rows no action may touch, in italics
         QVERIFY(!window.find<QToolButton>("Image1")->icon().isNull()); // the pictures are there

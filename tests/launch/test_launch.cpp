@@ -110,6 +110,7 @@ class TestLaunch : public QObject {
         QCOMPARE(tools.open(kLink, unregistered),
                  "no program is registered for teamspeak:// links");
         QVERIFY(tools.read("link").isEmpty());
+        QCOMPARE(tools.open("https://127.0.0.1/", unregistered), QString()); // a page opens anyway
         XdgOpener missing("no-such-opener", "no-such-mime"); // a desktop without the xdg tools
         QCOMPARE(tools.open(kLink, missing), "no-such-opener was not found");
         // An xdg-mime that cannot run cannot say no; an xdg-open that cannot run is told.
