@@ -3,6 +3,7 @@
 // (the screen and the scale are set by CTest): it fits the screen's free area,
 // and every control can be scrolled into sight and used.
 #include "app/Form1.h"
+#include "app/MessageBox.h"
 #include "support/TestSupport.h"
 
 #include <QtTest>
@@ -51,6 +52,16 @@ class TestFit : public QObject {
             const QRect shown(control->mapTo(scroll->viewport(), QPoint()), control->size());
             QVERIFY2(scroll->viewport()->rect().intersects(shown), name);
         }
+        // Outside the other tests' recording, a message is a real box, in front of the window.
+        bool shown = false;
+        QTimer::singleShot(0, [&shown] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = true;
+                box->accept();
+            }
+        });
+        MessageBox::showError(&form, "seen");
+        QVERIFY(shown);
         QTest::mouseClick(form.findChild<QWidget*>("Command1"), Qt::LeftButton); // "QUIT"
         QCOMPARE(ends, 1);
     }

@@ -681,6 +681,14 @@ class TestWindow : public QObject {
         window.clickRow(1);
         QTRY_COMPARE(players->note(), QString("Connection refused"));
         QCOMPARE(players->accessibleDescription(), players->note()); // a screen reader hears it
+        // Drawn in italics, apart from any name: a slanted font of the list's own draws it alike.
+        const QImage noted = players->viewport()->grab().toImage();
+        const QFont upright = players->font();
+        QFont slanted = upright;
+        slanted.setItalic(true);
+        players->setFont(slanted);
+        QCOMPARE(players->viewport()->grab().toImage(), noted);
+        players->setFont(upright);
         window.clickRow(2);
         QCOMPARE(players->note(), QString()); // cleared when the next list starts
         QTest::qWait(300);
