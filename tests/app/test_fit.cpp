@@ -54,12 +54,15 @@ class TestFit : public QObject {
         }
         // Outside the other tests' recording, a message is a real box, in front of the window.
         bool shown = false;
-        QTimer::singleShot(0, [&shown] {
+        QTimer answering; // once the box runs its event loop
+        answering.setSingleShot(true);
+        QObject::connect(&answering, &QTimer::timeout, [&shown] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 shown = true;
                 box->accept();
             }
         });
+        answering.start(0);
         MessageBox::showError(&form, "seen");
         QVERIFY(shown);
         QTest::mouseClick(form.findChild<QWidget*>("Command1"), Qt::LeftButton); // "QUIT"
