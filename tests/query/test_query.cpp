@@ -167,7 +167,8 @@ class TestQuery : public QObject {
         Run ahead(true); // a server answering before it is asked, all in one piece
         ahead.data(kGreeting + kOk + kList + "trailing");
         QCOMPARE(ahead.result().answer, QString::fromLatin1(kList));
-        Run full(true); // an answer may fill the limit, not pass it
+        QCOMPARE(ahead.result().pauses, 1); // the one before it came, none after
+        Run full(true);                     // an answer may fill the limit, not pass it
         full.data(kGreeting);
         full.data(kOk);
         full.data(QByteArray(query::Exchange::kMaxReply, 'x'));

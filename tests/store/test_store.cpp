@@ -11,6 +11,8 @@
 
 #include <QProcess>
 #include <QtTest>
+#include <atomic>
+#include <thread>
 
 class TestStore : public QObject {
     Q_OBJECT
@@ -57,6 +59,36 @@ class TestStore : public QObject {
         QCOMPARE(folder.rows("SELECT ServerID FROM tbl_Userdata"), QStringList{"2"});
         QVERIFY(mod_DB::addServer({0, "New", "h", "1", "2"})); // ID 2: inherits nothing
         QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"0"});
+    }
+
+    void aFileBusyForAMomentIsWaitedForButNotLong() {
+        TempFolder folder;
+        folder.open();
+        // Adds a server while another program writes to the file for `ms`.
+        const auto addWhileHeld = [&folder](int ms) {
+            std::atomic<bool> held{false};
+            std::thread other([&folder, &held, ms] {
+                {
+                    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other");
+                    db.setDatabaseName(folder.dbPath());
+                    QSqlQuery q(db);
+                    held = db.open() && q.exec("BEGIN IMMEDIATE");
+                    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+                    q.exec("COMMIT");
+                }
+                QSqlDatabase::removeDatabase("other");
+            });
+            while (!held) {
+                std::this_thread::yield();
+            }
+            Status added = mod_DB::addServer({0, "A", "h", "1", "2"});
+            other.join();
+            return added;
+        };
+        const Status waited = addWhileHeld(50);
+        QVERIFY2(waited, qPrintable(waited.error()));
+        // Held for a second: refused after a short wait, so that the window never freezes.
+        QVERIFY(addWhileHeld(1000).error().contains("database is locked"));
     }
 
     void theDemoListsItsServersAndOneLogin() {
@@ -265,6 +297,9 @@ class TestStore : public QObject {
         ServerGrid grid;
         grid.load(list);
         QCOMPARE(grid.TextMatrix(3, ServerGrid::ID), "7.4"); // a marked row's ID as stored
+        grid.setRow(1);
+        grid.setRow(99); // no such row: the pick stays
+        QCOMPARE(grid.Row(), 1);
         QSignalSpy changed(&grid, &ServerGrid::rowChanged);
         grid.showAsking(a);
         grid.setCount(a, {}, 3);
