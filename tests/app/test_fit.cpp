@@ -21,27 +21,22 @@ class TestFit : public QObject {
         form.move(5000, 5000); // placed off the screen: it comes back onto it
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        const auto fits = [&form] { // inside the free area, pushed back to its far corner
+        // Inside the free area, pushed back to its far corner.
+        const auto fits = [&form] {
             const QRect room = form.screen()->availableGeometry();
-            const QRect frame = form.frameGeometry();
-            return room.contains(frame) && frame.bottomRight() == room.bottomRight()
-                       ? QString()
-                       : QString("window at %1,%2 %3x%4; room at %5,%6 %7x%8")
-                             .arg(frame.x())
-                             .arg(frame.y())
-                             .arg(frame.width())
-                             .arg(frame.height())
-                             .arg(room.x())
-                             .arg(room.y())
-                             .arg(room.width())
-                             .arg(room.height());
+            return room.contains(form.frameGeometry()) &&
+                   form.frameGeometry().bottomRight() == room.bottomRight();
         };
-        QCOMPARE(fits(), QString());
+        QVERIFY2(fits(), qPrintable(QString("frame %1,%2 on %3x%4")
+                                        .arg(form.frameGeometry().right())
+                                        .arg(form.frameGeometry().bottom())
+                                        .arg(form.screen()->availableGeometry().width())
+                                        .arg(form.screen()->availableGeometry().height())));
         // Taken to a smaller screen, it fits that one.
         if (QScreen* small = QGuiApplication::screens().last(); small != form.screen()) {
             form.move(small->geometry().topLeft() + QPoint(5000, 5000));
             form.windowHandle()->setScreen(small);
-            QTRY_COMPARE(fits(), QString());
+            QTRY_VERIFY(fits());
         }
         auto* scroll = form.findChild<QScrollArea*>("Scroll");
         for (const char* name :

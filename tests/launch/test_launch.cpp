@@ -3,9 +3,9 @@
 // xdg-mime and xdg-open as separate programs.
 #include "launch/ClientLink.h"
 #include "launch/LinkOpener.h"
+#include "support/TestSupport.h"
 
 #include <QtTest>
-#include <unistd.h>
 
 namespace {
 
@@ -88,12 +88,9 @@ class TestLaunch : public QObject {
         Tools tools(true);
         XdgOpener xdg(tools.opener, tools.mime);
         // This test's own input is a file, so an input handed on would show.
-        QTemporaryFile input;
-        const int ownInput = ::dup(STDIN_FILENO);
-        QVERIFY(input.open() && ::dup2(input.handle(), STDIN_FILENO) == STDIN_FILENO);
+        StreamToFile input(STDIN_FILENO);
         const QString opened = tools.open(kLink, xdg);
-        ::dup2(ownInput, STDIN_FILENO);
-        ::close(ownInput);
+        input.restore();
         QCOMPARE(opened, QString());
         QTRY_COMPARE(tools.read("link"), kLink.toUtf8());
         // Their output goes nowhere, not into the terminal Quarnel was started from.

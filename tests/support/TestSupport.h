@@ -8,8 +8,10 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QUuid>
+#include <unistd.h>
 
 // A program folder in a temporary directory with an empty TS.mdb in it,
 // reached through a connection of its own, apart from the program's.
@@ -56,4 +58,31 @@ class TempFolder {
   private:
     QTemporaryDir m_dir;
     QString m_connection = QUuid::createUuid().toString();
+};
+
+// While it lives, one of this process's standard streams goes to a file of its own.
+class StreamToFile {
+  public:
+    explicit StreamToFile(int stream) : m_stream(stream), m_own(::dup(stream)) {
+        if (!m_file.open() || ::dup2(m_file.handle(), stream) != stream) {
+            qFatal("cannot redirect stream %d", stream);
+        }
+    }
+    ~StreamToFile() { restore(); }
+    StreamToFile(const StreamToFile&) = delete;
+    StreamToFile& operator=(const StreamToFile&) = delete;
+    // The stream back where it was; what was written to it meanwhile.
+    QByteArray restore() {
+        if (m_own >= 0) {
+            ::dup2(m_own, m_stream);
+            ::close(m_own);
+            m_own = -1;
+        }
+        return m_file.seek(0) ? m_file.readAll() : QByteArray();
+    }
+
+  private:
+    QTemporaryFile m_file;
+    int m_stream;
+    int m_own;
 };
