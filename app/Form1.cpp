@@ -375,8 +375,8 @@ bool Form1::fSetUD(const Server& server) {
     if (!settings->has_value()) {
         // Another server's settings under this one's name: shown for none.
         m_shown.reset();
-        MessageBox::showError(this, QStringLiteral("This server was changed or removed meanwhile; "
-                                                   "the list now shows it as it is stored."));
+        MessageBox::showError(this, words::changedMeanwhile(
+                                        QStringLiteral("the list now shows it as it is stored.")));
         reloadAfter(this, m_model, QStringLiteral("The server was changed elsewhere"));
         return false;
     }
@@ -412,8 +412,8 @@ void Form1::Command3_Click() {
         return;
     }
     if (*deleted == Write::Gone) {
-        MessageBox::showError(this, QStringLiteral("This server was changed or removed "
-                                                   "meanwhile; nothing was deleted."));
+        MessageBox::showError(this,
+                              words::changedMeanwhile(QStringLiteral("nothing was deleted.")));
     }
     reloadAfter(this, m_model, QStringLiteral("The server was deleted"));
 }
@@ -441,8 +441,8 @@ void Form1::Command5_Click() {
         return;
     }
     if (*still == Write::Gone) {
-        MessageBox::showError(this, QStringLiteral("This server was changed or removed "
-                                                   "meanwhile; the client was not started."));
+        MessageBox::showError(
+            this, words::changedMeanwhile(QStringLiteral("the client was not started.")));
         reloadAfter(this, m_model, QStringLiteral("Nothing was sent"));
         return;
     }
@@ -478,9 +478,8 @@ void Form1::Command6_Click() {
     if (!saved) {
         reportRefused(this, QStringLiteral("The login settings could not be saved"), saved.error());
     } else if (*saved == Write::Gone) {
-        MessageBox::showError(this,
-                              QStringLiteral("This server was changed or removed "
-                                             "meanwhile; the login settings were not saved."));
+        MessageBox::showError(
+            this, words::changedMeanwhile(QStringLiteral("the login settings were not saved.")));
         reloadAfter(this, m_model, QStringLiteral("Nothing was saved"));
     } else if (*saved == Write::Stale) {
         MessageBox::showError(this, QStringLiteral("The stored login settings of this server were "

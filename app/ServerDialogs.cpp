@@ -8,6 +8,7 @@
 #include "app/Reports.h"
 #include "app/TextBox.h"
 #include "app/Twips.h"
+#include "app/Words.h"
 #include "store/mod_DB.h"
 
 #include <QLabel>
@@ -158,8 +159,7 @@ void Form2::Command1_Click() {
     }
     if (*stored == Write::Gone) {
         // The dialog keeps the typing; the list shows what is stored now.
-        MessageBox::showError(this, QStringLiteral("This server was changed or removed "
-                                                   "meanwhile; nothing was saved."));
+        MessageBox::showError(this, words::changedMeanwhile(QStringLiteral("nothing was saved.")));
         reloadAfter(parentWidget(), m_model, QStringLiteral("Nothing was saved"));
         return;
     }

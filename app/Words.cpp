@@ -87,6 +87,10 @@ QString loadNotes(const ServerGrid::LoadNotes& notes) {
     return said.join(QStringLiteral("\n\n"));
 }
 
+QString changedMeanwhile(const QString& consequence) {
+    return QStringLiteral("This server was changed or removed meanwhile; ") + consequence;
+}
+
 QString deleteQuestion(const Server& server) {
     return QStringLiteral("Delete Server\r\n") + inQuestion(server.name) + QStringLiteral("  ") +
            inQuestion(server.ip) + QLatin1Char(':') + inQuestion(server.port) + QLatin1Char('?');

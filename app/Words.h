@@ -20,6 +20,10 @@ QString countTip(const ServerGrid::Count& count, const Now& now);
 // Empty when the file held nothing to tell.
 QString loadNotes(const ServerGrid::LoadNotes& notes);
 
+// Told when the file no longer holds a server as the list showed it:
+// "This server was changed or removed meanwhile; " and what came of it.
+QString changedMeanwhile(const QString& consequence);
+
 // "Delete Server", CR LF, then name, two blanks, IP, ":", port and "?".
 QString deleteQuestion(const Server& server);
 // The question asked before saving login settings: the replace form when

@@ -15,7 +15,7 @@ std::vector<Action> Exchange::start(const Server& server, bool waitBeforeConnect
     if (waitBeforeConnect) {
         m_state = State::WaitingToConnect;
         m_pauseArmed = true;
-        out.push_back({Action::Kind::ArmPause, {}, 0, {}, kWaitBeforeConnectMs});
+        out.push_back({.kind = Action::Kind::ArmPause, .ms = kWaitBeforeConnectMs});
     } else {
         connect(out);
     }
@@ -36,7 +36,7 @@ void Exchange::connect(std::vector<Action>& out) {
     }
     m_sentPort = *voicePort;
     m_state = State::Waiting;
-    out.push_back({Action::Kind::Connect, m_server.ip, *port, {}, 0});
+    out.push_back({.kind = Action::Kind::Connect, .host = m_server.ip, .port = *port});
     m_counter = m_rules.counterPerWait ? 1 : 0;
     beginWait(answer::Step::Greeting, out);
 }
@@ -103,7 +103,7 @@ void Exchange::check(std::vector<Action>& out) {
     m_pauseArmed = true;
     ++m_result.pauses;
     m_result.waitedMs += *ms;
-    out.push_back({Action::Kind::ArmPause, {}, 0, {}, *ms});
+    out.push_back({.kind = Action::Kind::ArmPause, .ms = *ms});
 }
 
 void Exchange::advance(qsizetype length, std::vector<Action>& out) {
@@ -111,7 +111,8 @@ void Exchange::advance(qsizetype length, std::vector<Action>& out) {
     strGet.remove(0, length);
     switch (m_step) {
     case answer::Step::Greeting: {
-        out.push_back({Action::Kind::Send, {}, 0, "sel " + m_sentPort.toLatin1() + "\r\n", 0});
+        out.push_back(
+            {.kind = Action::Kind::Send, .bytes = "sel " + m_sentPort.toLatin1() + "\r\n"});
         m_counter = m_rules.counterPerWait ? 0 : m_counter;
         beginWait(answer::Step::Select, out);
         return;
@@ -119,7 +120,7 @@ void Exchange::advance(qsizetype length, std::vector<Action>& out) {
     case answer::Step::Select:
         // Only the next answer tells; this one is kept to explain it.
         m_selectError = answer::errorLine(piece).value_or(QString());
-        out.push_back({Action::Kind::Send, {}, 0, QByteArrayLiteral("PL\r\n"), 0});
+        out.push_back({.kind = Action::Kind::Send, .bytes = QByteArrayLiteral("PL\r\n")});
         m_counter = m_rules.counterPerWait ? 0 : m_counter;
         beginWait(answer::Step::PlayerList, out);
         return;
@@ -133,12 +134,12 @@ void Exchange::advance(qsizetype length, std::vector<Action>& out) {
 void Exchange::finish(Outcome outcome, const QString& detail, std::vector<Action>& out) {
     if (m_pauseArmed) {
         m_pauseArmed = false;
-        out.push_back({Action::Kind::CancelPause, {}, 0, {}, 0});
+        out.push_back({.kind = Action::Kind::CancelPause});
     }
     m_state = State::Done;
     m_result.outcome = outcome;
     m_result.detail = detail;
-    out.push_back({Action::Kind::Finish, {}, 0, {}, 0});
+    out.push_back({.kind = Action::Kind::Finish});
 }
 
 std::vector<Action> Exchange::pauseElapsed() {

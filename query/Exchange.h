@@ -50,12 +50,13 @@ struct ExchangeResult {
 };
 
 // What the exchange asks of its socket and clock.
+// Built by field name: `{.kind = Action::Kind::ArmPause, .ms = 150}`.
 struct Action {
     enum class Kind { Connect, Send, ArmPause, CancelPause, Finish };
-    Kind kind;
-    QString host;
+    Kind kind = Kind::Finish;
+    QString host{};
     quint16 port = 0;
-    QByteArray bytes;
+    QByteArray bytes{};
     int ms = 0;
 };
 

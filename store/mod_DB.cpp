@@ -106,18 +106,23 @@ Status changedARow(const QSqlQuery& q) {
                                   "text Quarnel cannot read back), so nothing was written"));
 }
 
-// A statement that keeps why it could not be prepared: the engine's reason
-// (a damaged file, a missing table) is what the user must read, not the
-// complaint about parameters that running it anyway would give.
+// A statement on the open file unless told another, that keeps why it could
+// not be prepared: the engine's reason (a damaged file, a missing table) is
+// what the user must read, not the complaint about parameters that running
+// it anyway would give. Without an open file it runs nothing and says so.
 class Statement : public QSqlQuery {
   public:
-    explicit Statement(const QString& sql, const QSqlDatabase& db = *dbTS) : QSqlQuery(db) {
+    explicit Statement(const QString& sql, const std::optional<QSqlDatabase>& db = dbTS)
+        : QSqlQuery(db.value_or(QSqlDatabase())), m_open(db.has_value()) {
         setForwardOnly(true);
-        if (!prepare(sql)) {
+        if (m_open && !prepare(sql)) {
             m_notPrepared = lastError();
         }
     }
     Status run() {
+        if (!m_open) {
+            return Failure(QStringLiteral("no database is open"));
+        }
         if (m_notPrepared) {
             return failed(*m_notPrepared);
         }
@@ -125,6 +130,7 @@ class Statement : public QSqlQuery {
     }
 
   private:
+    bool m_open;
     std::optional<QSqlError> m_notPrepared;
 };
 
@@ -483,9 +489,6 @@ Result<Write> stillStored(const Server& shown) {
 }
 
 Result<UserData> readLoginSettings(qint32 serverId) {
-    if (!dbTS) {
-        return Failure(QStringLiteral("no database is open"));
-    }
     Statement q{selectUserdata(serverId)};
     if (const Status ran = q.run(); !ran) {
         return ran.failure();
