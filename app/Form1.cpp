@@ -225,8 +225,7 @@ void Form1::buildControls() {
         setTabOrder(order[i - 1], order[i]);
     }
 
-    m_refresh = new query::Refresh(
-        m_grid.rows(), [this] { return m_timeout; }, [this] { return waitBeforeConnect(); }, this);
+    m_refresh = new query::Refresh(*this, this);
     // The refresh reports; the grid shows.
     connect(m_refresh, &query::Refresh::asking, &m_grid, &ServerGrid::showAsking);
     connect(m_refresh, &query::Refresh::counted, &m_grid, &ServerGrid::setCount);
@@ -637,6 +636,18 @@ void Form1::clearLogin() {
     Text1->clear();
     Text2->clear();
     Text3->clear();
+}
+
+int Form1::lastRow() const {
+    return m_grid.Rows() - 1;
+}
+
+const ListedServer* Form1::serverOn(int row) const {
+    return m_grid.server(row);
+}
+
+QString Form1::timeoutText() const {
+    return m_timeout;
 }
 
 bool Form1::waitBeforeConnect() const {

@@ -3,6 +3,7 @@
 
 #include "app/GridModel.h"
 #include "launch/LinkOpener.h"
+#include "query/Refresh.h"
 #include "store/Result.h"
 #include "store/ServerGrid.h"
 
@@ -24,14 +25,13 @@ class QTimer;
 class QToolButton;
 
 namespace query {
-class Refresh;
 class PlayerList;
 struct ExchangeResult;
 } // namespace query
 
 // The main window. Controls carry their old names as object names; handlers
 // stay thin and hand the work to the store, query and launch code.
-class Form1 : public QWidget {
+class Form1 : public QWidget, private query::RefreshSource {
     Q_OBJECT
   public:
     explicit Form1(QWidget* parent = nullptr);
@@ -101,7 +101,11 @@ class Form1 : public QWidget {
     void refreshEnded();
     [[nodiscard]] UserData typedLogin() const;
     void clearLogin();
-    [[nodiscard]] bool waitBeforeConnect() const;
+    // What the refresh reads: the list as it is now, the last finished timeout.
+    [[nodiscard]] int lastRow() const override;
+    [[nodiscard]] const ListedServer* serverOn(int row) const override;
+    [[nodiscard]] QString timeoutText() const override;
+    [[nodiscard]] bool waitBeforeConnect() const override;
     // Tells the user when the desktop did not take a link.
     LinkOpener::Done reportFailure(const QString& failure);
 

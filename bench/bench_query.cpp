@@ -26,9 +26,20 @@ void fill(ServerGrid& grid, int servers, const QString& queryPort) {
     grid.load(ServerList::of(list));
 }
 
+// The grid's rows at one timeout, asked without a wait before connecting.
+struct Source : query::RefreshSource {
+    Source(const ServerGrid& grid, QString timeout) : grid(grid), timeout(std::move(timeout)) {}
+    [[nodiscard]] int lastRow() const override { return grid.Rows() - 1; }
+    [[nodiscard]] const ListedServer* serverOn(int row) const override { return grid.server(row); }
+    [[nodiscard]] QString timeoutText() const override { return timeout; }
+    [[nodiscard]] bool waitBeforeConnect() const override { return false; }
+    const ServerGrid& grid;
+    QString timeout;
+};
+
 double refreshMs(ServerGrid& grid, const QString& timeout) {
-    query::Refresh refresh(
-        grid.rows(), [timeout] { return timeout; }, [] { return false; });
+    const Source source(grid, timeout);
+    query::Refresh refresh(source);
     QSignalSpy done(&refresh, &query::Refresh::finished);
     QElapsedTimer clock;
     clock.start();

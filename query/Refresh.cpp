@@ -23,10 +23,8 @@ std::optional<int> refreshPause(const QString& timeoutText) {
     return convert::tenthRoundedToEven(*timeout);
 }
 
-Refresh::Refresh(ServerRows rows, std::function<QString()> timeoutText,
-                 std::function<bool()> waitBeforeConnect, QObject* parent)
-    : QObject(parent), m_rows(std::move(rows)), m_timeoutText(std::move(timeoutText)),
-      m_waitBeforeConnect(std::move(waitBeforeConnect)), m_nextRow(new QTimer(this)) {
+Refresh::Refresh(const RefreshSource& source, QObject* parent)
+    : QObject(parent), m_source(source), m_nextRow(new QTimer(this)) {
     m_nextRow->setSingleShot(true);
     connect(m_nextRow, &QTimer::timeout, this, &Refresh::next);
 }
@@ -36,7 +34,7 @@ void Refresh::start() {
         return;
     }
     m_running = true;
-    m_lastRow = m_rows.lastRow();
+    m_lastRow = m_source.lastRow();
     m_row = 0;
     next();
 }
@@ -57,7 +55,7 @@ void Refresh::end() {
 void Refresh::next() {
     ++m_row;
     // The list may have been reloaded meanwhile with fewer rows.
-    const ListedServer* listed = m_row <= m_lastRow ? m_rows.server(m_row) : nullptr;
+    const ListedServer* listed = m_row <= m_lastRow ? m_source.serverOn(m_row) : nullptr;
     if (listed == nullptr) {
         end();
         return;
@@ -71,15 +69,15 @@ void Refresh::next() {
     m_server = listed->server;
     Q_EMIT asking(m_server);
     m_connection = QueryConnection::make(
-        ExchangeRules::refresh([text = m_timeoutText] { return refreshPause(text()); }), this,
+        ExchangeRules::refresh([this] { return refreshPause(m_source.timeoutText()); }), this,
         &Refresh::onDone);
-    m_connection->start(listed->server, m_waitBeforeConnect());
+    m_connection->start(listed->server, m_source.waitBeforeConnect());
 }
 
 void Refresh::onDone(const ExchangeResult& result) {
     if (result.outcome == Outcome::BadTimeout) {
         // The box's fault, not the server's: its row stays as it was.
-        Q_EMIT timeoutUnusable(m_timeoutText());
+        Q_EMIT timeoutUnusable(m_source.timeoutText());
         end();
         return;
     }

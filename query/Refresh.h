@@ -18,6 +18,19 @@ class QueryConnection;
 // otherwise (docs/query-rules.md).
 std::optional<int> refreshPause(const QString& timeoutText);
 
+// What a refresh reads from the list it walks and from whoever started it,
+// each time it needs it: the rows as they are at that moment (a reload's
+// included), the timeout text, and whether to wait before connecting.
+class RefreshSource {
+  public:
+    virtual ~RefreshSource() = default;
+    [[nodiscard]] virtual int lastRow() const = 0;
+    // nullptr past the last row.
+    [[nodiscard]] virtual const ListedServer* serverOn(int row) const = 0;
+    [[nodiscard]] virtual QString timeoutText() const = 0;
+    [[nodiscard]] virtual bool waitBeforeConnect() const = 0;
+};
+
 // Asks every server of the rows it is given, one after the other, for its
 // player count and reports each as it was asked; it never writes into the
 // list. It walks the rows there were at its start, each as it is when its
@@ -27,8 +40,8 @@ class Refresh : public QObject {
     Q_OBJECT
   public:
     using Clock = std::function<Moment()>;
-    Refresh(ServerRows rows, std::function<QString()> timeoutText,
-            std::function<bool()> waitBeforeConnect, QObject* parent = nullptr);
+    // `source` outlives the refresh.
+    explicit Refresh(const RefreshSource& source, QObject* parent = nullptr);
 
     // Starts a refresh; does nothing while one is running.
     void start();
@@ -55,9 +68,7 @@ class Refresh : public QObject {
     void onDone(const ExchangeResult& result);
     void end();
 
-    ServerRows m_rows;
-    std::function<QString()> m_timeoutText;
-    std::function<bool()> m_waitBeforeConnect;
+    const RefreshSource& m_source;
     Clock m_clock = steadyNow;
     bool m_running = false;
     int m_row = 0;

@@ -4,7 +4,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 // The rows of TS.mdb's two tables as the program holds them.
 
@@ -39,14 +38,6 @@ struct ServerList {
         }
         return list;
     }
-};
-
-// Rows of servers as something that walks them reads them: the last row now,
-// and the server on a row (nullptr past the last). Each read sees the rows as
-// they are at that moment, a reload's included.
-struct ServerRows {
-    std::function<int()> lastRow;
-    std::function<const ListedServer*(int row)> server;
 };
 
 // The login settings of one server (tbl_Userdata).

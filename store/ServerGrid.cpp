@@ -57,10 +57,6 @@ int ServerGrid::rowOf(qint32 id) const {
     return m_rowOf.value(id, 0);
 }
 
-ServerRows ServerGrid::rows() const {
-    return {[this] { return Rows() - 1; }, [this](int row) { return server(row); }};
-}
-
 void ServerGrid::load(const ServerList& list) {
     Q_EMIT aboutToLoad();
     m_rows.clear();

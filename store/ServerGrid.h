@@ -45,8 +45,6 @@ class ServerGrid : public QObject {
     [[nodiscard]] int rowOf(qint32 id) const;
     // Whether no action may touch the row (its ID does not name it alone).
     [[nodiscard]] bool isMarked(int row) const;
-    // The rows as a refresh walks them, row by row as they are at each step.
-    [[nodiscard]] ServerRows rows() const;
 
     // Replaces every row; each Player cell reads "X". The pick stays on the
     // same server if it is still listed, else nothing is picked.

@@ -80,7 +80,7 @@ bool waited(QSignalSpy& spy) {
 
 // A grid of servers, refreshed with the given timeout text; what the refresh
 // reported of each server ID: its count, or "X " and why.
-struct Rig {
+struct Rig : query::RefreshSource {
     explicit Rig(const QList<Server>& servers, QString timeoutText = "1500")
         : timeout(std::move(timeoutText)) {
         grid.load(ServerList::of(servers));
@@ -96,6 +96,10 @@ struct Rig {
                              told[asked.id] = "X " + words::whyNotCounted(why);
                          });
     }
+    [[nodiscard]] int lastRow() const override { return grid.Rows() - 1; }
+    [[nodiscard]] const ListedServer* serverOn(int row) const override { return grid.server(row); }
+    [[nodiscard]] QString timeoutText() const override { return timeout; }
+    [[nodiscard]] bool waitBeforeConnect() const override { return false; }
     bool refreshAll() {
         QSignalSpy done(&refresh, &query::Refresh::finished);
         refresh.start();
@@ -104,7 +108,7 @@ struct Rig {
 
     ServerGrid grid;
     QString timeout;
-    query::Refresh refresh{grid.rows(), [this] { return timeout; }, [] { return false; }};
+    query::Refresh refresh{*this};
     QList<qint32> asked;
     QHash<qint32, QString> told;
     QHash<qint32, Moment> when;
