@@ -10,14 +10,16 @@ namespace query {
 namespace {
 constexpr qint64 kReadChunk = qint64{64} * 1024;
 
-void lookUp(const QString& host, QObject* context,
-            std::function<void(QList<QHostAddress>, QString)> done) {
-    // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): Qt owns the slot object
-    QHostInfo::lookupHost(host, context, [done = std::move(done)](const QHostInfo& info) {
-        done(info.error() == QHostInfo::NoError ? info.addresses() : QList<QHostAddress>(),
-             info.errorString());
-    });
-}
+struct SystemLookup : HostLookup {
+    void lookUp(const QString& host, QObject* context, Found done) const override {
+        // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): Qt owns the slot object
+        QHostInfo::lookupHost(host, context, [done = std::move(done)](const QHostInfo& info) {
+            done(info.error() == QHostInfo::NoError ? info.addresses() : QList<QHostAddress>(),
+                 info.errorString());
+        });
+    }
+};
+const SystemLookup kSystemLookup;
 
 // "[::1]", the form a link needs, is the address ::1.
 QString withoutBrackets(const QString& host) {
@@ -32,7 +34,7 @@ QString withoutBrackets(const QString& host) {
 } // namespace
 
 QueryConnection::QueryConnection(ExchangeRules rules, QObject* parent)
-    : QObject(parent), m_exchange(std::move(rules)), m_resolve(lookUp),
+    : QObject(parent), m_exchange(std::move(rules)), m_lookup(&kSystemLookup),
       m_nextAddress(new QTimer(this)), m_pause(new QTimer(this)) {
     m_pause->setSingleShot(true);
     m_nextAddress->setSingleShot(true);
@@ -64,7 +66,7 @@ void QueryConnection::connectTo(const QString& host, quint16 port) {
         tryNextAddress();
         return;
     }
-    m_resolve(name, this, [this](QList<QHostAddress> addresses, const QString& why) {
+    m_lookup->lookUp(name, this, [this](QList<QHostAddress> addresses, const QString& why) {
         // Never from inside the Connect action itself: the exchange goes on first.
         // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): Qt owns the slot object
         QTimer::singleShot(0, this, [this, addresses = std::move(addresses), why] {

@@ -14,6 +14,15 @@ class QTimer;
 
 namespace query {
 
+// Looks a host name up and calls `done` with its addresses, or an empty list
+// and why, unless `context` has gone by then. Tests hand in addresses of their own.
+class HostLookup {
+  public:
+    using Found = std::function<void(QList<QHostAddress> addresses, QString why)>;
+    virtual ~HostLookup() = default;
+    virtual void lookUp(const QString& host, QObject* context, Found done) const = 0;
+};
+
 // Runs one Exchange over a real socket and a timer. Owns both; nothing blocks.
 // A host name with several addresses is tried the way browsers do: the next
 // address starts when the one before has not connected within kNextAddressMs
@@ -22,10 +31,6 @@ class QueryConnection : public QObject {
     Q_OBJECT
   public:
     static constexpr int kNextAddressMs = 250;
-    // Looks a host name up and calls back with its addresses, or an empty
-    // list and why. Tests hand in addresses of their own.
-    using Resolver = std::function<void(const QString& host, QObject* context,
-                                        std::function<void(QList<QHostAddress>, QString)> done)>;
 
     explicit QueryConnection(ExchangeRules rules, QObject* parent = nullptr);
     // A connection owned by `owner` whose result goes to its `onDone`; the
@@ -38,7 +43,8 @@ class QueryConnection : public QObject {
         return connection;
     }
 
-    void setResolver(Resolver resolver) { m_resolve = std::move(resolver); }
+    // The system's look-up unless told another, which must outlive this.
+    void setLookup(const HostLookup& lookup) { m_lookup = &lookup; }
     void start(const Server& server, bool waitBeforeConnect);
     // Ends the connection and deletes this object soon; a running exchange just stops.
     void close();
@@ -60,7 +66,7 @@ class QueryConnection : public QObject {
     void report(QAbstractSocket::SocketError error, const QString& text);
 
     Exchange m_exchange;
-    Resolver m_resolve;
+    const HostLookup* m_lookup;
     QList<QHostAddress> m_addresses; // not tried yet
     quint16 m_port = 0;
     QList<QTcpSocket*> m_attempts; // connecting, none connected yet

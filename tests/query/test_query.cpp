@@ -397,11 +397,17 @@ class TestQuery : public QObject {
 
     void aNameWithSeveralAddresses() {
         // What asking "dual.example" ends with when it is looked up as `addresses`.
-        const auto ask = [](const QList<QHostAddress>& addresses, quint16 port) {
+        struct Given : query::HostLookup {
+            void lookUp(const QString&, QObject*, Found done) const override {
+                done(addresses, {});
+            }
+            QList<QHostAddress> addresses;
+        } lookup;
+        const auto ask = [&lookup](const QList<QHostAddress>& addresses, quint16 port) {
+            lookup.addresses = addresses;
             query::QueryConnection dual(
                 query::ExchangeRules::refresh([] { return std::optional<int>(150); }));
-            dual.setResolver(
-                [addresses](const QString&, QObject*, auto done) { done(addresses, {}); });
+            dual.setLookup(lookup);
             QSignalSpy done(&dual, &query::QueryConnection::done);
             dual.start({1, "S", "dual.example", "8767", QString::number(port)}, false);
             return waited(done) ? done.value(0).value(0).value<query::ExchangeResult>()
