@@ -69,6 +69,17 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption) {
 
 } // namespace
 
+// The buttons the layout makes and the wiring connects.
+struct Form1::Buttons {
+    QToolButton* command1; // "QUIT"
+    QToolButton* command2; // "Refresh"
+    QToolButton* command3; // "Delete Server"
+    QToolButton* command4; // "Add Server"
+    QToolButton* command5; // "Connect 2 Server"
+    QPushButton* command6; // "Save TS User settings"
+    QToolButton* command7; // "Edit"
+};
+
 // The pictures are compiled into the static library; register them once.
 static void initResources() {
     Q_INIT_RESOURCE(resources);
@@ -78,7 +89,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     initResources();
     endProgram = [] { QCoreApplication::exit(0); };
     m_linkOpener = std::make_unique<XdgOpener>();
-    buildControls();
+    wire(layOut());
 }
 
 Form1::~Form1() {
@@ -95,7 +106,7 @@ void Form1::setLinkOpener(std::unique_ptr<LinkOpener> opener) {
     m_linkOpener = std::move(opener);
 }
 
-void Form1::buildControls() {
+Form1::Buttons Form1::layOut() {
     setWindowTitle(QStringLiteral("Quarnel"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/quarnel.svg")));
     look::paintCyan(this);
@@ -199,6 +210,18 @@ void Form1::buildControls() {
     auto* command1 = pictureButton(canvas, "Command1", QStringLiteral("QUIT"), "quit", 24);
     place(command1, {6600, 7395, 1935, 660});
 
+    // The keyboard walks the controls in the window's old focus order.
+    // The logo, a stop it never was, comes last.
+    const QList<QWidget*> order{LPlayer,  MSFlexGrid1, command2, command3, command4,
+                                command1, command5,    Combo1,   Text1,    Text2,
+                                Text3,    command6,    command7, Image1};
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+    return {command1, command2, command3, command4, command5, command6, command7};
+}
+
+void Form1::wire(const Buttons& buttons) {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(2000);
@@ -215,15 +238,6 @@ void Form1::buildControls() {
     item("fAddSrvFromMenue", QStringLiteral("Add a new server"), &Form1::fAddSrvFromMenue_Click);
     item("fEditSrvFromMenue", QStringLiteral("Edit this server"), &Form1::fEditSrvFromMenue_Click);
     item("fDelSrvFromMenue", QStringLiteral("Delete this server"), &Form1::fDelSrvFromMenue_Click);
-
-    // The keyboard walks the controls in the window's old focus order.
-    // The logo, a stop it never was, comes last.
-    const QList<QWidget*> order{LPlayer,  MSFlexGrid1, command2, command3, command4,
-                                command1, command5,    Combo1,   Text1,    Text2,
-                                Text3,    command6,    command7, Image1};
-    for (qsizetype i = 1; i < order.size(); ++i) {
-        setTabOrder(order[i - 1], order[i]);
-    }
 
     m_refresh = new query::Refresh(*this, this);
     // The refresh reports; the grid shows.
@@ -245,8 +259,8 @@ void Form1::buildControls() {
 
     // The actions on the picked server look ready only when one is picked;
     // the popup's items stay enabled and then do nothing.
-    const auto needPick = [this,
-                           buttons = QList<QWidget*>{command3, command7, command6, command5}] {
+    const auto needPick = [this, buttons = QList<QWidget*>{buttons.command3, buttons.command7,
+                                                           buttons.command6, buttons.command5}] {
         const bool picked = m_grid.Row() > 0;
         for (QWidget* button : buttons) {
             button->setEnabled(picked);
@@ -258,19 +272,19 @@ void Form1::buildControls() {
     connect(&m_grid, &ServerGrid::pickChanged, this, needPick);
     connect(&m_grid, &ServerGrid::pickChanged, this, &Form1::followPick);
 
-    connect(command1, &QToolButton::clicked, this, &Form1::Command1_Click);
+    connect(buttons.command1, &QToolButton::clicked, this, &Form1::Command1_Click);
     // Pressing Refresh finishes an edit of the timeout box (F5 leaves the focus
     // there); the start-up refresh takes the last finished one.
     const auto pressRefresh = [this] {
         commitTimeout();
         Command2_Click();
     };
-    connect(command2, &QToolButton::clicked, this, pressRefresh);
-    connect(command3, &QToolButton::clicked, this, &Form1::Command3_Click);
-    connect(command4, &QToolButton::clicked, this, &Form1::Command4_Click);
-    connect(command5, &QToolButton::clicked, this, &Form1::Command5_Click);
-    connect(command6, &QPushButton::clicked, this, &Form1::Command6_Click);
-    connect(command7, &QToolButton::clicked, this, &Form1::Command7_Click);
+    connect(buttons.command2, &QToolButton::clicked, this, pressRefresh);
+    connect(buttons.command3, &QToolButton::clicked, this, &Form1::Command3_Click);
+    connect(buttons.command4, &QToolButton::clicked, this, &Form1::Command4_Click);
+    connect(buttons.command5, &QToolButton::clicked, this, &Form1::Command5_Click);
+    connect(buttons.command6, &QPushButton::clicked, this, &Form1::Command6_Click);
+    connect(buttons.command7, &QToolButton::clicked, this, &Form1::Command7_Click);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(MSFlexGrid1, &FlexGrid::Click, this, &Form1::MSFlexGrid1_Click);
     connect(MSFlexGrid1, &FlexGrid::MouseDown, this, &Form1::MSFlexGrid1_MouseDown);

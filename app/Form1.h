@@ -84,7 +84,10 @@ class Form1 : public QWidget, private query::RefreshSource {
     void showEvent(QShowEvent* event) override;
 
   private:
-    void buildControls();
+    struct Buttons;
+    // Makes every control at its place; then connects them to what they do.
+    Buttons layOut();
+    void wire(const Buttons& buttons);
     // The window no larger than the screen's free area, and on it.
     void fitScreen();
     // The picked server; for a row no action may touch, tells the user why not.
