@@ -126,7 +126,7 @@ void FlexGrid::showHighlight() {
         const int col = now.isValid() && !isColumnHidden(now.column())
                             ? now.column()
                             : int{ServerGrid::Servername};
-        const QModelIndex cell = m_model.index(row - 1, col);
+        const QModelIndex cell = m_model.cell(row, col);
         // Made current, the row is also scrolled into view.
         selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect |
                                                     QItemSelectionModel::Rows);
@@ -142,7 +142,7 @@ void FlexGrid::userSelected() {
     if (rows.isEmpty()) {
         showHighlight(); // nothing un-picks a server but its going
     } else {
-        m_grid.setRow(rows.first().row() + 1);
+        m_grid.setRow(GridModel::rowOf(rows.first()));
     }
 }
 
@@ -197,7 +197,7 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Menu ||
         (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
         // At the picked row, or at the top of the grid when none is picked.
-        const QRect row = visualRect(m_model.index(m_grid.Row() - 1, ServerGrid::Servername));
+        const QRect row = visualRect(m_model.cell(m_grid.Row(), ServerGrid::Servername));
         Q_EMIT MenuKey(row.isValid() ? row.center() : QPoint(4, 4));
         return;
     }

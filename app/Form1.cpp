@@ -653,7 +653,7 @@ void Form1::clearLogin() {
 }
 
 int Form1::lastRow() const {
-    return m_grid.Rows() - 1;
+    return m_grid.lastRow();
 }
 
 const ListedServer* Form1::serverOn(int row) const {

@@ -8,12 +8,12 @@ GridModel::GridModel(ServerGrid& grid, QObject* parent)
     connect(&grid, &ServerGrid::aboutToLoad, this, &GridModel::beginResetModel);
     connect(&grid, &ServerGrid::loaded, this, &GridModel::endResetModel);
     connect(&grid, &ServerGrid::rowChanged, this, [this](int row, int first, int last) {
-        Q_EMIT dataChanged(index(row - 1, first), index(row - 1, last));
+        Q_EMIT dataChanged(cell(row, first), cell(row, last));
     });
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_grid.Rows() - 1;
+    return parent.isValid() ? 0 : m_grid.lastRow();
 }
 
 int GridModel::columnCount(const QModelIndex& parent) const {
@@ -26,7 +26,7 @@ bool GridModel::isCountConfirmed(int row) const {
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
-    const int row = index.row() + 1;
+    const int row = rowOf(index);
     switch (role) {
     case Qt::DisplayRole:
         return m_grid.TextMatrix(row, index.column());

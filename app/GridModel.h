@@ -27,6 +27,15 @@ class GridModel : public QAbstractTableModel {
     [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation,
                                       int role) const override;
 
+    // The cell of a grid row (the heading row is row 0) as the view knows it,
+    // and the grid row of one of the view's cells.
+    [[nodiscard]] QModelIndex cell(int row, int col) const {
+        return index(server_row::toIndex(row), col);
+    }
+    [[nodiscard]] static int rowOf(const QModelIndex& cell) {
+        return server_row::fromIndex(cell.row());
+    }
+
     // Every tooltip of the grid, by grid row: a marked row's mark, a Player cell's count.
     [[nodiscard]] QString toolTip(int row, int col) const;
     // What the user should hear about the loaded file (rows left out or

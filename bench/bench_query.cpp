@@ -29,7 +29,7 @@ void fill(ServerGrid& grid, int servers, const QString& queryPort) {
 // The grid's rows at one timeout, asked without a wait before connecting.
 struct Source : query::RefreshSource {
     Source(const ServerGrid& grid, QString timeout) : grid(grid), timeout(std::move(timeout)) {}
-    [[nodiscard]] int lastRow() const override { return grid.Rows() - 1; }
+    [[nodiscard]] int lastRow() const override { return grid.lastRow(); }
     [[nodiscard]] const ListedServer* serverOn(int row) const override { return grid.server(row); }
     [[nodiscard]] QString timeoutText() const override { return timeout; }
     [[nodiscard]] bool waitBeforeConnect() const override { return false; }

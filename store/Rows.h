@@ -7,6 +7,18 @@
 
 // The rows of TS.mdb's two tables as the program holds them.
 
+// Server rows are numbered as the grid numbers them: row 0 is the heading
+// row, the servers are rows 1 to n. Lists and Qt's views number the servers
+// from 0. These two convert, and nothing else does.
+namespace server_row {
+constexpr int toIndex(int row) {
+    return row - 1;
+}
+constexpr int fromIndex(int index) {
+    return index + 1;
+}
+} // namespace server_row
+
 // One server of tbl_Srv, every field as text.
 struct Server {
     qint32 id = 0;

@@ -1,8 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "store/ServerGrid.h"
 
+#include <utility>
+
 const ServerGrid::Line* ServerGrid::line(int row) const {
-    return row >= 1 && row < Rows() ? &m_rows[row - 1] : nullptr;
+    return row >= 1 && row <= lastRow() ? &m_rows[server_row::toIndex(row)] : nullptr;
+}
+
+ServerGrid::Line* ServerGrid::line(int row) {
+    return const_cast<Line*>(std::as_const(*this).line(row));
 }
 
 QString ServerGrid::TextMatrix(int row, int col) const {
@@ -98,7 +104,7 @@ int ServerGrid::rowAsAsked(const Server& asked) const {
 
 void ServerGrid::setCount(const Server& asked, Moment when, int players) {
     if (const int row = rowAsAsked(asked); row > 0) {
-        Count& at = m_rows[row - 1].count;
+        Count& at = line(row)->count;
         at.players = players;
         at.countedAt = when;
         at.failure.reset();
@@ -108,7 +114,7 @@ void ServerGrid::setCount(const Server& asked, Moment when, int players) {
 
 void ServerGrid::setNotCounted(const Server& asked, Moment when, const NotCounted& why) {
     if (const int row = rowAsAsked(asked); row > 0) {
-        Count& at = m_rows[row - 1].count;
+        Count& at = line(row)->count;
         at.failure = why;
         at.failedAt = when;
         changedRow(row, Player, Player);

@@ -34,7 +34,10 @@ class ServerGrid : public QObject {
 
     using QObject::QObject;
 
-    [[nodiscard]] int Rows() const { return static_cast<int>(m_rows.size()) + 1; }
+    // The heading row and the server rows.
+    [[nodiscard]] int Rows() const { return lastRow() + 1; }
+    // The last server row; 0 when none is listed.
+    [[nodiscard]] int lastRow() const { return static_cast<int>(m_rows.size()); }
     // A cell's text; the heading row is row 0. Empty outside the grid.
     [[nodiscard]] QString TextMatrix(int row, int col) const;
     // The server on a row; nullptr outside the server rows.
@@ -83,6 +86,7 @@ class ServerGrid : public QObject {
         Count count;
     };
     [[nodiscard]] const Line* line(int row) const;
+    [[nodiscard]] Line* line(int row);
     // The row of the server as it was asked; 0 when none holds it any more.
     [[nodiscard]] int rowAsAsked(const Server& asked) const;
     void changedRow(int row, int firstColumn, int lastColumn);

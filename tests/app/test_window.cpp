@@ -46,7 +46,7 @@ struct Window {
     }
     FlexGrid* view() { return find<FlexGrid>("MSFlexGrid1"); }
     QPoint centre(int row) {
-        return view()->visualRect(form.model().index(row - 1, ServerGrid::Servername)).center();
+        return view()->visualRect(form.model().cell(row, ServerGrid::Servername)).center();
     }
     void clickRow(int row, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseClick(view()->viewport(), button, {}, centre(row));
@@ -264,7 +264,7 @@ class TestWindow : public QObject {
         window.click("Command1", window.find("Form2"));
         window.view()->setFocus(Qt::TabFocusReason); // focus arriving by another road than a click
         window.form.activateWindow();
-        QCOMPARE(window.view()->selectionModel()->selectedRows().value(0).row(), 1);
+        QCOMPARE(GridModel::rowOf(window.view()->selectionModel()->selectedRows().value(0)), 2);
         MessageBox::setNextAnswer(QMessageBox::Yes);
         window.click("Command6");
         QCOMPARE(three.folder.rows("SELECT * FROM tbl_Userdata WHERE ServerID = 2"),
@@ -354,7 +354,7 @@ class TestWindow : public QObject {
         window.refreshed();
         const auto tip = [&](int row) {
             return drawnTip(
-                window.form.model().index(row - 1, ServerGrid::Player).data(Qt::ToolTipRole));
+                window.form.model().cell(row, ServerGrid::Player).data(Qt::ToolTipRole));
         };
         QVERIFY2(tip(1).startsWith("The server answered: ERROR, <img src=\"file:///no/such.png\" "
                                    "width=12000> <b>bold</b> ("),
@@ -521,7 +521,7 @@ class TestWindow : public QObject {
         // The stale "28" is drawn in italics, not only in another grey.
         const auto ink = [&](int row) {
             return standOut(drawn, window.view()->visualRect(
-                                       window.form.model().index(row - 1, ServerGrid::Player)));
+                                       window.form.model().cell(row, ServerGrid::Player)));
         };
         const QList<double> upright = ink(1);
         const QList<double> slanted = ink(2);
@@ -537,8 +537,7 @@ class TestWindow : public QObject {
                 if (grid.TextMatrix(row, col).isEmpty()) {
                     continue;
                 }
-                const QRect cell =
-                    window.view()->visualRect(window.form.model().index(row - 1, col));
+                const QRect cell = window.view()->visualRect(window.form.model().cell(row, col));
                 const QList<double> ratios = standOut(drawn, cell);
                 const double measured = *std::max_element(ratios.cbegin(), ratios.cend());
                 QVERIFY2(measured >= 4.5, qPrintable(QString("%1 on row %2: %3:1")
@@ -612,7 +611,7 @@ class TestWindow : public QObject {
         // A failed count keeps the last one, drawn and read out as not current.
         QVERIFY(window.tip(2).startsWith("Connection refused ("));
         QVERIFY(window.tip(2).contains("); last counted at "));
-        const QModelIndex failed = window.form.model().index(1, ServerGrid::Player);
+        const QModelIndex failed = window.form.model().cell(2, ServerGrid::Player);
         QCOMPARE(failed.data().toString(), QString("2"));
         QCOMPARE(failed.data(Qt::AccessibleDescriptionRole).toString(),
                  "Not current: " + window.tip(2));
@@ -702,7 +701,8 @@ class TestWindow : public QObject {
         // Asked rows far below: the grid stayed where the user left it.
         QCOMPARE(scroll->value(), 0);
         QCOMPARE(QApplication::focusWidget(), nickname);
-        const QModelIndex asking = window.form.model().index(window.form.grid().asking() - 1, 2);
+        const QModelIndex asking =
+            window.form.model().cell(window.form.grid().asking(), ServerGrid::IP);
         QVERIFY(asking.data(GridModel::AskingRole).toBool());
         QCOMPARE(asking.data().toString(), QString("127.0.0.1")); // marked, not rewritten
         QCOMPARE(nickname->text(), QStringLiteral("Nickname-typed"));
@@ -713,7 +713,7 @@ class TestWindow : public QObject {
         QCOMPARE(window.find("Command2")->accessibleDescription(), QString());
         QCOMPARE(window.cell(60), QStringLiteral("1"));
         QCOMPARE(window.form.grid().asking(), 0);
-        QCOMPARE(window.view()->selectionModel()->selectedRows().value(0).row(), 2);
+        QCOMPARE(GridModel::rowOf(window.view()->selectionModel()->selectedRows().value(0)), 3);
         window.form.grid().setRow(55); // a pick moved by the program is brought into view
         QVERIFY(scroll->value() > 0);
     }
@@ -796,11 +796,18 @@ class TestWindow : public QObject {
         QVERIFY(lastBox().contains("3 server(s) in TS.mdb have an ID that is not unique"));
         QVERIFY(lastBox().contains("\"Lost\" (ID: none)"));
         QCOMPARE(window.form.grid().Rows(), 5);
-        QVERIFY(window.form.model().index(2, 1).data(GridModel::MarkedRole).toBool()); // greyed
-        QVERIFY(!window.form.model().index(1, 1).data(GridModel::MarkedRole).toBool());
-        QCOMPARE(drawnTip(window.view()->model()->index(2, 1).data(Qt::ToolTipRole)),
-                 QString("This server's ID (7) in TS.mdb is not unique: Quarnel shows it but "
-                         "does not ask, change or connect it."));
+        QVERIFY(window.form.model()
+                    .cell(3, ServerGrid::Servername)
+                    .data(GridModel::MarkedRole)
+                    .toBool()); // greyed
+        QVERIFY(!window.form.model()
+                     .cell(2, ServerGrid::Servername)
+                     .data(GridModel::MarkedRole)
+                     .toBool());
+        QCOMPARE(
+            drawnTip(window.form.model().cell(3, ServerGrid::Servername).data(Qt::ToolTipRole)),
+            QString("This server's ID (7) in TS.mdb is not unique: Quarnel shows it but "
+                    "does not ask, change or connect it."));
         window.clickRow(2);
         window.box("Text1")->setText("typed");
         QTRY_COMPARE(simulator.openConnections(), 1);

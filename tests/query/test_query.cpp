@@ -96,7 +96,7 @@ struct Rig : query::RefreshSource {
                              told[asked.id] = "X " + words::whyNotCounted(why);
                          });
     }
-    [[nodiscard]] int lastRow() const override { return grid.Rows() - 1; }
+    [[nodiscard]] int lastRow() const override { return grid.lastRow(); }
     [[nodiscard]] const ListedServer* serverOn(int row) const override { return grid.server(row); }
     [[nodiscard]] QString timeoutText() const override { return timeout; }
     [[nodiscard]] bool waitBeforeConnect() const override { return false; }
