@@ -26,8 +26,8 @@ void PlayerListBox::addPlayers(const QList<answer::Player>& players) {
     QFont awayFont = font();
     awayFont.setItalic(true);
     for (const answer::Player& player : players) {
-        auto* entry = new QListWidgetItem(words::oneLine(answer::playerEntry(player)), this);
-        const QString flags = answer::flagNames(player.flags);
+        auto* entry = new QListWidgetItem(words::oneLine(words::playerEntry(player)), this);
+        const QString flags = words::flagNames(player.flags);
         const bool isAway = mod_UserStatus::isAway(player.flags);
         entry->setIcon(isAway ? away : blank); // every name starts at the same place
         if (isAway) {

@@ -2,8 +2,10 @@
 #include "app/Words.h"
 
 #include "query/Exchange.h"
+#include "query/mod_UserStatus.h"
 
 #include <algorithm>
+#include <array>
 
 namespace words {
 
@@ -170,6 +172,31 @@ QString saveQuestion(const UserData& stored, const UserData& entered) {
     }
     return QStringLiteral("Do you want to save the Usersettings") + crlf + heading + crlf +
            line(entered) + QStringLiteral(" ?");
+}
+
+QString playerEntry(const answer::Player& player) {
+    const QString status = mod_UserStatus::fUserStatus(player.flags);
+    return status.isEmpty() ? player.name
+                            : player.name + QStringLiteral(" (") + status + QLatin1Char(')');
+}
+
+QString flagNames(qint32 flags) {
+    static const std::array<std::pair<qint32, const char*>, 7> names{{{1, "channel commander"},
+                                                                      {2, "voice request"},
+                                                                      {4, "no whispers"},
+                                                                      {8, "away"},
+                                                                      {16, "microphone muted"},
+                                                                      {32, "speakers muted"},
+                                                                      {64, "recording"}}};
+    QStringList words;
+    for (const auto& [bit, name] : names) {
+        if ((flags & bit) != 0) {
+            words << QLatin1String(name);
+        }
+    }
+    return QStringLiteral("Flags %1: %2")
+        .arg(flags)
+        .arg(words.isEmpty() ? QStringLiteral("none") : words.join(QStringLiteral(", ")));
 }
 
 } // namespace words

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "query/Answer.h"
 #include "store/Counts.h"
 #include "store/ServerGrid.h"
 
@@ -37,6 +38,11 @@ QString saveQuestion(const UserData& stored, const UserData& entered);
 // question around.
 inline constexpr qsizetype kQuestionValue = 100;
 QString inQuestion(const QString& value);
+
+// A player's entry in the list: the name, then " (" status ")" when there is a status.
+QString playerEntry(const answer::Player& player);
+// Every flag of a player in words, for the entry's tooltip.
+QString flagNames(qint32 flags);
 
 // A text as a tooltip shows it, character for character: Qt takes a tooltip
 // that looks like markup for markup, and a server's words or the file's are

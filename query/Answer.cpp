@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "query/Answer.h"
 
-#include "query/mod_UserStatus.h"
 #include "store/Convert.h"
 
 #include <array>
@@ -70,31 +69,6 @@ std::optional<Player> parsePlayerLine(const QString& line) {
     QString name = fields[last - 2];
     name.remove(QLatin1Char('"'));
     return Player{name, *flags};
-}
-
-QString playerEntry(const Player& player) {
-    const QString status = mod_UserStatus::fUserStatus(player.flags);
-    return status.isEmpty() ? player.name
-                            : player.name + QStringLiteral(" (") + status + QLatin1Char(')');
-}
-
-QString flagNames(qint32 flags) {
-    static const std::array<std::pair<qint32, const char*>, 7> names{{{1, "channel commander"},
-                                                                      {2, "voice request"},
-                                                                      {4, "no whispers"},
-                                                                      {8, "away"},
-                                                                      {16, "microphone muted"},
-                                                                      {32, "speakers muted"},
-                                                                      {64, "recording"}}};
-    QStringList words;
-    for (const auto& [bit, name] : names) {
-        if ((flags & bit) != 0) {
-            words << QLatin1String(name);
-        }
-    }
-    return QStringLiteral("Flags %1: %2")
-        .arg(flags)
-        .arg(words.isEmpty() ? QStringLiteral("none") : words.join(QStringLiteral(", ")));
 }
 
 } // namespace answer

@@ -40,10 +40,4 @@ struct Player {
 // the flags four before it. nullopt for a line too short or flags that are no number.
 std::optional<Player> parsePlayerLine(const QString& line);
 
-// The list entry: the name, then " (" status ")" when there is a status.
-QString playerEntry(const Player& player);
-
-// Every flag of a player in words, for the entry's tooltip.
-QString flagNames(qint32 flags);
-
 } // namespace answer

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // libFuzzer target: whatever a server sends, cut however TCP likes and with
 // pauses anywhere, must never crash the exchange or the reading of its answer.
+#include "app/Words.h"
 #include "query/Exchange.h"
 
 #include <cstdint>
@@ -31,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const QStringList pieces = answer::cutLines(text);
         for (int k = 1; k <= answer::playerCount(pieces); ++k) {
             if (const auto player = answer::parsePlayerLine(pieces[k])) {
-                (void)answer::playerEntry(*player);
-                (void)answer::flagNames(player->flags);
+                (void)words::playerEntry(*player);
+                (void)words::flagNames(player->flags);
             }
         }
     }

@@ -207,7 +207,7 @@ class TestQuery : public QObject {
 
     void readingAnswers() {
         QCOMPARE(answer::decode("\x80\xe9\x81"), QString::fromUtf16(u"\u20ac\u00e9\u0081"));
-        QCOMPARE(answer::flagNames(73), QString("Flags 73: channel commander, away, recording"));
+        QCOMPARE(words::flagNames(73), QString("Flags 73: channel commander, away, recording"));
         // Controls become visible marks; a space and a no-break space stay as they are.
         QCOMPARE(words::oneLine(QString::fromUtf16(u"a\u0080\u009f\u00a0 \u2028b")),
                  QString::fromUtf16(u"a\ufffd\ufffd\u00a0 \ufffdb"));
@@ -319,7 +319,7 @@ class TestQuery : public QObject {
         QStringList got;
         for (const answer::Player& player :
              entries.value(0).value(0).value<QList<answer::Player>>()) {
-            got << answer::playerEntry(player);
+            got << words::playerEntry(player);
         }
         QCOMPARE(entries.isEmpty() ? -1 : int(got.size()), listed);
         QCOMPARE(got.mid(0, first.size()), first);
