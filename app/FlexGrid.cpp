@@ -41,8 +41,7 @@ class CellColours : public QStyledItemDelegate {
 };
 } // namespace
 
-FlexGrid::FlexGrid(GridModel& model, QWidget* parent)
-    : QTableView(parent), m_model(model), m_grid(model.grid()) {
+FlexGrid::FlexGrid(GridModel& model, QWidget* parent) : QTableView(parent), m_model(model) {
     setModel(&model);
     setItemDelegate(new CellColours(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -66,7 +65,7 @@ FlexGrid::FlexGrid(GridModel& model, QWidget* parent)
         " border: 0px; border-right: 1px solid black; border-bottom: 1px solid black;"
         " padding: 0px 2px; }"));
     useReadableSelection();
-    connect(&m_grid, &ServerGrid::pickChanged, this, &FlexGrid::showHighlight);
+    connect(&m_model, &GridModel::pickChanged, this, &FlexGrid::showHighlight);
     // The empty list's advice is heard, not only seen.
     const auto describe = [this] {
         setAccessibleDescription(m_model.rowCount() == 0 ? QLatin1String(kEmptyHint) : QString());
@@ -120,7 +119,7 @@ void FlexGrid::changeEvent(QEvent* event) {
 void FlexGrid::showHighlight() {
     m_syncing = true;
     // With no pick there is nothing to show: a reload has cleared the selection.
-    if (const int row = m_grid.Row(); row > 0) {
+    if (const int row = m_model.Row(); row > 0) {
         // In the column the keys are in: Down from a count reaches the next count.
         const QModelIndex now = currentIndex();
         const int col = now.isValid() && !isColumnHidden(now.column())
@@ -142,7 +141,7 @@ void FlexGrid::userSelected() {
     if (rows.isEmpty()) {
         showHighlight(); // nothing un-picks a server but its going
     } else {
-        m_grid.setRow(GridModel::rowOf(rows.first()));
+        m_model.setRow(GridModel::rowOf(rows.first()));
     }
 }
 
@@ -161,10 +160,10 @@ void FlexGrid::mousePressEvent(QMouseEvent* event) {
     // Only the left button on a row picks it; after a right click the popup
     // acts on the row picked before.
     if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid()) {
-        const auto before = m_grid.pickedServer();
-        const int beforeRow = m_grid.Row();
+        const auto before = m_model.pickedServer();
+        const int beforeRow = m_model.Row();
         QTableView::mousePressEvent(event);
-        m_pressMovedPick = m_grid.Row() != beforeRow || m_grid.pickedServer() != before;
+        m_pressMovedPick = m_model.Row() != beforeRow || m_model.pickedServer() != before;
     }
 }
 
@@ -188,7 +187,7 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
     }
     // Entering the grid makes its first cell current without picking it: the
     // first step down picks that row rather than the one below.
-    if (m_grid.Row() == 0 && currentIndex().isValid() &&
+    if (m_model.Row() == 0 && currentIndex().isValid() &&
         (event->key() == Qt::Key_Down || event->key() == Qt::Key_Up)) {
         selectionModel()->select(currentIndex(),
                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -197,7 +196,7 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Menu ||
         (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
         // At the picked row, or at the top of the grid when none is picked.
-        const QRect row = visualRect(m_model.cell(m_grid.Row(), ServerGrid::Servername));
+        const QRect row = visualRect(m_model.cell(m_model.Row(), ServerGrid::Servername));
         Q_EMIT MenuKey(row.isValid() ? row.center() : QPoint(4, 4));
         return;
     }

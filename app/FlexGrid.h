@@ -11,8 +11,8 @@ class ServerGrid;
 // false for any other key.
 bool showTipOfCurrent(QAbstractItemView* view, const QKeyEvent* event);
 
-// The server grid on screen. It shows the list's pick as the selected row and
-// turns the user's own picks (mouse, keys) into the list's pick; focus changes
+// The server grid on screen. It shows the model's pick as the selected row and
+// turns the user's own picks (mouse, keys) into the model's pick; focus changes
 // and refreshes never move either.
 class FlexGrid : public QTableView {
     Q_OBJECT
@@ -28,7 +28,7 @@ class FlexGrid : public QTableView {
     // Any mouse button pressed over the grid or its heading row.
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint position);
     // A server row was clicked without moving the pick (a click that moves
-    // it tells through the grid's pickChanged), or chosen with Enter.
+    // it tells through the model's pickChanged), or chosen with Enter.
     void Click();
     // The Menu key or Shift+F10: the popup menu, at the given place.
     void MenuKey(QPoint position);
@@ -46,7 +46,6 @@ class FlexGrid : public QTableView {
     void showHighlight();
     void userSelected();
     GridModel& m_model;
-    ServerGrid& m_grid;
     bool m_syncing = false;
     bool m_pressMovedPick = false;
 };

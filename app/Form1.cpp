@@ -241,10 +241,10 @@ void Form1::wire(const Buttons& buttons) {
 
     m_refresh = new query::Refresh(*this, this);
     // The refresh reports; the grid shows.
-    connect(m_refresh, &query::Refresh::asking, &m_grid, &ServerGrid::showAsking);
+    connect(m_refresh, &query::Refresh::asking, &m_model, &GridModel::showAsking);
     connect(m_refresh, &query::Refresh::counted, &m_grid, &ServerGrid::setCount);
     connect(m_refresh, &query::Refresh::notCounted, &m_grid, &ServerGrid::setNotCounted);
-    connect(m_refresh, &query::Refresh::finished, &m_grid, &ServerGrid::endAsking);
+    connect(m_refresh, &query::Refresh::finished, &m_model, &GridModel::endAsking);
     connect(m_refresh, &query::Refresh::progress, this, &Form1::refreshProgress);
     connect(m_refresh, &query::Refresh::finished, this, &Form1::refreshEnded);
     connect(m_refresh, &query::Refresh::timeoutUnusable, this, [this](const QString& text) {
@@ -261,7 +261,7 @@ void Form1::wire(const Buttons& buttons) {
     // the popup's items stay enabled and then do nothing.
     const auto needPick = [this, buttons = QList<QWidget*>{buttons.command3, buttons.command7,
                                                            buttons.command6, buttons.command5}] {
-        const bool picked = m_grid.Row() > 0;
+        const bool picked = m_model.Row() > 0;
         for (QWidget* button : buttons) {
             button->setEnabled(picked);
             button->setToolTip(picked ? QString()
@@ -269,8 +269,8 @@ void Form1::wire(const Buttons& buttons) {
         }
     };
     // Every load tells the pick, the one at start-up included.
-    connect(&m_grid, &ServerGrid::pickChanged, this, needPick);
-    connect(&m_grid, &ServerGrid::pickChanged, this, &Form1::followPick);
+    connect(&m_model, &GridModel::pickChanged, this, needPick);
+    connect(&m_model, &GridModel::pickChanged, this, &Form1::followPick);
 
     connect(buttons.command1, &QToolButton::clicked, this, &Form1::Command1_Click);
     // Pressing Refresh finishes an edit of the timeout box (F5 leaves the focus
@@ -542,7 +542,7 @@ void Form1::Image1_Click() {
 }
 
 void Form1::MSFlexGrid1_Click() {
-    const auto server = m_grid.pickedServer();
+    const auto server = m_model.pickedServer();
     if (!server) {
         // A row no action may touch shows no other server's settings or players.
         forgetShown();
@@ -555,7 +555,7 @@ void Form1::MSFlexGrid1_Click() {
 }
 
 void Form1::followPick() {
-    const auto server = m_grid.pickedServer();
+    const auto server = m_model.pickedServer();
     if (!server) {
         forgetShown(); // nothing picked, or a row no action may touch
         return;
@@ -576,7 +576,7 @@ void Form1::forgetShown() {
     m_playerList->closeConnection();
     clearLogin();
     LPlayer->clear();
-    const ListedServer* picked = m_grid.server(m_grid.Row());
+    const ListedServer* picked = m_grid.server(m_model.Row());
     const QString mark = picked != nullptr ? words::markText(*picked) : QString();
     LPlayer->setNote(mark.isEmpty() ? QString()
                                     : mark + QStringLiteral(", so Quarnel does not ask it."));
@@ -608,9 +608,9 @@ void Form1::Timer1_Timer() {
 }
 
 std::optional<Server> Form1::pickedServerOrSay() {
-    auto server = m_grid.pickedServer();
-    if (!server && m_grid.Row() > 0) {
-        MessageBox::showError(this, words::markText(*m_grid.server(m_grid.Row())) +
+    auto server = m_model.pickedServer();
+    if (!server && m_model.Row() > 0) {
+        MessageBox::showError(this, words::markText(*m_grid.server(m_model.Row())) +
                                         QStringLiteral(", so Quarnel does not act on it."));
     }
     return server;

@@ -3,13 +3,96 @@
 
 #include "app/Words.h"
 
+#include <utility>
+
 GridModel::GridModel(ServerGrid& grid, QObject* parent)
     : QAbstractTableModel(parent), m_grid(grid) {
-    connect(&grid, &ServerGrid::aboutToLoad, this, &GridModel::beginResetModel);
-    connect(&grid, &ServerGrid::loaded, this, &GridModel::endResetModel);
-    connect(&grid, &ServerGrid::rowChanged, this, [this](int row, int first, int last) {
-        Q_EMIT dataChanged(cell(row, first), cell(row, last));
+    connect(&grid, &ServerGrid::aboutToLoad, this, [this] {
+        beginResetModel();
+        m_asking = 0;
+        m_pickedMarked = 0;
     });
+    connect(&grid, &ServerGrid::loaded, this, [this] {
+        if (m_picked && m_grid.rowOf(*m_picked) == 0) {
+            m_picked.reset();
+        }
+        endResetModel();
+        Q_EMIT pickChanged(); // every load tells the pick, the one at start-up included
+    });
+    connect(&grid, &ServerGrid::countChanged, this, [this](int row) {
+        Q_EMIT dataChanged(cell(row, ServerGrid::Player), cell(row, ServerGrid::Player));
+    });
+}
+
+QString GridModel::TextMatrix(int row, int col) const {
+    if (row == 0) {
+        return words::heading(col);
+    }
+    const ListedServer* listed = m_grid.server(row);
+    if (listed == nullptr) {
+        return {};
+    }
+    const Server& server = listed->server;
+    switch (col) {
+    case ServerGrid::ID:
+        return listed->mark == IdMark::None ? QString::number(server.id) : listed->idText;
+    case ServerGrid::Servername:
+        return server.name;
+    case ServerGrid::IP:
+        return server.ip;
+    case ServerGrid::Port:
+        return server.port;
+    case ServerGrid::TCPPort:
+        return server.tcpPort;
+    case ServerGrid::Player:
+        return words::playerCell(m_grid.count(row)->players);
+    default:
+        return {};
+    }
+}
+
+int GridModel::Row() const {
+    return m_picked ? m_grid.rowOf(*m_picked) : m_pickedMarked;
+}
+
+void GridModel::setRow(int row) {
+    const ListedServer* listed = m_grid.server(row);
+    if (listed == nullptr || row == Row()) {
+        return;
+    }
+    if (listed->mark == IdMark::None) {
+        m_picked = listed->server.id;
+        m_pickedMarked = 0;
+    } else {
+        m_picked.reset();
+        m_pickedMarked = row;
+    }
+    Q_EMIT pickChanged();
+}
+
+std::optional<Server> GridModel::pickedServer() const {
+    const ListedServer* listed = m_picked ? m_grid.server(m_grid.rowOf(*m_picked)) : nullptr;
+    return listed != nullptr ? std::optional<Server>(listed->server) : std::nullopt;
+}
+
+void GridModel::showAsking(const Server& asked) {
+    setAsking(m_grid.rowAsAsked(asked));
+}
+
+void GridModel::endAsking() {
+    setAsking(0);
+}
+
+void GridModel::setAsking(int row) {
+    const int before = std::exchange(m_asking, row);
+    changedRow(before);
+    changedRow(row);
+}
+
+void GridModel::changedRow(int row) {
+    if (m_grid.server(row) != nullptr) {
+        Q_EMIT dataChanged(cell(row, 0), cell(row, ServerGrid::ColumnCount - 1));
+    }
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
@@ -29,7 +112,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     const int row = rowOf(index);
     switch (role) {
     case Qt::DisplayRole:
-        return m_grid.TextMatrix(row, index.column());
+        return TextMatrix(row, index.column());
     case Qt::ToolTipRole: {
         const QString tip = toolTip(row, index.column());
         return tip.isEmpty() ? QVariant() : QVariant(words::plainTip(tip));
@@ -47,7 +130,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     case CountConfirmedRole:
         return index.column() != ServerGrid::Player || isCountConfirmed(row);
     case AskingRole:
-        return row == m_grid.asking();
+        return row == m_asking;
     case MarkedRole:
         return m_grid.isMarked(row);
     default:
@@ -57,7 +140,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
-        return m_grid.TextMatrix(0, section);
+        return TextMatrix(0, section);
     }
     return {};
 }

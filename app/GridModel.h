@@ -5,9 +5,12 @@
 
 #include <QAbstractTableModel>
 #include <functional>
+#include <optional>
 
 // The server list as the grid view shows it: cell texts, tooltips, what a
-// screen reader reads and the states the cells are drawn by.
+// screen reader reads and the states the cells are drawn by. It also holds
+// the server the user picked, which every action acts on, so that no
+// widget's focus can change it, and the row a refresh is asking.
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
   public:
@@ -20,6 +23,24 @@ class GridModel : public QAbstractTableModel {
 
     explicit GridModel(ServerGrid& grid, QObject* parent = nullptr);
     [[nodiscard]] ServerGrid& grid() { return m_grid; }
+
+    // The heading row and the server rows.
+    [[nodiscard]] int Rows() const { return m_grid.lastRow() + 1; }
+    // A cell's text; the heading row is row 0. Empty outside the grid.
+    [[nodiscard]] QString TextMatrix(int row, int col) const;
+
+    // The picked server row; 0 while none is picked. A click outside the
+    // server rows (row 0) changes nothing; picking the row already picked
+    // tells no change. A load keeps the pick on the same server while it is
+    // listed, else nothing is picked.
+    [[nodiscard]] int Row() const;
+    void setRow(int row);
+    // The picked server, only when its ID names it alone.
+    [[nodiscard]] std::optional<Server> pickedServer() const;
+    // The row a refresh is asking; 0 for none. The pick stays.
+    [[nodiscard]] int asking() const { return m_asking; }
+    void showAsking(const Server& asked);
+    void endAsking();
 
     [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
     [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;
@@ -44,9 +65,17 @@ class GridModel : public QAbstractTableModel {
     // Where the tooltips' times come from; tests set their own.
     void setClock(std::function<Now()> clock) { m_now = std::move(clock); }
 
+  Q_SIGNALS:
+    void pickChanged();
+
   private:
     [[nodiscard]] bool isCountConfirmed(int row) const;
+    void changedRow(int row);
+    void setAsking(int row);
     ServerGrid& m_grid;
+    std::optional<qint32> m_picked;
+    int m_pickedMarked = 0; // a marked row is picked by place until the next load
+    int m_asking = 0;
     QString m_toldNotes;
     std::function<Now()> m_now = Now::read;
 };

@@ -9,6 +9,20 @@
 
 namespace words {
 
+QString heading(int column) {
+    static const QStringList headings{QString(),
+                                      QStringLiteral("Servername"),
+                                      QStringLiteral("IP"),
+                                      QStringLiteral("Port"),
+                                      QStringLiteral("TCPPort"),
+                                      QStringLiteral("Player")};
+    return headings.value(column);
+}
+
+QString playerCell(const std::optional<int>& players) {
+    return players ? QString::number(*players) : QStringLiteral("X");
+}
+
 QString whyNotCounted(const NotCounted& why) {
     switch (why.outcome) {
     case Outcome::Answered:

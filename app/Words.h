@@ -12,6 +12,10 @@
 // count's tooltip, what a load found in the file, and the two questions.
 namespace words {
 
+// The grid's column headings, by ServerGrid::Column.
+QString heading(int column);
+// A Player cell: the count, or "X" when none was taken yet.
+QString playerCell(const std::optional<int>& players);
 QString whyNotCounted(const NotCounted& why);
 // Empty for a row whose ID names it alone.
 QString markText(const ListedServer& listed);

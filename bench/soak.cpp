@@ -127,8 +127,8 @@ int main(int argc, char* argv[]) {
 
     QTimer clicker;
     QObject::connect(&clicker, &QTimer::timeout, &form, [&] {
-        form.grid().setRow(
-            static_cast<int>(QRandomGenerator::global()->bounded(1, form.grid().Rows())));
+        form.model().setRow(
+            static_cast<int>(QRandomGenerator::global()->bounded(1, form.model().Rows())));
         form.MSFlexGrid1_Click();
     });
     clicker.start(700);

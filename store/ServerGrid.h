@@ -9,11 +9,10 @@
 #include <QObject>
 #include <optional>
 
-// The server list as the grid holds it: row 0 is the heading row, servers are
-// rows 1 to Rows() - 1 in stored order. It also holds the server the user
-// picked, which every action acts on, so that no widget's focus can change it,
-// the row a refresh is asking, and the latest player count of each server.
-// It is data: the window makes its words and looks (app/GridModel).
+// The server list as the grid holds it: the servers are rows 1 to lastRow()
+// in stored order (row 0 is the heading row), each with its latest player
+// count. It is data: the pick, the row being asked, the words and the looks
+// are the window's (app/GridModel).
 class ServerGrid : public QObject {
     Q_OBJECT
   public:
@@ -34,12 +33,8 @@ class ServerGrid : public QObject {
 
     using QObject::QObject;
 
-    // The heading row and the server rows.
-    [[nodiscard]] int Rows() const { return lastRow() + 1; }
     // The last server row; 0 when none is listed.
     [[nodiscard]] int lastRow() const { return static_cast<int>(m_rows.size()); }
-    // A cell's text; the heading row is row 0. Empty outside the grid.
-    [[nodiscard]] QString TextMatrix(int row, int col) const;
     // The server on a row; nullptr outside the server rows.
     [[nodiscard]] const ListedServer* server(int row) const;
     // The count on a row; nullptr outside the server rows.
@@ -48,9 +43,10 @@ class ServerGrid : public QObject {
     [[nodiscard]] int rowOf(qint32 id) const;
     // Whether no action may touch the row (its ID does not name it alone).
     [[nodiscard]] bool isMarked(int row) const;
+    // The row of the server as it was asked; 0 when none holds it any more.
+    [[nodiscard]] int rowAsAsked(const Server& asked) const;
 
-    // Replaces every row; each Player cell reads "X". The pick stays on the
-    // same server if it is still listed, else nothing is picked.
+    // Replaces every row; no server is counted yet.
     void load(const ServerList& list);
     [[nodiscard]] const LoadNotes& notes() const { return m_notes; }
 
@@ -61,24 +57,11 @@ class ServerGrid : public QObject {
     // The latest query gave no count: the old one stays, not confirmed.
     void setNotCounted(const Server& asked, Moment when, const NotCounted& why);
 
-    // The picked server row; 0 while none is picked. A click outside the
-    // server rows (row 0) changes nothing; picking the row already picked
-    // tells no change.
-    [[nodiscard]] int Row() const;
-    void setRow(int row);
-    // The picked server, only when its ID names it alone.
-    [[nodiscard]] std::optional<Server> pickedServer() const;
-    // The row a refresh is asking; 0 for none. The pick stays.
-    [[nodiscard]] int asking() const { return m_asking; }
-    void showAsking(const Server& asked);
-    void endAsking();
-
   Q_SIGNALS:
     void aboutToLoad();
     void loaded();
-    // Cells of a row changed, from `firstColumn` to `lastColumn`.
-    void rowChanged(int row, int firstColumn, int lastColumn);
-    void pickChanged();
+    // A row's count changed.
+    void countChanged(int row);
 
   private:
     struct Line {
@@ -87,15 +70,8 @@ class ServerGrid : public QObject {
     };
     [[nodiscard]] const Line* line(int row) const;
     [[nodiscard]] Line* line(int row);
-    // The row of the server as it was asked; 0 when none holds it any more.
-    [[nodiscard]] int rowAsAsked(const Server& asked) const;
-    void changedRow(int row, int firstColumn, int lastColumn);
-    void setAsking(int row);
 
     QList<Line> m_rows;
     QHash<qint32, int> m_rowOf; // rows whose ID names them alone
     LoadNotes m_notes;
-    std::optional<qint32> m_picked;
-    int m_pickedMarked = 0; // a marked row is picked by place until the next load
-    int m_asking = 0;
 };

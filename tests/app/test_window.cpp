@@ -61,8 +61,8 @@ struct Window {
     }
     QLineEdit* box(const QString& name, QObject* in = nullptr) { return find<QLineEdit>(name, in); }
     QMenu* popup() { return find<QMenu>("fSw"); }
-    QString cell(int row) { return form.grid().TextMatrix(row, ServerGrid::Player); }
-    QString name(int row) { return form.grid().TextMatrix(row, ServerGrid::Servername); }
+    QString cell(int row) { return form.model().TextMatrix(row, ServerGrid::Player); }
+    QString name(int row) { return form.model().TextMatrix(row, ServerGrid::Servername); }
     QString tip(int row) { return form.model().toolTip(row, ServerGrid::Player); }
     void refreshed() { QTRY_VERIFY_WITH_TIMEOUT(!form.refresh().running(), 30000); }
     // The texts of the named boxes, in order: QCOMPARE tells which one differs.
@@ -280,7 +280,7 @@ class TestWindow : public QObject {
         QCOMPARE(MessageBox::recorded().last().title, QStringLiteral("Delete this server"));
         QCOMPARE(lastBox(), QStringLiteral("Delete Server\r\nBravo  127.0.0.1:2222?"));
         QCOMPARE(MessageBox::recorded().last().format, Qt::PlainText); // names are no markup
-        QCOMPARE(window.form.grid().Rows(), 3);
+        QCOMPARE(window.form.model().Rows(), 3);
         window.view()->setFocus(Qt::TabFocusReason);
         window.form.activateWindow();
         const auto boxes = MessageBox::recorded().size();
@@ -293,7 +293,7 @@ class TestWindow : public QObject {
         QCOMPARE(MessageBox::recorded().size(), boxes);
         QCOMPARE(window.desktop->links.size(), 1);
         QCOMPARE(shows(charlie, 0), QString()); // the gone server's settings and players went too
-        window.form.grid().setRow(1);
+        window.form.model().setRow(1);
         QCOMPARE(shows(alpha, 1), QString()); // a pick the program moved
     }
 
@@ -388,7 +388,7 @@ class TestWindow : public QObject {
         window.clickRow(2);
         QCOMPARE(lastBox(), "This server was changed or removed meanwhile; the list now shows it "
                             "as it is stored.");
-        QCOMPARE(window.name(window.form.grid().Row()), "Zulu"); // shown as it is, still picked
+        QCOMPARE(window.name(window.form.model().Row()), "Zulu"); // shown as it is, still picked
         QCOMPARE(window.login(), QStringList({"z", "zl", "zp"}));
         window.click("Command5");
         QCOMPARE(
@@ -400,7 +400,7 @@ class TestWindow : public QObject {
         QCOMPARE(lastBox(), "This server was changed or removed meanwhile; the client was not "
                             "started.");
         QCOMPARE(window.desktop->links.size(), 1);
-        QCOMPARE(window.form.grid().TextMatrix(2, ServerGrid::IP), "127.0.0.3");
+        QCOMPARE(window.form.model().TextMatrix(2, ServerGrid::IP), "127.0.0.3");
         // A reload that shows the pick renamed keeps what was typed; moved, it is a new pick.
         window.box("Text1")->setText("typed");
         folder.exec("UPDATE tbl_Srv SET ServerName = 'Zulu 2' WHERE ID = 2");
@@ -412,7 +412,7 @@ class TestWindow : public QObject {
         QWidget* add = window.opens("Command4");
         window.box("Text1", add)->setText("New");
         window.click("Command2", add);
-        QCOMPARE(window.name(window.form.grid().Row()), "Yankee");
+        QCOMPARE(window.name(window.form.model().Row()), "Yankee");
         QCOMPARE(window.login(), QStringList({"y", "al", "yp"}));
         // Another window saves while this one's question is open: its save is not lost.
         window.box("Text1")->setText("typed");
@@ -445,12 +445,12 @@ class TestWindow : public QObject {
         QTest::keyClick(window.find("LPlayer"), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), grid);
         QTest::keyClick(grid, Qt::Key_Down);
-        QCOMPARE(window.form.grid().Row(), 1);
+        QCOMPARE(window.form.model().Row(), 1);
         for (int i = 0; i < 4; ++i) {
             QTest::keyClick(grid, Qt::Key_Right);
         }
         QTest::keyClick(grid, Qt::Key_Down);
-        QCOMPARE(window.form.grid().Row(), 2);
+        QCOMPARE(window.form.model().Row(), 2);
         QCOMPARE(grid->currentIndex().column(), int(ServerGrid::Player));
         QVERIFY(heard(1, ServerGrid::Player).startsWith("Counted at"));
         QKeyEvent tipKey(QEvent::KeyPress, Qt::Key_F1, Qt::ShiftModifier); // what the mouse hovers
@@ -508,14 +508,15 @@ class TestWindow : public QObject {
         window.form.Timer1_Timer();
         window.form.refresh().stop();
         ServerGrid& grid = window.form.grid();
+        GridModel& shown = window.form.model();
         for (int row = 1; row <= 4; ++row) {
             grid.setCount(grid.server(row)->server, steadyNow(), 28);
             if (row > 1) {
                 grid.setNotCounted(grid.server(row)->server, steadyNow(), {});
             }
         }
-        grid.showAsking(grid.server(3)->server);
-        grid.setRow(4);
+        shown.showAsking(grid.server(3)->server);
+        shown.setRow(4);
         const QImage drawn = window.view()->viewport()->grab().toImage();
         QApplication::setPalette(before);
         // The stale "28" is drawn in italics, not only in another grey.
@@ -532,16 +533,16 @@ class TestWindow : public QObject {
             differing += (upright[i] > 1.5) != (slanted.value(i) > 1.5) ? 1 : 0;
         }
         QVERIFY2(differing > inked / 10, qPrintable(QString::number(differing)));
-        for (int row = 1; row < grid.Rows(); ++row) {
+        for (int row = 1; row <= grid.lastRow(); ++row) {
             for (int col = ServerGrid::Servername; col < ServerGrid::ColumnCount; ++col) {
-                if (grid.TextMatrix(row, col).isEmpty()) {
+                if (shown.TextMatrix(row, col).isEmpty()) {
                     continue;
                 }
                 const QRect cell = window.view()->visualRect(window.form.model().cell(row, col));
                 const QList<double> ratios = standOut(drawn, cell);
                 const double measured = *std::max_element(ratios.cbegin(), ratios.cend());
                 QVERIFY2(measured >= 4.5, qPrintable(QString("%1 on row %2: %3:1")
-                                                         .arg(grid.TextMatrix(row, col))
+                                                         .arg(shown.TextMatrix(row, col))
                                                          .arg(row)
                                                          .arg(measured, 0, 'f', 2)));
             }
@@ -658,13 +659,13 @@ class TestWindow : public QObject {
         // A minimised or maximised window connects too, after a pause of half a second.
         const int accepted = simulator.accepted();
         window.form.showMinimized();
-        window.form.grid().setRow(2);
+        window.form.model().setRow(2);
         QTest::qWait(100);
         QCOMPARE(simulator.accepted(), accepted);
         QTRY_COMPARE(simulator.accepted(), accepted + 1);
         window.form.showMaximized();
         QVERIFY(window.form.isMaximized());
-        window.form.grid().setRow(1);
+        window.form.model().setRow(1);
         QTest::qWait(100);
         QCOMPARE(simulator.accepted(), accepted + 1);
         QTRY_COMPARE(simulator.accepted(), accepted + 2);
@@ -690,7 +691,7 @@ class TestWindow : public QObject {
         QLineEdit* nickname = window.box("Text1");
         QTest::mouseClick(nickname, Qt::LeftButton);
         QTest::keyClicks(nickname, "Nickname-typed", {}, 5);
-        QTRY_VERIFY_WITH_TIMEOUT(window.form.grid().asking() > 40, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(window.form.model().asking() > 40, 30000);
         // Where the refresh is, always in sight without scrolling, and for a screen reader.
         auto* progress = window.find<QProgressBar>("RefreshProgress");
         QVERIFY(progress->isVisible());
@@ -702,7 +703,7 @@ class TestWindow : public QObject {
         QCOMPARE(scroll->value(), 0);
         QCOMPARE(QApplication::focusWidget(), nickname);
         const QModelIndex asking =
-            window.form.model().cell(window.form.grid().asking(), ServerGrid::IP);
+            window.form.model().cell(window.form.model().asking(), ServerGrid::IP);
         QVERIFY(asking.data(GridModel::AskingRole).toBool());
         QCOMPARE(asking.data().toString(), QString("127.0.0.1")); // marked, not rewritten
         QCOMPARE(nickname->text(), QStringLiteral("Nickname-typed"));
@@ -712,9 +713,9 @@ class TestWindow : public QObject {
         QVERIFY(!progress->isVisible());
         QCOMPARE(window.find("Command2")->accessibleDescription(), QString());
         QCOMPARE(window.cell(60), QStringLiteral("1"));
-        QCOMPARE(window.form.grid().asking(), 0);
+        QCOMPARE(window.form.model().asking(), 0);
         QCOMPARE(GridModel::rowOf(window.view()->selectionModel()->selectedRows().value(0)), 3);
-        window.form.grid().setRow(55); // a pick moved by the program is brought into view
+        window.form.model().setRow(55); // a pick moved by the program is brought into view
         QVERIFY(scroll->value() > 0);
     }
 
@@ -754,7 +755,7 @@ class TestWindow : public QObject {
         QTest::keyClick(window.view(), Qt::Key_Delete); // as Delete Server
         QVERIFY(lastBox().startsWith("Delete Server"));
         QCOMPARE(MessageBox::recorded().last().defaultButton, QMessageBox::Yes);
-        QCOMPARE(window.form.grid().Rows(), 4);
+        QCOMPARE(window.form.model().Rows(), 4);
         QTest::keyClick(window.view(), Qt::Key_N, Qt::ControlModifier); // as Add Server
         QVERIFY(add->isVisible());
         window.click("Command1", add);
@@ -775,7 +776,7 @@ class TestWindow : public QObject {
         window.click("Command7");
         QCOMPARE(lastBox(), QStringLiteral("This server is no longer in the list."));
         QCOMPARE(MessageBox::recorded().last().format, Qt::PlainText);
-        QCOMPARE(window.form.grid().Rows(), 3);
+        QCOMPARE(window.form.model().Rows(), 3);
     }
 
     void rowsWhoseIdNamesNoOneServer() {
@@ -795,7 +796,7 @@ class TestWindow : public QObject {
         QCOMPARE(MessageBox::recorded().size(), 1); // said once, at start-up
         QVERIFY(lastBox().contains("3 server(s) in TS.mdb have an ID that is not unique"));
         QVERIFY(lastBox().contains("\"Lost\" (ID: none)"));
-        QCOMPARE(window.form.grid().Rows(), 5);
+        QCOMPARE(window.form.model().Rows(), 5);
         QVERIFY(window.form.model()
                     .cell(3, ServerGrid::Servername)
                     .data(GridModel::MarkedRole)
@@ -812,7 +813,7 @@ class TestWindow : public QObject {
         window.box("Text1")->setText("typed");
         QTRY_COMPARE(simulator.openConnections(), 1);
         window.clickRow(3); // a marked row shows no other server's settings
-        QCOMPARE(window.form.grid().Row(), 3);
+        QCOMPARE(window.form.model().Row(), 3);
         QTRY_COMPARE(simulator.openConnections(), 0); // and closes the list's connection
         QCOMPARE(window.login(), QStringList({"", "", ""}));
         QCOMPARE(
@@ -876,7 +877,7 @@ class TestWindow : public QObject {
         QCOMPARE(lastBox().contains("was moved, deleted or replaced"), moved);
         QCOMPARE(window.box(step[1], in)->text(), QStringLiteral("typed"));
         QVERIFY(in == nullptr || in->isVisible()); // a dialog stays open
-        QCOMPARE(window.form.grid().Rows(), 2);
+        QCOMPARE(window.form.model().Rows(), 2);
         QCOMPARE(folder.rows("SELECT ServerName FROM tbl_Srv"), QStringList{"A"});
         QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"0"});
     }
@@ -887,7 +888,7 @@ class TestWindow : public QObject {
         folder.exec("INSERT INTO tbl_Srv VALUES (4, 'A', '127.0.0.1', '1', '1'), "
                     "(2, 'B', '127.0.0.1', '3', '1')");
         Window window(folder);
-        QCOMPARE(window.form.grid().TextMatrix(1, ServerGrid::ID), QString("2")); // stored order
+        QCOMPARE(window.form.model().TextMatrix(1, ServerGrid::ID), QString("2")); // stored order
         QCOMPARE(window.cell(2), QString("X"));
         QCOMPARE(window.view()->ColWidth(ServerGrid::ID), 0); // the key is not shown
         QVERIFY(!window.find("Command3")->isEnabled());       // nothing picked yet
@@ -962,6 +963,35 @@ class TestWindow : public QObject {
         window.clickRow(1);
         auto* edit = window.opens("Command7"); // shown whole, so a save cannot cut it
         QCOMPARE(window.box("Sname", edit)->text().size(), huge.size());
+    }
+
+    void theGridRedrawsWhatChangedAndOnlyForServersItLists() {
+        const Server a{1, "A", "h", "1", "2"}, b{2, "B", "h", "1", "2"},
+            gone{9, "G", "h", "1", "2"};
+        ServerList list = ServerList::of({a, b});
+        list.servers.append({{7, "C", "h", "1", "2"}, IdMark::NotWhole, "7.4"});
+        ServerGrid grid;
+        GridModel model(grid);
+        grid.load(list);
+        QCOMPARE(model.TextMatrix(3, ServerGrid::ID), "7.4"); // a marked row's ID as stored
+        model.setRow(1);
+        model.setRow(99); // no such row: the pick stays
+        QCOMPARE(model.Row(), 1);
+        QList<QVariantList> changed; // grid row, first and last column
+        QObject::connect(
+            &model, &GridModel::dataChanged,
+            [&changed](const QModelIndex& from, const QModelIndex& to) {
+                changed << QVariantList{GridModel::rowOf(from), from.column(), to.column()};
+            });
+        model.showAsking(a);
+        grid.setCount(a, {}, 3);
+        model.showAsking(b);
+        model.endAsking();
+        grid.setCount(gone, {}, 1); // no longer listed: nothing to draw
+        grid.setNotCounted(gone, {}, {});
+        const QVariantList rowA{1, 0, 5}, countA{1, 5, 5}, rowB{2, 0, 5};
+        QCOMPARE(changed, (QList<QVariantList>{rowA, countA, rowA, rowB, rowB}));
+        QCOMPARE(model.TextMatrix(model.Rows(), ServerGrid::Servername), QString()); // past the end
     }
 
     void saveQuestion() {

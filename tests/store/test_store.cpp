@@ -289,29 +289,6 @@ class TestStore : public QObject {
         QCOMPARE(mod_DB::reachableFolder("/tmp"), QString("/tmp")); // a name that is text stays
     }
 
-    void theGridRedrawsWhatChangedAndOnlyForServersItLists() {
-        const Server a{1, "A", "h", "1", "2"}, b{2, "B", "h", "1", "2"},
-            gone{9, "G", "h", "1", "2"};
-        ServerList list = ServerList::of({a, b});
-        list.servers.append({{7, "C", "h", "1", "2"}, IdMark::NotWhole, "7.4"});
-        ServerGrid grid;
-        grid.load(list);
-        QCOMPARE(grid.TextMatrix(3, ServerGrid::ID), "7.4"); // a marked row's ID as stored
-        grid.setRow(1);
-        grid.setRow(99); // no such row: the pick stays
-        QCOMPARE(grid.Row(), 1);
-        QSignalSpy changed(&grid, &ServerGrid::rowChanged);
-        grid.showAsking(a);
-        grid.setCount(a, {}, 3);
-        grid.showAsking(b);
-        grid.endAsking();
-        grid.setCount(gone, {}, 1); // no longer listed: nothing to draw
-        grid.setNotCounted(gone, {}, {});
-        const QVariantList rowA{1, 0, 5}, countA{1, 5, 5}, rowB{2, 0, 5};
-        QCOMPARE(changed, (QList<QVariantList>{rowA, countA, rowA, rowB, rowB}));
-        QCOMPARE(grid.TextMatrix(grid.Rows(), ServerGrid::Servername), QString()); // past the end
-    }
-
     void numbersFromText_data() {
         // Texts as the boxes hold them; 0: not a port, -1: not a 32-bit number.
         QTest::addColumn<QString>("text");
