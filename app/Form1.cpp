@@ -85,7 +85,8 @@ static void initResources() {
     Q_INIT_RESOURCE(resources);
 }
 
-Form1::Form1(QWidget* parent) : QWidget(parent) {
+Form1::Form1(QWidget* parent)
+    : QWidget(parent), m_grid(new ServerGrid(this)), m_model(new GridModel(*m_grid, this)) {
     initResources();
     endProgram = [] { QCoreApplication::exit(0); };
     m_linkOpener = std::make_unique<XdgOpener>();
@@ -94,12 +95,9 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
 
 Form1::~Form1() {
     Form_Unload();
-    // The controls outlive this object's members, and closing the window still makes them
-    // signal (the timeout box finishes its edit as it loses the focus): cut them off first.
-    for (QObject* part : findChildren<QObject*>()) {
-        part->disconnect(this);
-    }
-    delete MSFlexGrid1; // before the grid it shows
+    // The focus leaves while the window is whole: the timeout box finishes
+    // its edit as it loses the focus, and that edit is this window's to take.
+    hide();
 }
 
 void Form1::setLinkOpener(std::unique_ptr<LinkOpener> opener) {
@@ -125,7 +123,7 @@ Form1::Buttons Form1::layOut() {
     whole->addWidget(scroll);
     setMaximumSize(canvas->size());
 
-    MSFlexGrid1 = named(new FlexGrid(m_model, canvas), "MSFlexGrid1", QStringLiteral("Servers"));
+    MSFlexGrid1 = named(new FlexGrid(*m_model, canvas), "MSFlexGrid1", QStringLiteral("Servers"));
     place(MSFlexGrid1, {0, 0, 6495, 6615});
     auto* command3 =
         pictureButton(canvas, "Command3", QStringLiteral("Delete Server"), "delete", 20);
@@ -241,10 +239,10 @@ void Form1::wire(const Buttons& buttons) {
 
     m_refresh = new query::Refresh(*this, this);
     // The refresh reports; the grid shows.
-    connect(m_refresh, &query::Refresh::asking, &m_model, &GridModel::showAsking);
-    connect(m_refresh, &query::Refresh::counted, &m_grid, &ServerGrid::setCount);
-    connect(m_refresh, &query::Refresh::notCounted, &m_grid, &ServerGrid::setNotCounted);
-    connect(m_refresh, &query::Refresh::finished, &m_model, &GridModel::endAsking);
+    connect(m_refresh, &query::Refresh::asking, m_model, &GridModel::showAsking);
+    connect(m_refresh, &query::Refresh::counted, m_grid, &ServerGrid::setCount);
+    connect(m_refresh, &query::Refresh::notCounted, m_grid, &ServerGrid::setNotCounted);
+    connect(m_refresh, &query::Refresh::finished, m_model, &GridModel::endAsking);
     connect(m_refresh, &query::Refresh::progress, this, &Form1::refreshProgress);
     connect(m_refresh, &query::Refresh::finished, this, &Form1::refreshEnded);
     connect(m_refresh, &query::Refresh::timeoutUnusable, this, [this](const QString& text) {
@@ -261,7 +259,7 @@ void Form1::wire(const Buttons& buttons) {
     // the popup's items stay enabled and then do nothing.
     const auto needPick = [this, buttons = QList<QWidget*>{buttons.command3, buttons.command7,
                                                            buttons.command6, buttons.command5}] {
-        const bool picked = m_model.Row() > 0;
+        const bool picked = m_model->Row() > 0;
         for (QWidget* button : buttons) {
             button->setEnabled(picked);
             button->setToolTip(picked ? QString()
@@ -269,8 +267,8 @@ void Form1::wire(const Buttons& buttons) {
         }
     };
     // Every load tells the pick, the one at start-up included.
-    connect(&m_model, &GridModel::pickChanged, this, needPick);
-    connect(&m_model, &GridModel::pickChanged, this, &Form1::followPick);
+    connect(m_model, &GridModel::pickChanged, this, needPick);
+    connect(m_model, &GridModel::pickChanged, this, &Form1::followPick);
 
     connect(buttons.command1, &QToolButton::clicked, this, &Form1::Command1_Click);
     // Pressing Refresh finishes an edit of the timeout box (F5 leaves the focus
@@ -306,7 +304,7 @@ Status Form1::Form_Load(const QString& programFolder) {
         return opened;
     }
     fDefWidth();
-    if (Status loaded = mod_DBWork::fLoadServerList(m_grid); !loaded) {
+    if (Status loaded = mod_DBWork::fLoadServerList(*m_grid); !loaded) {
         return loaded;
     }
     Timer1->start();
@@ -317,7 +315,7 @@ Status Form1::Form_Load(const QString& programFolder) {
     Combo1->setCurrentIndex(Combo1->findText(QStringLiteral("1500")));
     commitTimeout();
     LPlayer->setFocus(Qt::OtherFocusReason);
-    if (const QString notes = m_model.untoldNotes(); !notes.isEmpty()) {
+    if (const QString notes = m_model->untoldNotes(); !notes.isEmpty()) {
         MessageBox::showError(this, notes);
     }
     return success();
@@ -390,7 +388,7 @@ bool Form1::fSetUD(const Server& server) {
         m_shown.reset();
         MessageBox::showError(this, words::changedMeanwhile(
                                         QStringLiteral("the list now shows it as it is stored.")));
-        reloadAfter(this, m_model, QStringLiteral("The server was changed elsewhere"));
+        reloadAfter(this, *m_model, QStringLiteral("The server was changed elsewhere"));
         return false;
     }
     if (const UserData& stored = **settings; stored.Found) {
@@ -428,12 +426,12 @@ void Form1::Command3_Click() {
         MessageBox::showError(this,
                               words::changedMeanwhile(QStringLiteral("nothing was deleted.")));
     }
-    reloadAfter(this, m_model, QStringLiteral("The server was deleted"));
+    reloadAfter(this, *m_model, QStringLiteral("The server was deleted"));
 }
 
 void Form1::Command4_Click() {
     if (m_addDialog == nullptr) {
-        m_addDialog = new Frm_AddSrv(m_model, this);
+        m_addDialog = new Frm_AddSrv(*m_model, this);
     }
     m_addDialog->show();
     m_addDialog->raise();
@@ -456,7 +454,7 @@ void Form1::Command5_Click() {
     if (*still == Write::Gone) {
         MessageBox::showError(
             this, words::changedMeanwhile(QStringLiteral("the client was not started.")));
-        reloadAfter(this, m_model, QStringLiteral("Nothing was sent"));
+        reloadAfter(this, *m_model, QStringLiteral("Nothing was sent"));
         return;
     }
     const QString link = client_link::build(*server, typedLogin());
@@ -493,7 +491,7 @@ void Form1::Command6_Click() {
     } else if (*saved == Write::Gone) {
         MessageBox::showError(
             this, words::changedMeanwhile(QStringLiteral("the login settings were not saved.")));
-        reloadAfter(this, m_model, QStringLiteral("Nothing was saved"));
+        reloadAfter(this, *m_model, QStringLiteral("Nothing was saved"));
     } else if (*saved == Write::Stale) {
         MessageBox::showError(this, QStringLiteral("The stored login settings of this server were "
                                                    "changed elsewhere while the question was "
@@ -515,11 +513,11 @@ void Form1::Command7_Click() {
     }
     if (!server->has_value()) {
         MessageBox::showError(this, QStringLiteral("This server is no longer in the list."));
-        reloadAfter(this, m_model, QStringLiteral("The server was deleted elsewhere"));
+        reloadAfter(this, *m_model, QStringLiteral("The server was deleted elsewhere"));
         return;
     }
     if (m_editDialog == nullptr) {
-        m_editDialog = new Form2(m_model, this);
+        m_editDialog = new Form2(*m_model, this);
     }
     m_editDialog->fill(**server);
 }
@@ -542,7 +540,7 @@ void Form1::Image1_Click() {
 }
 
 void Form1::MSFlexGrid1_Click() {
-    const auto server = m_model.pickedServer();
+    const auto server = m_model->pickedServer();
     if (!server) {
         // A row no action may touch shows no other server's settings or players.
         forgetShown();
@@ -555,7 +553,7 @@ void Form1::MSFlexGrid1_Click() {
 }
 
 void Form1::followPick() {
-    const auto server = m_model.pickedServer();
+    const auto server = m_model->pickedServer();
     if (!server) {
         forgetShown(); // nothing picked, or a row no action may touch
         return;
@@ -576,7 +574,7 @@ void Form1::forgetShown() {
     m_playerList->closeConnection();
     clearLogin();
     LPlayer->clear();
-    const ListedServer* picked = m_grid.server(m_model.Row());
+    const ListedServer* picked = m_grid->server(m_model->Row());
     const QString mark = picked != nullptr ? words::markText(*picked) : QString();
     LPlayer->setNote(mark.isEmpty() ? QString()
                                     : mark + QStringLiteral(", so Quarnel does not ask it."));
@@ -608,9 +606,9 @@ void Form1::Timer1_Timer() {
 }
 
 std::optional<Server> Form1::pickedServerOrSay() {
-    auto server = m_model.pickedServer();
-    if (!server && m_model.Row() > 0) {
-        MessageBox::showError(this, words::markText(*m_grid.server(m_model.Row())) +
+    auto server = m_model->pickedServer();
+    if (!server && m_model->Row() > 0) {
+        MessageBox::showError(this, words::markText(*m_grid->server(m_model->Row())) +
                                         QStringLiteral(", so Quarnel does not act on it."));
     }
     return server;
@@ -653,11 +651,11 @@ void Form1::clearLogin() {
 }
 
 int Form1::lastRow() const {
-    return m_grid.lastRow();
+    return m_grid->lastRow();
 }
 
 const ListedServer* Form1::serverOn(int row) const {
-    return m_grid.server(row);
+    return m_grid->server(row);
 }
 
 QString Form1::timeoutText() const {

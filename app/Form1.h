@@ -48,8 +48,8 @@ class Form1 : public QWidget, private query::RefreshSource {
     // false when it no longer does (the user is told, the list reloaded).
     bool fSetUD(const Server& server);
 
-    [[nodiscard]] ServerGrid& grid() { return m_grid; }
-    [[nodiscard]] GridModel& model() { return m_model; }
+    [[nodiscard]] ServerGrid& grid() { return *m_grid; }
+    [[nodiscard]] GridModel& model() { return *m_model; }
     // The timeout the refresh uses: the box's text as of the last finished edit.
     [[nodiscard]] const QString& timeout() const { return m_timeout; }
     [[nodiscard]] query::Refresh& refresh() { return *m_refresh; }
@@ -112,8 +112,9 @@ class Form1 : public QWidget, private query::RefreshSource {
     // Tells the user when the desktop did not take a link.
     LinkOpener::Done reportFailure(const QString& failure);
 
-    ServerGrid m_grid;
-    GridModel m_model{m_grid};
+    // Children of the window, made before the controls that show them.
+    ServerGrid* m_grid;
+    GridModel* m_model;
     FlexGrid* MSFlexGrid1 = nullptr;
     QToolButton* Image1 = nullptr;
     PlayerListBox* LPlayer = nullptr;
