@@ -994,6 +994,61 @@ class TestWindow : public QObject {
         QCOMPARE(model.TextMatrix(model.Rows(), ServerGrid::Servername), QString()); // past the end
     }
 
+    void whatCameOfAQueryInWords_data() {
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("detail");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("words");
+        auto row = [n = 0](Outcome outcome, const QString& detail, const QString& port,
+                           const QString& words) mutable {
+            QTest::addRow("%d %s", ++n, qPrintable(words))
+                << int(outcome) << detail << port << words;
+        };
+        row(Outcome::Answered, {}, {}, {});
+        row(Outcome::TimedOut, {}, {}, "No answer within 450 ms");
+        row(Outcome::Incomplete, {}, {}, "The player list was incomplete");
+        row(Outcome::Refused, {}, {}, "Connection refused");
+        row(Outcome::HostNotFound, {}, {}, "Host not found");
+        row(Outcome::Closed, {}, {}, "Connection closed by the server");
+        row(Outcome::SocketError, "Network unreachable", {}, "Network error: Network unreachable");
+        row(Outcome::TooLarge, {}, {}, "Answer too large: more than 1048576 bytes");
+        row(Outcome::BadQueryPort, "0", {}, "Not asked: query port \"0\" is not a port number");
+        row(Outcome::BadVoicePort, "eighty", {},
+            "Not asked: voice port \"eighty\" is not a number");
+        row(Outcome::BadVoicePort, "1\nquit", {}, "Not asked: voice port holds a line break");
+        row(Outcome::BadVoicePort, "1\rquit", {}, "Not asked: voice port holds a line break");
+        row(Outcome::BadTimeout, {}, {},
+            "Not asked: the timeout is not a usable number of milliseconds");
+        row(Outcome::ServerError, "ERROR, not allowed", {},
+            "The server answered: ERROR, not allowed");
+        row(Outcome::ServerError, "ERROR, invalid id", "9999",
+            "The server has no voice server on port 9999 (ERROR, invalid id)");
+    }
+
+    void whatCameOfAQueryInWords() {
+        QFETCH(int, outcome);
+        QFETCH(QString, detail);
+        QFETCH(QString, port);
+        QFETCH(QString, words);
+        QCOMPARE(words::whyNotCounted({Outcome(outcome), detail, port, 450}), words);
+    }
+
+    void countsAndPlayersInWords() {
+        ServerGrid::Count count{3, {1000}, NotCounted{Outcome::Refused, {}, {}, 0}, {61000}};
+        // The wall clock was set back an hour after the failure: the times keep their order.
+        const QDateTime today(QDate(2026, 12, 10), QTime(9, 0));
+        QCOMPARE(words::countTip(count, {today, {121000}}),
+                 "Connection refused (08:59:00); last counted at 08:58:00");
+        // A day later, the date says so.
+        QCOMPARE(words::countTip(count, {today.addDays(1), {121000 + 86400000}}),
+                 "Connection refused (2026-12-10 08:59:00); last counted at 2026-12-10 08:58:00");
+        QCOMPARE(words::flagNames(73), QString("Flags 73: channel commander, away, recording"));
+        QCOMPARE(words::flagNames(0), QString("Flags 0: none"));
+        // Controls become visible marks; a space and a no-break space stay as they are.
+        QCOMPARE(words::oneLine(QString::fromUtf16(u"a\u0080\u009f\u00a0 \u2028b")),
+                 QString::fromUtf16(u"a\ufffd\ufffd\u00a0 \ufffdb"));
+    }
+
     void saveQuestion() {
         const QString heading = "Nickname||LoginName||Password\r\n";
         const UserData entered{"n", "a||b", "p\r\n", false};
