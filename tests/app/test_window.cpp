@@ -74,6 +74,15 @@ struct Window {
         return result;
     }
     QStringList login() { return texts({"Text1", "Text2", "Text3"}); }
+    // Empty when the boxes hold `login` and the list `listed` players; else what they show.
+    QString shows(const QStringList& login, int listed) {
+        auto* players = find<QListWidget>("LPlayer");
+        (void)QTest::qWaitFor([&] { return players->count() == listed; }, 5000);
+        return this->login() == login && players->count() == listed
+                   ? QString()
+                   : this->login().join('|') + " with " + QString::number(players->count()) +
+                         " players";
+    }
 
     Form1 form;
     Recorder* desktop = new Recorder; // owned by the form
@@ -214,54 +223,79 @@ class TestWindow : public QObject {
         row("Form2 Command2", 2400, 2640, 2295, 375, "CANCEL");
     }
 
-    void theBoxesPlayersAndActionsFollowThePick() {
+    void eachRoadToAServerShowsItsSettingsAndPlayers_data() {
+        QTest::addColumn<int>("from"); // the row clicked first; 0: none
+        QTest::addColumn<QString>("road");
+        QTest::addColumn<int>("to"); // the row it leads to
+        QTest::newRow("a click") << 0 << "click 1" << 1;
+        QTest::newRow("the Down key") << 1 << "Down" << 2;
+        QTest::newRow("type-ahead") << 1 << "c" << 3;
+        QTest::newRow("Home: the first server, not the first cell") << 3 << "Home" << 1;
+        QTest::newRow("End") << 1 << "End" << 3;
+        QTest::newRow("pressed on one row, released on another") << 0 << "drag 1 2" << 2;
+        QTest::newRow("a click on the pick reads it again") << 2 << "click 2" << 2;
+        QTest::newRow("so does Enter") << 2 << "Return" << 2;
+        QTest::newRow("a pick the program moves") << 2 << "program 1" << 1;
+    }
+
+    void eachRoadToAServerShowsItsSettingsAndPlayers() {
+        QFETCH(int, from);
+        QFETCH(QString, road);
+        QFETCH(int, to);
         Three three;
         Window window(three.folder);
-        auto* players = window.find<QListWidget>("LPlayer");
-        // Empty when the boxes and the list are the server's; else what they show.
-        const auto shows = [&](const QStringList& login, int listed) {
-            (void)QTest::qWaitFor([&] { return players->count() == listed; }, 5000);
-            const QString seen = window.login().join('|') + " with " +
-                                 QString::number(players->count()) + " players";
-            return window.login() == login && players->count() == listed ? QString() : seen;
-        };
-        const QStringList alpha{"a", "al", "ap"}, bravo{"b", "bl", "bp"}, charlie{"", "", ""};
-        // Each road to another server shows its settings and asks its players.
-        window.clickRow(1);
-        QCOMPARE(shows(alpha, 1), QString()); // a click
-        QCOMPARE(players->item(0)->data(Qt::AccessibleDescriptionRole), "Flags 0: none");
-        QTest::keyClick(window.view(), Qt::Key_Down);
-        QCOMPARE(shows(bravo, 2), QString()); // the Down key
-        QTest::keyClicks(window.view(), "c");
-        QCOMPARE(shows(charlie, 3), QString()); // type-ahead
-        QTest::keyClick(window.view(), Qt::Key_Home);
-        QCOMPARE(shows(alpha, 1), QString()); // Home: the first server, not the first cell
-        QTest::keyClick(window.view(), Qt::Key_End);
-        QCOMPARE(shows(charlie, 3), QString());     // End
-        QWidget* cells = window.view()->viewport(); // pressed on Alpha, released on Bravo
-        QTest::mousePress(cells, Qt::LeftButton, {}, window.centre(1));
-        QTest::mouseMove(cells, window.centre(2));
-        QTest::mouseRelease(cells, Qt::LeftButton, {}, window.centre(2));
-        QCOMPARE(shows(bravo, 2), QString()); // a press released on another row
-        window.box("Text1")->setText("typed");
-        window.clickRow(2);
-        QCOMPARE(shows(bravo, 2), QString()); // a click on the pick reads it again
-        window.box("Text1")->clear();
-        QTest::keyClick(window.view(), Qt::Key_Return);
-        QCOMPARE(shows(bravo, 2), QString()); // so does Enter
-        QCOMPARE(window.box("Text3")->displayText(), QStringLiteral("**"));
+        if (from > 0) {
+            window.clickRow(from);
+        }
+        window.box("Text1")->setText("typed"); // the server's own settings replace it
+        const QStringList step = road.split(' ');
+        const QHash<QString, Qt::Key> keys{{"Down", Qt::Key_Down},
+                                           {"Home", Qt::Key_Home},
+                                           {"End", Qt::Key_End},
+                                           {"Return", Qt::Key_Return}};
+        QWidget* cells = window.view()->viewport();
+        if (step[0] == "click") {
+            window.clickRow(step[1].toInt());
+        } else if (step[0] == "drag") {
+            QTest::mousePress(cells, Qt::LeftButton, {}, window.centre(step[1].toInt()));
+            QTest::mouseMove(cells, window.centre(step[2].toInt()));
+            QTest::mouseRelease(cells, Qt::LeftButton, {}, window.centre(step[2].toInt()));
+        } else if (step[0] == "program") {
+            window.form.model().setRow(step[1].toInt());
+        } else if (keys.contains(step[0])) {
+            QTest::keyClick(window.view(), keys.value(step[0]));
+        } else {
+            QTest::keyClicks(window.view(), step[0]);
+        }
+        const QList<QStringList> logins{{"a", "al", "ap"}, {"b", "bl", "bp"}, {"", "", ""}};
+        QCOMPARE(window.shows(logins.value(to - 1), to), QString());
+    }
 
-        QTest::keyClick(window.view(), Qt::Key_Menu); // the popup from the keyboard, at the pick
-        QCOMPARE(window.popup()->geometry().topLeft(), cells->mapToGlobal(window.centre(2)));
+    void thePopupActsOnThePickFromTheMouseAndTheKeys() {
+        Three three;
+        Window window(three.folder);
+        window.clickRow(2);
+        QTest::keyClick(window.view(), Qt::Key_Menu); // from the keyboard, at the pick
+        QCOMPARE(window.popup()->geometry().topLeft(),
+                 window.view()->viewport()->mapToGlobal(window.centre(2)));
         QTest::keyClick(window.popup(), Qt::Key_Escape);
-        window.clickRow(1, Qt::RightButton); // the popup acts on the pick, not the row under it
+        window.clickRow(1, Qt::RightButton); // on the pick, not the row under it
         QTest::keyClick(window.popup(), Qt::Key_Escape);
         QKeyEvent shiftF10(QEvent::KeyPress, Qt::Key_F10, Qt::ShiftModifier); // so does Shift+F10
         QApplication::sendEvent(window.view(), &shiftF10); // without a Shift press of its own
         QVERIFY(window.popup()->isVisible());
         window.find<QAction>("fEditSrvFromMenue", window.popup())->trigger();
         QCOMPARE(window.box("Sname", window.find("Form2"))->text(), QStringLiteral("Bravo"));
-        window.click("Command1", window.find("Form2"));
+    }
+
+    void saveAndConnectTakeThePicksOwnSettings() {
+        Three three;
+        Window window(three.folder);
+        window.clickRow(2);
+        QCOMPARE(window.shows({"b", "bl", "bp"}, 2), QString());
+        QCOMPARE(window.find<QListWidget>("LPlayer")->item(0)->data(Qt::AccessibleDescriptionRole),
+                 "Flags 0: none");
+        QCOMPARE(window.box("Text3")->displayText(), QStringLiteral("**"));
         window.view()->setFocus(Qt::TabFocusReason); // focus arriving by another road than a click
         window.form.activateWindow();
         QCOMPARE(GridModel::rowOf(window.view()->selectionModel()->selectedRows().value(0)), 2);
@@ -273,8 +307,12 @@ class TestWindow : public QObject {
         QCOMPARE(
             window.desktop->links,
             QStringList{"Open teamspeak://127.0.0.1:2222?nickname=b?loginname=bl?password=bp"});
+    }
 
-        // Once the picked server is gone nothing is picked, whatever follows.
+    void onceThePickedServerIsGoneNothingIsPicked() {
+        Three three;
+        Window window(three.folder);
+        window.clickRow(2);
         MessageBox::setNextAnswer(QMessageBox::Yes);
         window.find<QAction>("fDelSrvFromMenue", window.popup())->trigger(); // as Delete Server
         QCOMPARE(MessageBox::recorded().last().title, QStringLiteral("Delete this server"));
@@ -291,10 +329,8 @@ class TestWindow : public QObject {
         }
         QTest::keyClick(window.view(), Qt::Key_Delete); // nor does the key
         QCOMPARE(MessageBox::recorded().size(), boxes);
-        QCOMPARE(window.desktop->links.size(), 1);
-        QCOMPARE(shows(charlie, 0), QString()); // the gone server's settings and players went too
-        window.form.model().setRow(1);
-        QCOMPARE(shows(alpha, 1), QString()); // a pick the program moved
+        QVERIFY(window.desktop->links.isEmpty());
+        QCOMPARE(window.shows({"", "", ""}, 0), QString()); // its settings and players went too
     }
 
     void aFileHeldOrChangedElsewhere() {
