@@ -982,7 +982,7 @@ class TestWindow : public QObject {
         QVERIFY(window.form.refresh().running());
     }
 
-    void longTextsAreToldAndQuestionsFitTheScreen() {
+    void longTextsAreToldAndStoredOnesShownWhole() {
         TempFolder folder;
         const QString huge(1 << 20, 'n');
         folder.exec("INSERT INTO tbl_Srv VALUES (1, '" + huge + "', '127.0.0.1', '1', '2')");
