@@ -207,6 +207,8 @@ class TestWindow : public QObject {
         // The list starts before its label ends: the label's text sits at the top, in sight.
         QCOMPARE(window.find<QLabel>("Label1")->alignment(), Qt::AlignLeft | Qt::AlignTop);
         row("Label3", 7080, 4365, 1095, 255, "Nickname");
+        row("Text1", 6600, 4560, 1935, 285, "a"); // with the picked server's settings
+        row("Text3", 6600, 5520, 1935, 285, "ap");
         row("Command6", 6600, 5880, 1935, 255, "Save TS User settings");
         row("Command5", 6600, 6190, 1935, 735, "Connect 2 Server");
         row("Label2", 6600, 7040, 975, 255, "Timeout (ms)");
@@ -244,8 +246,10 @@ class TestWindow : public QObject {
         QFETCH(int, to);
         Three three;
         Window window(three.folder);
+        const QList<QStringList> logins{{"a", "al", "ap"}, {"b", "bl", "bp"}, {"", "", ""}};
         if (from > 0) {
             window.clickRow(from);
+            QCOMPARE(window.shows(logins.value(from - 1), from), QString()); // listed, then left
         }
         window.box("Text1")->setText("typed"); // the server's own settings replace it
         const QStringList step = road.split(' ');
@@ -267,7 +271,6 @@ class TestWindow : public QObject {
         } else {
             QTest::keyClicks(window.view(), step[0]);
         }
-        const QList<QStringList> logins{{"a", "al", "ap"}, {"b", "bl", "bp"}, {"", "", ""}};
         QCOMPARE(window.shows(logins.value(to - 1), to), QString());
     }
 
@@ -313,6 +316,7 @@ class TestWindow : public QObject {
         Three three;
         Window window(three.folder);
         window.clickRow(2);
+        QCOMPARE(window.shows({"b", "bl", "bp"}, 2), QString());
         MessageBox::setNextAnswer(QMessageBox::Yes);
         window.find<QAction>("fDelSrvFromMenue", window.popup())->trigger(); // as Delete Server
         QCOMPARE(MessageBox::recorded().last().title, QStringLiteral("Delete this server"));
@@ -533,6 +537,10 @@ class TestWindow : public QObject {
         QTest::keyClick(players, Qt::Key_Down);
         QCOMPARE(players->currentRow(), 0);
         QTest::keyClick(players, Qt::Key_Down); // and the next goes on
+        QCOMPARE(players->currentRow(), 1);
+        players->clearSelection(); // entered again: any other key keeps its own meaning
+        players->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        QTest::keyClick(players, Qt::Key_End);
         QCOMPARE(players->currentRow(), 1);
         QTest::keyClick(players, Qt::Key_Up);
         QTest::keyClick(players, Qt::Key_F1, Qt::ShiftModifier);

@@ -340,7 +340,8 @@ class TestQuery : public QObject {
                                           server(15, port),
                                           server(16, port),
                                           {17, "S7", "[::1]", "8767", "1"},
-                                          {18, "S8", "localhost", "8767", QString::number(port)}});
+                                          {18, "S8", "localhost", "8767", QString::number(port)},
+                                          {19, "S9", "[::1", "8767", QString::number(port)}});
         list.servers[5].mark = IdMark::NotUnique; // shown, never asked
         Rig rig({});
         rig.grid.load(list);
@@ -348,10 +349,10 @@ class TestQuery : public QObject {
         QSignalSpy progress(&rig.refresh, &query::Refresh::progress);
         const int accepted = simulator.accepted();
         QVERIFY(rig.refreshAll());
-        QCOMPARE(rig.asked, QList<qint32>({11, 12, 13, 14, 15, 17, 18}));
+        QCOMPARE(rig.asked, QList<qint32>({11, 12, 13, 14, 15, 17, 18, 19}));
         QCOMPARE(simulator.accepted() - accepted, 2); // a server not asked is not contacted
         // Every row counts in the progress, the skipped one too.
-        QCOMPARE(progress.last(), QVariantList({8, 8}));
+        QCOMPARE(progress.last(), QVariantList({9, 9}));
         QCOMPARE(rig.outcome(11), Outcome::BadVoicePort);
         QCOMPARE(rig.told.value(11).why.detail, "eighty");
         QCOMPARE(rig.outcome(12), Outcome::BadQueryPort);
@@ -363,6 +364,7 @@ class TestQuery : public QObject {
         QCOMPARE(rig.when.value(15).ms, 123456);
         QVERIFY(rig.outcome(17) != Outcome::HostNotFound); // an address, in brackets
         QCOMPARE(rig.players(18), 3);                      // a name found on this machine
+        QCOMPARE(rig.outcome(19), Outcome::HostNotFound);  // half a bracket is no address
     }
 
     void eachRowsConnectionClosesAndAStoppedRefreshSaysNoMore() {
@@ -391,6 +393,7 @@ class TestQuery : public QObject {
         Run refused(true); // the list refused after "sel" was taken: quoted as it answered
         refused.data(kGreeting + kOk + "ERROR, not allowed\r\n");
         QVERIFY(refused.exchange.finished()); // told at once, not after the whole wait
+        QCOMPARE(refused.armed, -1);          // and the wait's pause is called off
         const NotCounted why = refused.result().whyNot();
         QCOMPARE(why.outcome, Outcome::ServerError);
         QCOMPARE(why.detail, "ERROR, not allowed");
@@ -411,15 +414,18 @@ class TestQuery : public QObject {
             }
             QList<QHostAddress> addresses;
         } lookup;
-        const auto ask = [&lookup](const QList<QHostAddress>& addresses, quint16 port) {
+        qsizetype sockets = 0; // the connection's sockets when its answer came
+        const auto ask = [&lookup, &sockets](const QList<QHostAddress>& addresses, quint16 port) {
             lookup.addresses = addresses;
             query::QueryConnection dual(
                 query::ExchangeRules::refresh([] { return std::optional<int>(150); }));
             dual.setLookup(lookup);
             QSignalSpy done(&dual, &query::QueryConnection::done);
             dual.start({1, "S", "dual.example", "8767", QString::number(port)}, false);
-            return waited(done) ? done.value(0).value(0).value<query::ExchangeResult>()
-                                : query::ExchangeResult{};
+            const bool came = waited(done);
+            sockets = dual.findChildren<QTcpSocket*>().size();
+            return came ? done.value(0).value(0).value<query::ExchangeResult>()
+                        : query::ExchangeResult{};
         };
         const QHostAddress local("127.0.0.1");
         const auto refused = ask({local, local}, sim::QuerySimulator::closedPort());
@@ -447,6 +453,7 @@ class TestQuery : public QObject {
             QSKIP("the port is taken on 127.0.0.1");
         }
         QCOMPARE(ask({QHostAddress("127.0.0.2"), local}, port).outcome, Outcome::Answered);
+        QCOMPARE(sockets, 1); // the attempt that lost is gone, not kept to the end
     }
 
   private:
