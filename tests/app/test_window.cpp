@@ -335,6 +335,10 @@ class TestWindow : public QObject {
         QCOMPARE(MessageBox::recorded().size(), boxes);
         QVERIFY(window.desktop->links.isEmpty());
         QCOMPARE(window.shows({"", "", ""}, 0), QString()); // its settings and players went too
+        // Another server stored later under its ID is not picked by the next load.
+        three.folder.exec("INSERT INTO tbl_Srv VALUES (2, 'Again', '127.0.0.1', '2222', '1')");
+        window.click("Command2", window.opens("Command4")); // an unrelated add reloads
+        QCOMPARE(window.form.model().Row(), 0);
     }
 
     void settingsThatCannotBeReadAreNotShownAsNone() {

@@ -380,6 +380,20 @@ class TestQuery : public QObject {
         QCOMPARE(rig.told.keys(), QList<qint32>{1});
     }
 
+    void aRefreshStoppedBetweenRowsAsksNoMore() {
+        const quint16 port = simulator.listen();
+        Rig rig({server(1, port), server(2, port)});
+        QTimer stopping; // from the event loop, before the next row's turn comes
+        stopping.setSingleShot(true);
+        QObject::connect(&stopping, &QTimer::timeout, [&rig] { rig.refresh.stop(); });
+        QObject::connect(&rig.refresh, &query::Refresh::counted,
+                         [&stopping] { stopping.start(0); });
+        rig.refresh.start();
+        QTRY_VERIFY(rig.told.contains(1));
+        QTest::qWait(200); // the next row would be asked at once
+        QCOMPARE(rig.asked, QList<qint32>{1});
+    }
+
     void aRefreshEndsWhereAReloadedListEnds() {
         const quint16 port = simulator.listen();
         Rig rig({server(1, port), server(2, port), server(3, port)});
@@ -404,6 +418,10 @@ class TestQuery : public QObject {
         QVERIFY(cut.exchange.finished());
         QCOMPARE(cut.result().outcome, Outcome::SocketError);
         QCOMPARE(cut.result().detail, "Network unreachable");
+        Run closed(true); // closed before the list began: closed, not an incomplete list
+        closed.data(kGreeting + kOk);
+        closed.take(closed.exchange.socketFailed(query::SocketFailure::ClosedByServer, {}));
+        QCOMPARE(closed.result().outcome, Outcome::Closed);
     }
 
     void aNameWithSeveralAddresses() {
