@@ -332,6 +332,9 @@ class TestWindow : public QObject {
             window.click(action);
         }
         QTest::keyClick(window.view(), Qt::Key_Delete); // nor does the key
+        for (const char* item : {"fDelSrvFromMenue", "fEditSrvFromMenue"}) {
+            window.find<QAction>(item, window.popup())->trigger(); // nor the popup's items
+        }
         QCOMPARE(MessageBox::recorded().size(), boxes);
         QVERIFY(window.desktop->links.isEmpty());
         QCOMPARE(window.shows({"", "", ""}, 0), QString()); // its settings and players went too
@@ -836,7 +839,10 @@ class TestWindow : public QObject {
         QTRY_COMPARE(QApplication::activeWindow(), add); // in front, ready for typing
         const QStringList boxes{"Text1", "Text2", "Text3", "Text4"};
         window.box("Text1", add)->setText("kept");
+        window.form.activateWindow(); // left behind the window
+        QTRY_COMPARE(QApplication::activeWindow(), &window.form);
         window.click("Command4"); // brought forward as it was left
+        QTRY_COMPARE(QApplication::activeWindow(), add);
         QCOMPARE(window.texts(boxes, add), QStringList({"kept", "", "", "51234"}));
         window.click("Command1", add); // CANCEL empties the boxes
         QVERIFY(!add->isVisible());
@@ -880,6 +886,10 @@ class TestWindow : public QObject {
         window.clickRow(1);
         window.form.grid().setCount({1, "A", "", "1", "2"}, {}, 7);
         auto* edit = window.opens("Command7");
+        window.form.activateWindow(); // left behind the window, then asked for again
+        QTRY_COMPARE(QApplication::activeWindow(), &window.form);
+        window.click("Command7");
+        QTRY_COMPARE(QApplication::activeWindow(), edit); // in front, ready for typing
         QCOMPARE(window.texts({"Sname", "SIP", "SPort", "STCP"}, edit),
                  QStringList({"A", "", "1", "2"}));
         window.click("Command2", edit);
@@ -1244,6 +1254,7 @@ class TestWindow : public QObject {
         StreamToFile said(STDERR_FILENO); // also written where Quarnel was started from
         QCOMPARE(startQuarnel(empty.path()), 1);
         QVERIFY(said.restore().contains("Quarnel cannot start: Error 14"));
+        QCOMPARE(QApplication::applicationName(), "Quarnel"); // as desktops group its windows
         // The engine's words, then what to do: for a missing file, the command that makes one.
         QVERIFY(lastBox().startsWith("Quarnel cannot start: Error 14: unable to open database"));
         QVERIFY(lastBox().endsWith("run:\n'" + empty.path() + "/quarnel-initdb' '" + empty.path() +
