@@ -5,7 +5,6 @@
 
 class GridModel;
 class QKeyEvent;
-class ServerGrid;
 
 // Shift+F1: the tooltip of the current cell or entry, for the keyboard.
 // false for any other key.
