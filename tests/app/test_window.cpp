@@ -64,6 +64,7 @@ struct Window {
     QString cell(int row) { return form.model().TextMatrix(row, ServerGrid::Player); }
     QString name(int row) { return form.model().TextMatrix(row, ServerGrid::Servername); }
     QString tip(int row) { return form.model().toolTip(row, ServerGrid::Player); }
+    QVariant data(int row, int col, int role) { return form.model().cell(row, col).data(role); }
     void refreshed() { QTRY_VERIFY_WITH_TIMEOUT(!form.refresh().running(), 30000); }
     // The texts of the named boxes, in order: QCOMPARE tells which one differs.
     QStringList texts(const QStringList& names, QObject* in = nullptr) {
@@ -190,11 +191,8 @@ class TestWindow : public QObject {
                                                    : dialog ? "windowTitle"
                                                             : "currentText");
             QCOMPARE(text.toString(), caption);
-            if (auto* label = qobject_cast<QLabel*>(widget);
-                label != nullptr && !caption.isEmpty()) {
-                QVERIFY(label->buddy() != nullptr); // read out with its box
-                QCOMPARE(label->alignment().testFlag(Qt::AlignRight), names[0] == "Frm_AddSrv");
-            }
+            auto* label = qobject_cast<QLabel*>(widget);
+            QVERIFY(label == nullptr || caption.isEmpty() || label->buddy() != nullptr);
         };
         row("MSFlexGrid1", 0, 0, 6495, 6615);
         row("Command3", 30, 6600, 2588, 615, "Delete Server");
@@ -214,13 +212,11 @@ class TestWindow : public QObject {
         row("Label2", 6600, 7040, 975, 255, "Timeout (ms)");
         row("Combo1", 7680, 6990, 855, 315, "1500");
         row("Command1", 6600, 7395, 1935, 660, "QUIT");
-        // The dialogs: their size and caption, then controls on them.
         row("Frm_AddSrv", 0, 0, 4485, 2655, "Add a Server");
         row("Frm_AddSrv Label1", 0, 120, 1095, 375, "Servername:");
         row("Frm_AddSrv Command1", 2280, 2040, 1695, 375, "CANCEL");
         row("Frm_AddSrv Command2", 480, 2040, 1695, 375, "ADD TO LIST");
         row("Form2", 0, 0, 4830, 3105, "Change Server data");
-        QCOMPARE(window.find("Form2")->palette().color(QPalette::Window), QColor(128, 255, 255));
         row("Form2 Command1", 120, 2640, 2295, 375, "SAVE CHANGES");
         row("Form2 Command2", 2400, 2640, 2295, 375, "CANCEL");
     }
@@ -296,12 +292,9 @@ class TestWindow : public QObject {
         Window window(three.folder);
         window.clickRow(2);
         QCOMPARE(window.shows({"b", "bl", "bp"}, 2), QString());
-        QCOMPARE(window.find<QListWidget>("LPlayer")->item(0)->data(Qt::AccessibleDescriptionRole),
-                 "Flags 0: none");
         QCOMPARE(window.box("Text3")->displayText(), QStringLiteral("**"));
         window.view()->setFocus(Qt::TabFocusReason); // focus arriving by another road than a click
         window.form.activateWindow();
-        QCOMPARE(GridModel::rowOf(window.view()->selectionModel()->selectedRows().value(0)), 2);
         MessageBox::setNextAnswer(QMessageBox::Yes);
         window.click("Command6");
         QCOMPARE(three.folder.rows("SELECT * FROM tbl_Userdata WHERE ServerID = 2"),
@@ -319,12 +312,8 @@ class TestWindow : public QObject {
         QCOMPARE(window.shows({"b", "bl", "bp"}, 2), QString());
         MessageBox::setNextAnswer(QMessageBox::Yes);
         window.find<QAction>("fDelSrvFromMenue", window.popup())->trigger(); // as Delete Server
-        QCOMPARE(MessageBox::recorded().last().title, QStringLiteral("Delete this server"));
         QCOMPARE(lastBox(), QStringLiteral("Delete Server\r\nBravo  127.0.0.1:2222?"));
-        QCOMPARE(MessageBox::recorded().last().format, Qt::PlainText); // names are no markup
         QCOMPARE(window.form.model().Rows(), 3);
-        window.view()->setFocus(Qt::TabFocusReason);
-        window.form.activateWindow();
         const auto boxes = MessageBox::recorded().size();
         for (const char* action : {"Command6", "Command5", "Command3", "Command7"}) {
             QVERIFY2(!window.find(action)->isEnabled(), action);
@@ -338,10 +327,6 @@ class TestWindow : public QObject {
         QCOMPARE(MessageBox::recorded().size(), boxes);
         QVERIFY(window.desktop->links.isEmpty());
         QCOMPARE(window.shows({"", "", ""}, 0), QString()); // its settings and players went too
-        // Another server stored later under its ID is not picked by the next load.
-        three.folder.exec("INSERT INTO tbl_Srv VALUES (2, 'Again', '127.0.0.1', '2222', '1')");
-        window.click("Command2", window.opens("Command4")); // an unrelated add reloads
-        QCOMPARE(window.form.model().Row(), 0);
     }
 
     void settingsThatCannotBeReadAreNotShownAsNone() {
@@ -351,7 +336,6 @@ class TestWindow : public QObject {
         window.clickRow(1);
         QVERIFY(lastBox().startsWith("The stored login settings of this server could not be "
                                      "read; the boxes stay empty."));
-        QCOMPARE(window.login(), QStringList({"", "", ""}));
         window.click("Command6"); // no "save" question as if nothing were stored
         QVERIFY(lastBox().contains("could not be read, so nothing was saved"));
         three.folder.exec("COMMIT");
@@ -364,7 +348,6 @@ class TestWindow : public QObject {
         const TempFolder& folder = three.folder;
         Window window(folder);
         window.clickRow(1);
-        window.box("Text1")->setText("typed for Alpha");
         folder.exec("UPDATE tbl_Userdata SET Nickname = 'newer' WHERE ServerID = 1");
         auto* edit = window.opens("Command7");
         window.box("Sname", edit)->setText("Edited");
@@ -394,38 +377,31 @@ class TestWindow : public QObject {
         simulator.addServer(
             8767, {{"Bob\nMallory (Away)", "b", 0}, {"Eve (Away)", "e", 0}, {"Ann\x01", "a", 8}});
         sim::Behaviour refusing;
-        refusing.listAnswer =
-            "ERROR, <img src=\"file:///no/such.png\" width=12000> <b>bold</b>\r\n";
+        refusing.listAnswer = "ERROR, <img src=\"file:///no/such.png\" width=12000>\r\n";
         TempFolder folder;
         folder.exec(QString("INSERT INTO tbl_Srv VALUES (1, 'A', '127.0.0.1', '8767', '%1'), "
-                            "(2, 'B', '127.0.0.1', '8767', '<font size=7>big</font>'), "
-                            "(3, 'C', '127.0.0.1', '8767', '%2')")
+                            "(2, 'C', '127.0.0.1', '8767', '%2')")
                         .arg(simulator.listen(refusing))
                         .arg(simulator.listen()));
         Window window(folder);
         window.form.Timer1_Timer();
         window.refreshed();
-        const auto tip = [&](int row) {
-            return drawnTip(
-                window.form.model().cell(row, ServerGrid::Player).data(Qt::ToolTipRole));
-        };
-        QVERIFY2(tip(1).startsWith("The server answered: ERROR, <img src=\"file:///no/such.png\" "
-                                   "width=12000> <b>bold</b> ("),
-                 qPrintable(tip(1)));
-        QVERIFY(tip(2).startsWith("Not asked: query port \"<font size=7>big</font>\" is not"));
+        QVERIFY(drawnTip(window.data(1, ServerGrid::Player, Qt::ToolTipRole))
+                    .startsWith("The server answered: ERROR, <img src=\"file:///no/such.png\" "
+                                "width=12000> ("));
         // One player is one entry, whatever his name holds; away is marked beyond the words.
-        window.clickRow(3);
+        window.clickRow(2);
         auto* players = window.find<QListWidget>("LPlayer");
         QTRY_COMPARE(players->count(), 3);
         QCOMPARE(players->item(0)->text(), QString::fromUtf8("Bob\u240aMallory (Away)"));
         QCOMPARE(players->item(2)->text(), QString::fromUtf8("Ann\u2401 (Away)"));
-        for (const int away : {0, 1, 2}) {
-            const QListWidgetItem* entry = players->item(away);
-            const bool isAway = away == 2;
-            QCOMPARE(entry->font().italic(), isAway);
+        for (const int row : {1, 2}) {
+            const QListWidgetItem* entry = players->item(row);
+            const bool away = row == 2;
+            QCOMPARE(entry->font().italic(), away);
             QCOMPARE(entry->data(Qt::AccessibleDescriptionRole).toString().startsWith("Away. "),
-                     isAway);
-            QCOMPARE(entry->icon().cacheKey() == players->item(2)->icon().cacheKey(), isAway);
+                     away);
+            QCOMPARE(entry->icon().cacheKey() == players->item(2)->icon().cacheKey(), away);
         }
     }
 
@@ -435,17 +411,15 @@ class TestWindow : public QObject {
         window.clickRow(1);
         // Another program renames row 2 and gives it other settings.
         three.folder.exec("UPDATE tbl_Srv SET ServerName = 'Zulu' WHERE ID = 2");
-        three.folder.exec("UPDATE tbl_Userdata SET Nickname = 'z', LoginName = 'zl', "
-                          "Passwort = 'zp' WHERE ServerID = 2");
+        three.folder.exec("UPDATE tbl_Userdata SET Nickname = 'z' WHERE ServerID = 2");
         window.clickRow(2);
         QCOMPARE(lastBox(), "This server was changed or removed meanwhile; the list now shows it "
                             "as it is stored.");
         QCOMPARE(window.name(window.form.model().Row()), "Zulu"); // shown as it is, still picked
-        QCOMPARE(window.login(), QStringList({"z", "zl", "zp"}));
         window.click("Command5");
         QCOMPARE(
             window.desktop->links,
-            QStringList{"Open teamspeak://127.0.0.1:2222?nickname=z?loginname=zl?password=zp"});
+            QStringList{"Open teamspeak://127.0.0.1:2222?nickname=z?loginname=bl?password=bp"});
     }
 
     void aServerMovedBeforeConnectGetsNothing() {
@@ -469,15 +443,10 @@ class TestWindow : public QObject {
         window.click("Command2", window.opens("Command4")); // an unrelated add reloads
         QCOMPARE(window.login(), QStringList({"typed", "bl", "bp"}));
         window.clickRow(1);
-        three.folder.exec(
-            "UPDATE tbl_Srv SET ServerName = 'Yankee', IP = '127.0.0.4' WHERE ID = 1");
-        three.folder.exec("UPDATE tbl_Userdata SET Nickname = 'y', Passwort = 'yp' WHERE "
-                          "ServerID = 1");
-        QWidget* add = window.opens("Command4");
-        window.box("Text1", add)->setText("New");
-        window.click("Command2", add);
-        QCOMPARE(window.name(window.form.model().Row()), "Yankee");
-        QCOMPARE(window.login(), QStringList({"y", "al", "yp"}));
+        three.folder.exec("UPDATE tbl_Srv SET IP = '127.0.0.4' WHERE ID = 1");
+        three.folder.exec("UPDATE tbl_Userdata SET Nickname = 'y' WHERE ServerID = 1");
+        window.click("Command2", window.opens("Command4"));
+        QCOMPARE(window.login(), QStringList({"y", "al", "ap"}));
     }
 
     void aSaveWhileAnotherProgramSavesLosesNeither() {
@@ -527,8 +496,7 @@ class TestWindow : public QObject {
         QKeyEvent tipKey(QEvent::KeyPress, Qt::Key_F1, Qt::ShiftModifier); // what the mouse hovers
         QApplication::sendEvent(grid, &tipKey);
         QVERIFY(tipKey.isAccepted()); // taken, not passed on for another help
-        QTRY_VERIFY(QToolTip::isVisible());
-        QVERIFY(drawnTip(QToolTip::text()).startsWith("Counted at"));
+        QTRY_VERIFY(drawnTip(QToolTip::text()).startsWith("Counted at"));
     }
 
     void thePlayerListIsWalkedFromItsFirstEntry() {
@@ -596,63 +564,36 @@ class TestWindow : public QObject {
         window.form.Timer1_Timer();
         window.form.refresh().stop();
         ServerGrid& grid = window.form.grid();
-        GridModel& shown = window.form.model();
         for (int row = 1; row <= 4; ++row) {
             grid.setCount(grid.server(row)->server, steadyNow(), 28);
             if (row > 1) {
                 grid.setNotCounted(grid.server(row)->server, steadyNow(), {});
             }
         }
-        shown.showAsking(grid.server(3)->server);
-        shown.setRow(4);
+        window.form.model().showAsking(grid.server(3)->server);
+        window.form.model().setRow(4);
         const QImage drawn = window.view()->viewport()->grab().toImage();
         QApplication::setPalette(before);
-        // The stale "28" is drawn in italics, not only in another grey.
-        const auto ink = [&](int row) {
-            return standOut(drawn, window.view()->visualRect(
-                                       window.form.model().cell(row, ServerGrid::Player)));
+        const auto ink = [&](int row, int col) {
+            return standOut(drawn, window.view()->visualRect(window.form.model().cell(row, col)));
         };
-        const QList<double> upright = ink(1);
-        const QList<double> slanted = ink(2);
+        // The stale "28" is drawn in italics, not only in another grey.
+        const QList<double> upright = ink(1, ServerGrid::Player);
+        const QList<double> slanted = ink(2, ServerGrid::Player);
         qsizetype differing = 0;
-        qsizetype inked = 0;
         for (qsizetype i = 0; i < upright.size(); ++i) {
-            inked += upright[i] > 1.5 ? 1 : 0;
             differing += (upright[i] > 1.5) != (slanted.value(i) > 1.5) ? 1 : 0;
         }
-        QVERIFY2(differing > inked / 10, qPrintable(QString::number(differing)));
+        QVERIFY2(differing > 10, qPrintable(QString::number(differing)));
         for (int row = 1; row <= grid.lastRow(); ++row) {
             for (int col = ServerGrid::Servername; col < ServerGrid::ColumnCount; ++col) {
-                if (shown.TextMatrix(row, col).isEmpty()) {
-                    continue;
-                }
-                const QRect cell = window.view()->visualRect(window.form.model().cell(row, col));
-                const QList<double> ratios = standOut(drawn, cell);
+                const QList<double> ratios = ink(row, col);
                 const double measured = *std::max_element(ratios.cbegin(), ratios.cend());
-                QVERIFY2(measured >= 4.5, qPrintable(QString("%1 on row %2: %3:1")
-                                                         .arg(shown.TextMatrix(row, col))
-                                                         .arg(row)
-                                                         .arg(measured, 0, 'f', 2)));
+                QVERIFY2(
+                    window.form.model().TextMatrix(row, col).isEmpty() || measured >= 4.5,
+                    qPrintable(QString("row %1, column %2: %3:1").arg(row).arg(col).arg(measured)));
             }
         }
-    }
-
-    void aCountBelongsToTheServerAsAsked() {
-        Three three(150);
-        const QString other = listening(three.simulator, 150);
-        Window window(three.folder);
-        window.clickRow(1);
-        window.click("Command2");
-        auto* edit = window.opens("Command7"); // a new query port while the old is asked
-        window.box("STCP", edit)->setText(other);
-        window.click("Command1", edit);
-        window.refreshed();
-        QCOMPARE(window.cell(1), QString("X"));
-        QCOMPARE(window.tip(1), QString());
-        QCOMPARE(window.cell(2), QString("2"));
-        // The players are asked where the server is now.
-        QTRY_COMPARE(window.find<QListWidget>("LPlayer")->count(), 1);
-        QCOMPARE(three.simulator.accepted(), 5);
     }
 
     void theTimeoutCountsOnceItsEditIsFinished() {
@@ -664,7 +605,6 @@ class TestWindow : public QObject {
         window.form.Timer1_Timer();
         window.refreshed();
         QCOMPARE(window.cell(1), QString("1"));
-        QVERIFY(MessageBox::recorded().isEmpty());
         typing->setText("1500");
         window.click("Command2");
         QTest::mouseClick(typing, Qt::LeftButton);
@@ -675,12 +615,6 @@ class TestWindow : public QObject {
         QTest::mouseClick(window.box("Text1"), Qt::LeftButton); // leaving the box finishes it
         QCOMPARE(window.form.timeout(), QString("3001"));
         window.refreshed();
-        QTest::mouseClick(typing, Qt::LeftButton);
-        typing->selectAll();
-        QTest::keyClicks(typing, "300");
-        QTest::keyClick(typing, Qt::Key_Return);
-        QCOMPARE(window.form.timeout(), QString("300")); // as typed, not the list's "3000"
-
         QTest::keyClick(combo, Qt::Key_Down);             // a pick from the list counts at once
         QCOMPARE(window.form.timeout(), QString("2000")); // the one after "1500"
     }
@@ -704,29 +638,25 @@ class TestWindow : public QObject {
         QCOMPARE(lastBox(), QString("The timeout \"1.500\" is not a whole number of milliseconds "
                                     "from 0 to 32767, so the refresh stopped; every server keeps "
                                     "its count."));
-        QCOMPARE(window.tip(1).left(10), "Counted at");
+        QCOMPARE(window.cell(1), QString("1"));
         QTest::keyClick(combo, Qt::Key_Down); // a pick from the list is a usable one
         QCOMPARE(combo->toolTip(), QString());
     }
 
     void aFailedCountKeepsTheLastOneShownAsNotCurrent() {
-        Three three;
-        Window window(three.folder);
-        window.form.Timer1_Timer();
-        window.refreshed();
-        window.form.grid().setNotCounted(window.form.grid().server(2)->server, steadyNow(),
-                                         {Outcome::Refused, {}, {}, 0});
-        QVERIFY(window.tip(2).startsWith("Connection refused ("));
-        QVERIFY(window.tip(2).contains("); last counted at "));
-        const QModelIndex failed = window.form.model().cell(2, ServerGrid::Player);
+        ServerGrid grid;
+        GridModel model(grid);
+        const Server a{1, "A", "h", "1", "2"};
+        grid.load(ServerList::of({a}));
+        grid.setCount(a, {}, 2);
+        QCOMPARE(model.cell(1, ServerGrid::Player).data(Qt::AccessibleDescriptionRole),
+                 model.toolTip(1, ServerGrid::Player)); // a current count is read as its tooltip
+        grid.setNotCounted(a, {}, {Outcome::Refused, {}, {}, 0});
+        const QModelIndex failed = model.cell(1, ServerGrid::Player);
         QCOMPARE(failed.data().toString(), QString("2"));
+        QVERIFY(model.toolTip(1, ServerGrid::Player).startsWith("Connection refused ("));
         QCOMPARE(failed.data(Qt::AccessibleDescriptionRole).toString(),
-                 "Not current: " + window.tip(2));
-        QCOMPARE(window.form.model()
-                     .cell(1, ServerGrid::Player)
-                     .data(Qt::AccessibleDescriptionRole)
-                     .toString(),
-                 window.tip(1)); // a current count is read out as its tooltip
+                 "Not current: " + model.toolTip(1, ServerGrid::Player));
     }
 
     void aFailedPlayerListSaysWhy() {
@@ -744,43 +674,34 @@ class TestWindow : public QObject {
         window.clickRow(1);
         QTRY_COMPARE(players->note(), QString("Connection refused"));
         QCOMPARE(players->accessibleDescription(), players->note()); // a screen reader hears it
-        // Drawn in italics, apart from any name: a slanted font of the list's own draws it alike.
-        const QImage noted = players->viewport()->grab().toImage();
-        const QFont upright = players->font();
-        QFont slanted = upright;
-        slanted.setItalic(true);
-        players->setFont(slanted);
-        QCOMPARE(players->viewport()->grab().toImage(), noted);
-        players->setFont(upright);
+        const QList<double> seen =
+            standOut(players->viewport()->grab().toImage(), players->viewport()->rect());
+        QVERIFY(std::any_of(seen.cbegin(), seen.cend(), [](double ratio) { return ratio > 4.5; }));
         window.clickRow(2);
         QCOMPARE(players->note(), QString()); // cleared when the next list starts
         QTest::qWait(300);
         QCOMPARE(players->note(), QString()); // nobody on it is no failure
-        QCOMPARE(players->count(), 0);
         window.clickRow(3);
         const QString refusal = "The server has no voice server on port 9999 (ERROR, invalid id)";
         QTRY_COMPARE(players->note(), refusal);
         window.click("Command2"); // the Player cell says the same
         window.refreshed();
         QVERIFY(window.tip(3).startsWith(refusal));
-        QCOMPARE(window.cell(2), QString("0"));
     }
 
     void aMinimisedOrMaximisedWindowConnectsAfterHalfASecond() {
         Three three;
         Window window(three.folder);
-        sim::QuerySimulator& simulator = three.simulator;
         window.form.showMinimized();
         window.form.model().setRow(2);
         QTest::qWait(100);
-        QCOMPARE(simulator.accepted(), 0);
-        QTRY_COMPARE(simulator.accepted(), 1);
+        QCOMPARE(three.simulator.accepted(), 0);
+        QTRY_COMPARE(three.simulator.accepted(), 1);
         window.form.showMaximized();
-        QVERIFY(window.form.isMaximized());
         window.form.model().setRow(1);
         QTest::qWait(100);
-        QCOMPARE(simulator.accepted(), 1);
-        QTRY_COMPARE(simulator.accepted(), 2);
+        QCOMPARE(three.simulator.accepted(), 1);
+        QTRY_COMPARE(three.simulator.accepted(), 2);
     }
 
     void refreshLeavesTheFocusThePickAndTheScrolling() {
@@ -798,35 +719,29 @@ class TestWindow : public QObject {
         Window window(folder);
         window.clickRow(1);
         QScrollBar* scroll = window.view()->verticalScrollBar();
-        QVERIFY(scroll->maximum() > 0);
         window.click("Command2");
         QLineEdit* nickname = window.box("Text1");
         QTest::mouseClick(nickname, Qt::LeftButton);
-        QTest::keyClicks(nickname, "Nickname-typed", {}, 5);
+        QTest::keyClicks(nickname, "typed", {}, 5);
         QTRY_VERIFY_WITH_TIMEOUT(window.form.model().asking() > 40, 30000);
         // Where the refresh is, always in sight without scrolling, and for a screen reader.
         auto* progress = window.find<QProgressBar>("RefreshProgress");
         QVERIFY(progress->isVisible());
-        QCOMPARE(progress->maximum(), 60);
         QCOMPARE(progress->text(), QString("Asking %1 of 60").arg(progress->value()));
         QCOMPARE(window.find("Command2")->accessibleDescription(),
                  QString("Refreshing: asking server %1 of 60").arg(progress->value()));
-        // Asked rows far below: the grid stayed where the user left it.
-        QCOMPARE(scroll->value(), 0);
+        QCOMPARE(scroll->value(), 0); // asked rows far below: the grid stayed where it was
         QCOMPARE(QApplication::focusWidget(), nickname);
-        const QModelIndex asking =
-            window.form.model().cell(window.form.model().asking(), ServerGrid::IP);
-        QVERIFY(asking.data(GridModel::AskingRole).toBool());
-        QCOMPARE(asking.data().toString(), QString("127.0.0.1")); // marked, not rewritten
-        QCOMPARE(nickname->text(), QStringLiteral("Nickname-typed"));
+        QVERIFY(window.data(window.form.model().asking(), ServerGrid::IP, GridModel::AskingRole)
+                    .toBool());
+        QCOMPARE(nickname->text(), QStringLiteral("typed"));
         window.clickRow(2);
         QTest::keyClick(window.view(), Qt::Key_Down);
         window.refreshed();
         QVERIFY(!progress->isVisible());
         QCOMPARE(window.find("Command2")->accessibleDescription(), QString());
         QCOMPARE(window.cell(60), QStringLiteral("1"));
-        QCOMPARE(window.form.model().asking(), 0);
-        QCOMPARE(GridModel::rowOf(window.view()->selectionModel()->selectedRows().value(0)), 3);
+        QCOMPARE(window.form.model().Row(), 3);
         window.form.model().setRow(55); // a pick moved by the program is brought into view
         QVERIFY(scroll->value() > 0);
     }
@@ -836,7 +751,6 @@ class TestWindow : public QObject {
         folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', NULL, '1', '2'), (5, 'Z', '', '', '')");
         Window window(folder);
         auto* add = window.opens("Command4");
-        QTRY_COMPARE(QApplication::activeWindow(), add); // in front, ready for typing
         const QStringList boxes{"Text1", "Text2", "Text3", "Text4"};
         window.box("Text1", add)->setText("kept");
         window.form.activateWindow(); // left behind the window
@@ -849,7 +763,6 @@ class TestWindow : public QObject {
         window.click("Command4");
         QCOMPARE(window.texts(boxes, add), QStringList({"", "", "", "51234"}));
         window.box("Text2", add)->setText("kept");
-        window.box("Text3", add)->setText("kept");
         QTest::keyClick(add, Qt::Key_Escape); // so does Escape
         window.click("Command4");
         QCOMPARE(window.texts(boxes, add), QStringList({"", "", "", "51234"}));
@@ -858,9 +771,35 @@ class TestWindow : public QObject {
         QTest::keyClick(window.box("Text2", add), Qt::Key_Return); // Return adds
         QCOMPARE(folder.rows("SELECT * FROM tbl_Srv WHERE ID = 6"), QStringList{"6|New|||51234"});
         QVERIFY(!add->isVisible());
-        QCOMPARE(window.name(3), "New"); // shown
-        window.click("Command4");        // and the dialog opens afresh
-        QCOMPARE(window.texts(boxes, add), QStringList({"", "", "", "51234"}));
+        QCOMPARE(window.name(3), "New");
+    }
+
+    void theEditDialogShowsTheServerAndSavesOnReturn() {
+        TempFolder folder;
+        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', NULL, '1', '2'), (5, 'Z', '', '', '')");
+        Window window(folder);
+        window.clickRow(1);
+        window.form.grid().setCount({1, "A", "", "1", "2"}, {}, 7);
+        auto* edit = window.opens("Command7");
+        window.form.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &window.form);
+        window.click("Command7");
+        QTRY_COMPARE(QApplication::activeWindow(), edit);
+        QCOMPARE(window.texts({"Sname", "SIP", "SPort", "STCP"}, edit),
+                 QStringList({"A", "", "1", "2"}));
+        window.click("Command2", edit);
+        QVERIFY(!edit->isVisible());
+        QCOMPARE(window.cell(1), QString("7")); // the counts survive a cancel
+        window.click("Command7");
+        window.box("SIP", edit)->setText("127.0.0.9");
+        QTest::keyClick(window.box("SIP", edit), Qt::Key_Return); // Return saves
+        QCOMPARE(folder.rows("SELECT IP FROM tbl_Srv WHERE ID = 1"), QStringList{"127.0.0.9"});
+        QCOMPARE(window.cell(1), QStringLiteral("X"));
+        folder.exec("DELETE FROM tbl_Srv WHERE ID = 1"); // by another program
+        window.click("Command7");
+        QCOMPARE(lastBox(), QStringLiteral("This server is no longer in the list."));
+        QCOMPARE(MessageBox::recorded().last().format, Qt::PlainText); // names are no markup
+        QCOMPARE(window.form.model().Rows(), 2);                       // reloaded: Z alone
     }
 
     void deleteInTheGridAndCtrlNActAsTheirButtons() {
@@ -879,66 +818,27 @@ class TestWindow : public QObject {
         QVERIFY(window.find("Frm_AddSrv")->isVisible());
     }
 
-    void theEditDialogShowsTheServerAndSavesOnReturn() {
-        TempFolder folder;
-        folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', NULL, '1', '2'), (5, 'Z', '', '', '')");
-        Window window(folder);
-        window.clickRow(1);
-        window.form.grid().setCount({1, "A", "", "1", "2"}, {}, 7);
-        auto* edit = window.opens("Command7");
-        window.form.activateWindow(); // left behind the window, then asked for again
-        QTRY_COMPARE(QApplication::activeWindow(), &window.form);
-        window.click("Command7");
-        QTRY_COMPARE(QApplication::activeWindow(), edit); // in front, ready for typing
-        QCOMPARE(window.texts({"Sname", "SIP", "SPort", "STCP"}, edit),
-                 QStringList({"A", "", "1", "2"}));
-        window.click("Command2", edit);
-        QVERIFY(!edit->isVisible());
-        QCOMPARE(window.cell(1), QString("7")); // the counts survive a cancel
-        window.click("Command7");
-        window.box("SIP", edit)->setText("127.0.0.9");
-        QTest::keyClick(window.box("SIP", edit), Qt::Key_Return); // Return saves
-        QCOMPARE(folder.rows("SELECT IP FROM tbl_Srv WHERE ID = 1"), QStringList{"127.0.0.9"});
-        QCOMPARE(window.cell(1), QStringLiteral("X"));
-        folder.exec("DELETE FROM tbl_Srv WHERE ID = 1"); // by another program
-        window.click("Command7");
-        QCOMPARE(lastBox(), QStringLiteral("This server is no longer in the list."));
-        QCOMPARE(MessageBox::recorded().last().format, Qt::PlainText);
-        QCOMPARE(window.form.model().Rows(), 2); // reloaded: Z alone
-    }
-
     void rowsWhoseIdNamesNoOneServer() {
         sim::QuerySimulator simulator; // greets, then never answers
         const quint16 greeting = simulator.listen(sim::Behaviour::Mode::GreetingOnly);
         TempFolder folder;
-        // A hand-made file without a primary key.
-        folder.exec("DROP TABLE tbl_Srv");
+        folder.exec("DROP TABLE tbl_Srv"); // a hand-made file without a primary key
         folder.exec("CREATE TABLE tbl_Srv (ID, ServerName, IP, Port, TCPPort)");
-        folder.exec(
-            QString("INSERT INTO tbl_Srv VALUES (7, 'Twin A', 'a', '1', '1'), (5, 'Single', "
-                    "'127.0.0.1', '2', '%1'), (7, 'Twin B', 'b', '3', '1'), "
-                    "(7.4, 'Odd', 'o', '4', '1'), (NULL, 'Lost', 'l', '5', '1')")
-                .arg(greeting));
+        folder.exec(QString("INSERT INTO tbl_Srv VALUES (7, 'Twin A', 'a', '1', '1'), "
+                            "(5, 'Single', '127.0.0.1', '2', '%1'), (7, 'Twin B', 'b', '3', '1'), "
+                            "(NULL, 'Lost', 'l', '5', '1')")
+                        .arg(greeting));
         folder.exec("INSERT INTO tbl_Userdata VALUES (5, 's', 'sl', 'sp')");
         Window window(folder);
         QCOMPARE(MessageBox::recorded().size(), 1); // said once, at start-up
-        QVERIFY(lastBox().contains("3 server(s) in TS.mdb have an ID that is not unique"));
+        QVERIFY(lastBox().contains("2 server(s) in TS.mdb have an ID that is not unique"));
         QVERIFY(lastBox().contains("\"Lost\" (ID: none)"));
-        QCOMPARE(window.form.model().Rows(), 5);
-        QVERIFY(window.form.model()
-                    .cell(3, ServerGrid::Servername)
-                    .data(GridModel::MarkedRole)
-                    .toBool()); // greyed
-        QVERIFY(!window.form.model()
-                     .cell(2, ServerGrid::Servername)
-                     .data(GridModel::MarkedRole)
-                     .toBool());
-        QCOMPARE(
-            drawnTip(window.form.model().cell(3, ServerGrid::Servername).data(Qt::ToolTipRole)),
-            QString("This server's ID (7) in TS.mdb is not unique: Quarnel shows it but "
-                    "does not ask, change or connect it."));
+        QVERIFY(window.data(3, ServerGrid::Servername, GridModel::MarkedRole).toBool()); // greyed
+        QVERIFY(!window.data(2, ServerGrid::Servername, GridModel::MarkedRole).toBool());
+        QCOMPARE(drawnTip(window.data(3, ServerGrid::Servername, Qt::ToolTipRole)),
+                 QString("This server's ID (7) in TS.mdb is not unique: Quarnel shows it but "
+                         "does not ask, change or connect it."));
         window.clickRow(2);
-        window.box("Text1")->setText("typed");
         QTRY_COMPARE(simulator.openConnections(), 1);
         window.clickRow(3); // a marked row shows no other server's settings
         QCOMPARE(window.form.model().Row(), 3);
@@ -952,10 +852,7 @@ class TestWindow : public QObject {
             QCOMPARE(lastBox(), QString("This server's ID (7) in TS.mdb is not unique, so Quarnel "
                                         "does not act on it."));
         }
-        window.clickRow(4);
-        window.click("Command3");
-        QVERIFY(lastBox().contains("(7.4) in TS.mdb is not a whole number"));
-        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"5"});
+        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"4"});
         folder.exec("INSERT INTO tbl_Srv VALUES (NULL, 'Found', 'f', '6', '1')"); // elsewhere
         window.clickRow(2);
         QCOMPARE(window.login(), QStringList({"s", "sl", "sp"})); // back from a marked row
@@ -963,7 +860,6 @@ class TestWindow : public QObject {
         window.click("Command1", window.find("Form2"));
         QVERIFY(lastBox().contains("\"Found\" (ID: none)"));
     }
-
     void refusedWritesAreToldAndKeepTheTyping_data() {
         // The button that opens a dialog ("-": none), the box typed in, the press.
         QTest::addColumn<QString>("steps");
@@ -1023,20 +919,16 @@ class TestWindow : public QObject {
         QCOMPARE(QApplication::focusWidget(), window.find("LPlayer"));
         QCOMPARE(window.find<QToolButton>("Command2")->toolButtonStyle(),
                  Qt::ToolButtonTextUnderIcon);
-        // Its old size where the screen has room, with nothing to scroll.
+        // Its old size where the screen has room, nothing to scroll, the old colours.
         QCOMPARE(window.form.size(), QSize(twips::px(8580), twips::px(8115)));
         QVERIFY(!window.find<QScrollArea>("Scroll")->verticalScrollBar()->isVisible());
-        QCOMPARE(window.form.palette().color(QPalette::Window), QColor(128, 255, 255));
-        // Drawn so too, between the grid and the right-hand column.
         QCOMPARE(window.form.grab().toImage().pixelColor(twips::px(6550), twips::px(3000)),
                  QColor(128, 255, 255));
         QCOMPARE(window.view()->font().pointSizeF(), 8.25);
         QCOMPARE(window.find("Label2")->font().pointSizeF(), 8.25); // the window's own
         QVERIFY(!window.view()->horizontalHeader()->sectionsClickable());
         QCOMPARE(window.view()->model()->headerData(1, Qt::Horizontal), QVariant("Servername"));
-        QVERIFY(!window.view()->model()->headerData(1, Qt::Horizontal, Qt::ToolTipRole).isValid());
-        QVERIFY(!window.view()->verticalHeader()->isVisible()); // no row numbers
-        QVERIFY(look::cell({true, false, true}).italic); // rows no action may touch, in italics
+        QVERIFY(!window.view()->verticalHeader()->isVisible());        // no row numbers
         QVERIFY(!window.find<QToolButton>("Image1")->icon().isNull()); // the pictures are there
         // What the user meets before any action: sizes, cursors, what is heard and hidden.
         const std::array<std::tuple<const char*, const char*, QVariant>, 5> shown{{
@@ -1070,8 +962,7 @@ class TestWindow : public QObject {
         folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', '127.0.0.1', '1', '1')");
         Window window(folder);
         auto* timer = window.find<QTimer>("Timer1");
-        QVERIFY(timer->isActive());
-        QVERIFY(timer->isSingleShot());
+        QVERIFY(timer->isActive() && timer->isSingleShot());
         QCOMPARE(timer->interval(), 2000);
         window.box("Text1")->setText("x");
         window.form.Timer1_Timer();
@@ -1100,8 +991,7 @@ class TestWindow : public QObject {
     }
 
     void theGridRedrawsWhatChangedAndOnlyForServersItLists() {
-        const Server a{1, "A", "h", "1", "2"}, b{2, "B", "h", "1", "2"},
-            gone{9, "G", "h", "1", "2"};
+        const Server a{1, "A", "h", "1", "2"}, b{2, "B", "h", "1", "2"};
         ServerList list = ServerList::of({a, b});
         list.servers.append({{7, "C", "h", "1", "2"}, IdMark::NotWhole, "7.4"});
         ServerGrid grid;
@@ -1121,7 +1011,8 @@ class TestWindow : public QObject {
         grid.setCount(a, {}, 3);
         model.showAsking(b);
         model.endAsking();
-        grid.setCount(gone, {}, 1); // no longer listed: nothing to draw
+        const Server gone{9, "G", "h", "1", "2"}; // no longer listed: nothing to draw
+        grid.setCount(gone, {}, 1);
         grid.setNotCounted(gone, {}, {});
         const QVariantList rowA{1, 0, 5}, countA{1, 5, 5}, rowB{2, 0, 5};
         QCOMPARE(changed, (QList<QVariantList>{rowA, countA, rowA, rowB, rowB}));
@@ -1214,20 +1105,18 @@ class TestWindow : public QObject {
         QVERIFY(adviceDrawn(window.view()));
         QWidget* logo = window.find("Image1");
         QCOMPARE(logo->toolTip(), "Open the homepage (Quarnel " QUARNEL_VERSION ")");
-        const QPoint centre = logo->rect().center();
-        QTest::mouseClick(logo, Qt::LeftButton, {}, centre);
+        QTest::mouseClick(logo, Qt::LeftButton);
         QCOMPARE(window.desktop->links,
                  QStringList{"open " + QLatin1String(client_link::kHomepage)});
         QCOMPARE(MessageBox::recorded().size(), 0); // a link taken is no failure
         window.desktop->refusal = "no browser";
-        QTest::mouseClick(logo, Qt::LeftButton, {}, centre);
+        QTest::mouseClick(logo, Qt::LeftButton);
         QCOMPARE(lastBox(), QStringLiteral("The homepage could not be opened: no browser."));
         // The popup opens for the right button only, over the headings too.
         QWidget* heading = window.view()->horizontalHeader()->viewport();
         QTest::mouseClick(heading, Qt::LeftButton, {}, QPoint(20, 5));
         QVERIFY(!window.popup()->isVisible());
         QTest::mouseClick(heading, Qt::RightButton, {}, QPoint(20, 5));
-        QVERIFY(window.popup()->isVisible());
         window.popup()->actions().first()->trigger();
         QVERIFY(window.find("Frm_AddSrv")->isVisible());
     }
@@ -1241,8 +1130,7 @@ class TestWindow : public QObject {
         QTest::keyClicks(timeout, "0"); // QUIT ends the program with the focus still in a box
         window.click("Command1");
         QCOMPARE(window.ends, 1);
-        QVERIFY(mod_DB::dbTS);
-        QVERIFY(window.form.refresh().running());
+        QVERIFY(mod_DB::dbTS && window.form.refresh().running());
         window.form.close(); // ends the refresh and closes the file too
         QCOMPARE(window.ends, 2);
         QVERIFY(!mod_DB::dbTS);
@@ -1263,8 +1151,7 @@ class TestWindow : public QObject {
         const QString target = empty.path() + "/gone.mdb";
         QVERIFY(QFile::link(target, empty.path() + "/TS.mdb"));
         QCOMPARE(startQuarnel(empty.path()), 1);
-        QVERIFY2(lastBox().contains("TS.mdb' is a link to '" + target + "', which does not exist"),
-                 qPrintable(lastBox()));
+        QVERIFY(lastBox().contains("TS.mdb' is a link to '" + target + "', which does not exist"));
         QVERIFY(initdb::createEmptyDatabase(empty.path() + "/TS.mdb").error().contains(target));
         QVERIFY(QFile::remove(empty.path() + "/TS.mdb"));
         QVERIFY(QDir(empty.path()).mkdir("TS.mdb")); // there, but no file that opens
@@ -1273,9 +1160,7 @@ class TestWindow : public QObject {
         QVERIFY(lastBox().endsWith("(ls -l '" + empty.path() + "/TS.mdb')."));
         // A good file: the window is shown, and closing it ends the program with 0.
         TempFolder good;
-        QTimer closing; // once the event loop runs
-        closing.setSingleShot(true);
-        QObject::connect(&closing, &QTimer::timeout, [] {
+        QTimer::singleShot(0, [] {
             for (QWidget* window : QApplication::topLevelWidgets()) {
                 if (qobject_cast<Form1*>(window) != nullptr && window->isVisible()) {
                     window->close();
@@ -1284,7 +1169,6 @@ class TestWindow : public QObject {
             }
             QCoreApplication::exit(2); // never shown
         });
-        closing.start(0);
         QCOMPARE(startQuarnel(good.path()), 0);
     }
 };

@@ -245,16 +245,16 @@ class TestQuery : public QObject {
         QTest::addColumn<int>("open");          // connections left open by the list
         const QStringList crowd{"Player 0", "Player 1 (Away)"};
         const auto row = [](const char* name, const sim::Behaviour& how, int players, int counted,
-                            int listed, const QStringList& first, int open) {
+                            int listed, const QStringList& first) {
             QTest::newRow(name) << how << players << Outcome::Answered << counted << listed << first
-                                << open;
+                                << 0;
         };
         const auto fails = [](const char* name, const sim::Behaviour& how, Outcome outcome,
                               int open) {
             QTest::newRow(name) << how << 30 << outcome << -1 << -1 << QStringList() << open;
         };
-        row("whole", behaviour(Mode::Normal), 3, 3, 3, crowd, 0);
-        row("5-byte pieces", behaviour(Mode::Normal, 5, 1), 3, 3, 3, crowd, 0);
+        row("whole", behaviour(Mode::Normal), 3, 3, 3, crowd);
+        row("5-byte pieces", behaviour(Mode::Normal, 5, 1), 3, 3, 3, crowd);
         fails("half a list, stalled", behaviour(Mode::StallMidAnswer), Outcome::Incomplete, 1);
         fails("half a list, reset", behaviour(Mode::ResetMidAnswer), Outcome::Incomplete, 0);
         fails("silent", behaviour(Mode::Silent), Outcome::TimedOut, 1);
@@ -271,21 +271,15 @@ class TestQuery : public QObject {
                    name + "\t\"login\"\t\r\n";
         };
         const QByteArray tabbed = sim::QuerySimulator::header();
-        row("a header without TAB, two players",
-            answer("Players\r\n" + line("0", "\"Ann\"") + line("8", "\"Bob\"") + "OK\r\n"), 0, 2, 2,
-            {"Ann", "Bob (Away)"}, 0);
-        row("a header without TAB, no player", answer("Players\r\nOK\r\n"), 0, 0, 0, {}, 0);
+        row("a header without TAB, no player", answer("Players\r\nOK\r\n"), 0, 0, 0, {});
         row("quotes and flags",
             answer(tabbed + line("72", "\"Bo\"b\"") + line("40", "C") + line("12", "D") +
                    line("16", "E") + line("136", "F") + line("-8", "G") + "OK\r\n"),
-            0, 6, 6, {"Bob (Away)", "C (Away)", "D (Away)", "E", "F", "G"}, 0);
+            0, 6, 6, {"Bob (Away)", "C (Away)", "D (Away)", "E", "F", "G"});
         row("five fields are enough, four end the list",
             answer(tabbed + line("8", "A") + "8\t0\t\"E\"\t0\t0\r\n" + "0\t8\tX\t\"l\"\r\n" +
                    line("0", "B") + "OK\r\n"),
-            0, 4, 2, {"A (Away)", "E (Away)"}, 0);
-        row("flags that are no number end the list",
-            answer(tabbed + line("0", "A") + line("x", "B") + line("0", "C") + "OK\r\n"), 0, 3, 1,
-            {"A"}, 0);
+            0, 4, 2, {"A (Away)", "E (Away)"});
     }
 
     void serversAsTheyAnswer() {
