@@ -48,9 +48,11 @@ struct Window {
     QPoint centre(int row) {
         return view()->visualRect(form.model().cell(row, ServerGrid::Servername)).center();
     }
+
     void clickRow(int row, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseClick(view()->viewport(), button, {}, centre(row));
     }
+
     void click(const QString& name, QObject* in = nullptr) {
         QTest::mouseClick(find(name, in), Qt::LeftButton);
     }
@@ -214,9 +216,12 @@ class TestWindow : public QObject {
         row("Command1", 6600, 7395, 1935, 660, "QUIT");
         row("Frm_AddSrv", 0, 0, 4485, 2655, "Add a Server");
         row("Frm_AddSrv Label1", 0, 120, 1095, 375, "Servername:");
+        QVERIFY(window.find<QLabel>("Label1", window.find("Frm_AddSrv"))->alignment() &
+                Qt::AlignRight);
         row("Frm_AddSrv Command1", 2280, 2040, 1695, 375, "CANCEL");
         row("Frm_AddSrv Command2", 480, 2040, 1695, 375, "ADD TO LIST");
         row("Form2", 0, 0, 4830, 3105, "Change Server data");
+        QCOMPARE(window.find("Form2")->palette().color(QPalette::Window), QColor(128, 255, 255));
         row("Form2 Command1", 120, 2640, 2295, 375, "SAVE CHANGES");
         row("Form2 Command2", 2400, 2640, 2295, 375, "CANCEL");
     }
@@ -292,9 +297,12 @@ class TestWindow : public QObject {
         Window window(three.folder);
         window.clickRow(2);
         QCOMPARE(window.shows({"b", "bl", "bp"}, 2), QString());
+        QCOMPARE(window.find<QListWidget>("LPlayer")->item(0)->data(Qt::AccessibleDescriptionRole),
+                 "Flags 0: none");
         QCOMPARE(window.box("Text3")->displayText(), QStringLiteral("**"));
         window.view()->setFocus(Qt::TabFocusReason); // focus arriving by another road than a click
         window.form.activateWindow();
+        QCOMPARE(GridModel::rowOf(window.view()->selectionModel()->selectedRows().value(0)), 2);
         MessageBox::setNextAnswer(QMessageBox::Yes);
         window.click("Command6");
         QCOMPARE(three.folder.rows("SELECT * FROM tbl_Userdata WHERE ServerID = 2"),
@@ -312,6 +320,7 @@ class TestWindow : public QObject {
         QCOMPARE(window.shows({"b", "bl", "bp"}, 2), QString());
         MessageBox::setNextAnswer(QMessageBox::Yes);
         window.find<QAction>("fDelSrvFromMenue", window.popup())->trigger(); // as Delete Server
+        QCOMPARE(MessageBox::recorded().last().title, QStringLiteral("Delete this server"));
         QCOMPARE(lastBox(), QStringLiteral("Delete Server\r\nBravo  127.0.0.1:2222?"));
         QCOMPARE(window.form.model().Rows(), 3);
         const auto boxes = MessageBox::recorded().size();
@@ -621,6 +630,11 @@ class TestWindow : public QObject {
         QTest::mouseClick(window.box("Text1"), Qt::LeftButton); // leaving the box finishes it
         QCOMPARE(window.form.timeout(), QString("3001"));
         window.refreshed();
+        QTest::mouseClick(typing, Qt::LeftButton);
+        typing->selectAll();
+        QTest::keyClicks(typing, "300");
+        QTest::keyClick(typing, Qt::Key_Return);
+        QCOMPARE(window.form.timeout(), QString("300"));  // as typed, not the list's "3000"
         QTest::keyClick(combo, Qt::Key_Down);             // a pick from the list counts at once
         QCOMPARE(window.form.timeout(), QString("2000")); // the one after "1500"
     }
@@ -644,7 +658,7 @@ class TestWindow : public QObject {
         QCOMPARE(lastBox(), QString("The timeout \"1.500\" is not a whole number of milliseconds "
                                     "from 0 to 32767, so the refresh stopped; every server keeps "
                                     "its count."));
-        QCOMPARE(window.cell(1), QString("1"));
+        QCOMPARE(window.tip(1).left(10), "Counted at");
         QTest::keyClick(combo, Qt::Key_Down); // a pick from the list is a usable one
         QCOMPARE(combo->toolTip(), QString());
     }
@@ -690,6 +704,7 @@ class TestWindow : public QObject {
         QCOMPARE(players->note(), QString()); // cleared when the next list starts
         QTest::qWait(300);
         QCOMPARE(players->note(), QString()); // nobody on it is no failure
+        QCOMPARE(players->count(), 0);
         window.clickRow(3);
         const QString refusal = "The server has no voice server on port 9999 (ERROR, invalid id)";
         QTRY_COMPARE(players->note(), refusal);
@@ -741,8 +756,10 @@ class TestWindow : public QObject {
                  QString("Refreshing: asking server %1 of 60").arg(progress->value()));
         QCOMPARE(scroll->value(), 0); // asked rows far below: the grid stayed where it was
         QCOMPARE(QApplication::focusWidget(), nickname);
-        QVERIFY(window.data(window.form.model().asking(), ServerGrid::IP, GridModel::AskingRole)
-                    .toBool());
+        const int asking = window.form.model().asking();
+        QVERIFY(window.data(asking, ServerGrid::IP, GridModel::AskingRole).toBool());
+        QCOMPARE(window.form.model().TextMatrix(asking, ServerGrid::IP),
+                 "127.0.0.1"); // not rewritten
         QCOMPARE(nickname->text(), QStringLiteral("typed"));
         window.clickRow(2);
         QTest::keyClick(window.view(), Qt::Key_Down);
@@ -750,7 +767,7 @@ class TestWindow : public QObject {
         QVERIFY(!progress->isVisible());
         QCOMPARE(window.find("Command2")->accessibleDescription(), QString());
         QCOMPARE(window.cell(60), QStringLiteral("1"));
-        QCOMPARE(window.form.model().Row(), 3);
+        QCOMPARE(GridModel::rowOf(window.view()->selectionModel()->selectedRows().value(0)), 3);
         window.form.model().setRow(55); // a pick moved by the program is brought into view
         QVERIFY(scroll->value() > 0);
     }
@@ -837,12 +854,12 @@ class TestWindow : public QObject {
         folder.exec("CREATE TABLE tbl_Srv (ID, ServerName, IP, Port, TCPPort)");
         folder.exec(QString("INSERT INTO tbl_Srv VALUES (7, 'Twin A', 'a', '1', '1'), "
                             "(5, 'Single', '127.0.0.1', '2', '%1'), (7, 'Twin B', 'b', '3', '1'), "
-                            "(NULL, 'Lost', 'l', '5', '1')")
+                            "(7.4, 'Odd', 'o', '4', '1'), (NULL, 'Lost', 'l', '5', '1')")
                         .arg(greeting));
         folder.exec("INSERT INTO tbl_Userdata VALUES (5, 's', 'sl', 'sp')");
         Window window(folder);
         QCOMPARE(MessageBox::recorded().size(), 1); // said once, at start-up
-        QVERIFY(lastBox().contains("2 server(s) in TS.mdb have an ID that is not unique"));
+        QVERIFY(lastBox().contains("3 server(s) in TS.mdb have an ID that is not unique"));
         QVERIFY(lastBox().contains("\"Lost\" (ID: none)"));
         QVERIFY(window.data(3, ServerGrid::Servername, GridModel::MarkedRole).toBool()); // greyed
         QVERIFY(!window.data(2, ServerGrid::Servername, GridModel::MarkedRole).toBool());
@@ -863,7 +880,10 @@ class TestWindow : public QObject {
             QCOMPARE(lastBox(), QString("This server's ID (7) in TS.mdb is not unique, so Quarnel "
                                         "does not act on it."));
         }
-        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"4"});
+        window.clickRow(4);
+        window.click("Command3");
+        QVERIFY(lastBox().contains("(7.4) in TS.mdb is not a whole number"));
+        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"5"});
         folder.exec("INSERT INTO tbl_Srv VALUES (NULL, 'Found', 'f', '6', '1')"); // elsewhere
         window.clickRow(2);
         QCOMPARE(window.login(), QStringList({"s", "sl", "sp"})); // back from a marked row
@@ -871,6 +891,7 @@ class TestWindow : public QObject {
         window.click("Command1", window.find("Form2"));
         QVERIFY(lastBox().contains("\"Found\" (ID: none)"));
     }
+
     void refusedWritesAreToldAndKeepTheTyping_data() {
         // The button that opens a dialog ("-": none), the box typed in, the press.
         QTest::addColumn<QString>("steps");
@@ -939,7 +960,8 @@ class TestWindow : public QObject {
         QCOMPARE(window.find("Label2")->font().pointSizeF(), 8.25); // the window's own
         QVERIFY(!window.view()->horizontalHeader()->sectionsClickable());
         QCOMPARE(window.view()->model()->headerData(1, Qt::Horizontal), QVariant("Servername"));
-        QVERIFY(!window.view()->verticalHeader()->isVisible());        // no row numbers
+        QVERIFY(!window.view()->verticalHeader()->isVisible()); // no row numbers
+        QVERIFY(look::cell({true, false, true}).italic); // rows no action may touch, in italics
         QVERIFY(!window.find<QToolButton>("Image1")->icon().isNull()); // the pictures are there
         // What the user meets before any action: sizes, cursors, what is heard and hidden.
         const std::array<std::tuple<const char*, const char*, QVariant>, 5> shown{{

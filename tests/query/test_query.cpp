@@ -271,7 +271,9 @@ class TestQuery : public QObject {
                    name + "\t\"login\"\t\r\n";
         };
         const QByteArray tabbed = sim::QuerySimulator::header();
-        row("a header without TAB, no player", answer("Players\r\nOK\r\n"), 0, 0, 0, {});
+        row("a header without TAB",
+            answer("Players\r\n" + line("0", "\"Ann\"") + line("8", "\"Bob\"") + "OK\r\n"), 0, 2, 2,
+            {"Ann", "Bob (Away)"});
         row("quotes and flags",
             answer(tabbed + line("72", "\"Bo\"b\"") + line("40", "C") + line("12", "D") +
                    line("16", "E") + line("136", "F") + line("-8", "G") + "OK\r\n"),
@@ -280,6 +282,9 @@ class TestQuery : public QObject {
             answer(tabbed + line("8", "A") + "8\t0\t\"E\"\t0\t0\r\n" + "0\t8\tX\t\"l\"\r\n" +
                    line("0", "B") + "OK\r\n"),
             0, 4, 2, {"A (Away)", "E (Away)"});
+        row("flags that are no number end the list",
+            answer(tabbed + line("0", "A") + line("x", "B") + line("0", "C") + "OK\r\n"), 0, 3, 1,
+            {"A"});
     }
 
     void serversAsTheyAnswer() {
