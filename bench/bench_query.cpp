@@ -6,6 +6,7 @@
 #include "query/PlayerList.h"
 #include "query/Refresh.h"
 #include "store/ServerGrid.h"
+#include "tests/support/ListSource.h"
 #include "tools/simulator/QuerySimulator.h"
 
 #include <QCoreApplication>
@@ -26,19 +27,8 @@ void fill(ServerGrid& grid, int servers, const QString& queryPort) {
     grid.load(ServerList::of(list));
 }
 
-// The grid's rows at one timeout, asked without a wait before connecting.
-struct Source : query::RefreshSource {
-    Source(const ServerGrid& grid, QString timeout) : grid(grid), timeout(std::move(timeout)) {}
-    [[nodiscard]] int lastRow() const override { return grid.lastRow(); }
-    [[nodiscard]] const ListedServer* serverOn(int row) const override { return grid.server(row); }
-    [[nodiscard]] QString timeoutText() const override { return timeout; }
-    [[nodiscard]] bool waitBeforeConnect() const override { return false; }
-    const ServerGrid& grid;
-    QString timeout;
-};
-
 double refreshMs(ServerGrid& grid, const QString& timeout) {
-    const Source source(grid, timeout);
+    const ListSource source(grid, timeout);
     query::Refresh refresh(source);
     QSignalSpy done(&refresh, &query::Refresh::finished);
     QElapsedTimer clock;

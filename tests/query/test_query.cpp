@@ -8,6 +8,7 @@
 #include "query/QueryConnection.h"
 #include "query/Refresh.h"
 #include "store/ServerGrid.h"
+#include "support/ListSource.h"
 #include "tools/simulator/QuerySimulator.h"
 
 #include <QTcpServer>
@@ -87,9 +88,9 @@ struct Report {
 
 // A grid of servers, refreshed with the given timeout text, and what the
 // refresh reported of each server ID.
-struct Rig : query::RefreshSource {
-    explicit Rig(const QList<Server>& servers, QString timeoutText = "1500")
-        : timeout(std::move(timeoutText)) {
+struct Rig {
+    explicit Rig(const QList<Server>& servers, const QString& timeoutText = "1500")
+        : source(grid, timeoutText) {
         grid.load(ServerList::of(servers));
         QObject::connect(&refresh, &query::Refresh::asking,
                          [this](const Server& asked) { this->asked << asked.id; });
@@ -103,10 +104,6 @@ struct Rig : query::RefreshSource {
                              told[asked.id] = {-1, why};
                          });
     }
-    [[nodiscard]] int lastRow() const override { return grid.lastRow(); }
-    [[nodiscard]] const ListedServer* serverOn(int row) const override { return grid.server(row); }
-    [[nodiscard]] QString timeoutText() const override { return timeout; }
-    [[nodiscard]] bool waitBeforeConnect() const override { return false; }
     bool refreshAll() {
         QSignalSpy done(&refresh, &query::Refresh::finished);
         refresh.start();
@@ -114,8 +111,8 @@ struct Rig : query::RefreshSource {
     }
 
     ServerGrid grid;
-    QString timeout;
-    query::Refresh refresh{*this};
+    ListSource source;
+    query::Refresh refresh{source};
     QList<qint32> asked;
     QHash<qint32, Report> told;
     // The count reported, or -1.
