@@ -48,11 +48,9 @@ struct Window {
     QPoint centre(int row) {
         return view()->visualRect(form.model().cell(row, ServerGrid::Servername)).center();
     }
-
     void clickRow(int row, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseClick(view()->viewport(), button, {}, centre(row));
     }
-
     void click(const QString& name, QObject* in = nullptr) {
         QTest::mouseClick(find(name, in), Qt::LeftButton);
     }
@@ -711,6 +709,7 @@ class TestWindow : public QObject {
         window.click("Command2"); // the Player cell says the same
         window.refreshed();
         QVERIFY(window.tip(3).startsWith(refusal));
+        QCOMPARE(window.cell(2), QString("0"));
     }
 
     void aMinimisedOrMaximisedWindowConnectsAfterHalfASecond() {
@@ -767,6 +766,7 @@ class TestWindow : public QObject {
         QVERIFY(!progress->isVisible());
         QCOMPARE(window.find("Command2")->accessibleDescription(), QString());
         QCOMPARE(window.cell(60), QStringLiteral("1"));
+        QCOMPARE(window.form.model().asking(), 0);
         QCOMPARE(GridModel::rowOf(window.view()->selectionModel()->selectedRows().value(0)), 3);
         window.form.model().setRow(55); // a pick moved by the program is brought into view
         QVERIFY(scroll->value() > 0);
@@ -777,6 +777,7 @@ class TestWindow : public QObject {
         folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', NULL, '1', '2'), (5, 'Z', '', '', '')");
         Window window(folder);
         auto* add = window.opens("Command4");
+        QTRY_COMPARE(QApplication::activeWindow(), add); // in front, ready for typing
         const QStringList boxes{"Text1", "Text2", "Text3", "Text4"};
         window.box("Text1", add)->setText("kept");
         window.form.activateWindow(); // left behind the window
@@ -809,10 +810,10 @@ class TestWindow : public QObject {
         window.clickRow(1);
         window.form.grid().setCount({1, "A", "h", "1", "2"}, {}, 7);
         auto* edit = window.opens("Command7");
-        window.form.activateWindow();
+        window.form.activateWindow(); // left behind the window, then asked for again
         QTRY_COMPARE(QApplication::activeWindow(), &window.form);
         window.click("Command7");
-        QTRY_COMPARE(QApplication::activeWindow(), edit);
+        QTRY_COMPARE(QApplication::activeWindow(), edit); // in front, ready for typing
         QCOMPARE(window.texts({"Sname", "SIP", "SPort", "STCP"}, edit),
                  QStringList({"A", "h", "1", "2"}));
         window.click("Command2", edit);
