@@ -1200,7 +1200,9 @@ class TestWindow : public QObject {
         QVERIFY(lastBox().endsWith("(ls -l '" + empty.path() + "/TS.mdb')."));
         // A good file: the window is shown, and closing it ends the program with 0.
         TempFolder good;
-        QTimer::singleShot(0, [] {
+        QTimer closing; // once the event loop runs
+        closing.setSingleShot(true);
+        QObject::connect(&closing, &QTimer::timeout, [] {
             for (QWidget* window : QApplication::topLevelWidgets()) {
                 if (qobject_cast<Form1*>(window) != nullptr && window->isVisible()) {
                     window->close();
@@ -1209,6 +1211,7 @@ class TestWindow : public QObject {
             }
             QCoreApplication::exit(2); // never shown
         });
+        closing.start(0);
         QCOMPARE(startQuarnel(good.path()), 0);
     }
 };
