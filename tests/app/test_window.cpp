@@ -1058,43 +1058,33 @@ class TestWindow : public QObject {
         QCOMPARE(model.TextMatrix(model.Rows(), ServerGrid::Servername), QString()); // past the end
     }
 
-    void whatCameOfAQueryInWords_data() {
-        QTest::addColumn<int>("outcome");
-        QTest::addColumn<QString>("detail");
-        QTest::addColumn<QString>("port");
-        QTest::addColumn<QString>("words");
-        auto row = [n = 0](Outcome outcome, const QString& detail, const QString& port,
-                           const QString& words) mutable {
-            QTest::addRow("%d %s", ++n, qPrintable(words))
-                << int(outcome) << detail << port << words;
-        };
-        row(Outcome::Answered, {}, {}, {});
-        row(Outcome::TimedOut, {}, {}, "No answer within 450 ms");
-        row(Outcome::Incomplete, {}, {}, "The player list was incomplete");
-        row(Outcome::Refused, {}, {}, "Connection refused");
-        row(Outcome::HostNotFound, {}, {}, "Host not found");
-        row(Outcome::Closed, {}, {}, "Connection closed by the server");
-        row(Outcome::SocketError, "Network unreachable", {}, "Network error: Network unreachable");
-        row(Outcome::TooLarge, {}, {}, "Answer too large: more than 1048576 bytes");
-        row(Outcome::BadQueryPort, "0", {}, "Not asked: query port \"0\" is not a port number");
-        row(Outcome::BadVoicePort, "eighty", {},
-            "Not asked: voice port \"eighty\" is not a number");
-        row(Outcome::BadVoicePort, "1\nquit", {}, "Not asked: voice port holds a line break");
-        row(Outcome::BadVoicePort, "1\rquit", {}, "Not asked: voice port holds a line break");
-        row(Outcome::BadTimeout, {}, {},
-            "Not asked: the timeout is not a usable number of milliseconds");
-        row(Outcome::ServerError, "ERROR, not allowed", {},
-            "The server answered: ERROR, not allowed");
-        row(Outcome::ServerError, "ERROR, invalid id", "9999",
-            "The server has no voice server on port 9999 (ERROR, invalid id)");
-    }
-
     void whatCameOfAQueryInWords() {
-        QFETCH(int, outcome);
-        QFETCH(QString, detail);
-        QFETCH(QString, port);
-        QFETCH(QString, words);
-        QCOMPARE(words::whyNotCounted({Outcome(outcome), detail, port, 450}), words);
+        const std::array<std::pair<NotCounted, const char*>, 15> said{{
+            {{Outcome::Answered, {}, {}, 450}, ""},
+            {{Outcome::TimedOut, {}, {}, 450}, "No answer within 450 ms"},
+            {{Outcome::Incomplete, {}, {}, 0}, "The player list was incomplete"},
+            {{Outcome::Refused, {}, {}, 0}, "Connection refused"},
+            {{Outcome::HostNotFound, {}, {}, 0}, "Host not found"},
+            {{Outcome::Closed, {}, {}, 0}, "Connection closed by the server"},
+            {{Outcome::SocketError, "Network unreachable", {}, 0},
+             "Network error: Network unreachable"},
+            {{Outcome::TooLarge, {}, {}, 0}, "Answer too large: more than 1048576 bytes"},
+            {{Outcome::BadQueryPort, "0", {}, 0},
+             "Not asked: query port \"0\" is not a port number"},
+            {{Outcome::BadVoicePort, "eighty", {}, 0},
+             "Not asked: voice port \"eighty\" is not a number"},
+            {{Outcome::BadVoicePort, "1\nquit", {}, 0}, "Not asked: voice port holds a line break"},
+            {{Outcome::BadVoicePort, "1\rquit", {}, 0}, "Not asked: voice port holds a line break"},
+            {{Outcome::BadTimeout, {}, {}, 0},
+             "Not asked: the timeout is not a usable number of milliseconds"},
+            {{Outcome::ServerError, "ERROR, not allowed", {}, 0},
+             "The server answered: ERROR, not allowed"},
+            {{Outcome::ServerError, "ERROR, invalid id", "9999", 0},
+             "The server has no voice server on port 9999 (ERROR, invalid id)"},
+        }};
+        for (const auto& [why, words] : said) {
+            QCOMPARE(words::whyNotCounted(why), QString(words));
+        }
     }
 
     void countsAndPlayersInWords() {
