@@ -197,77 +197,54 @@ class TestStore : public QObject {
         QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"0"});
     }
 
-    void theLoginRowShownIsTheRowSaved_data() {
-        QTest::addColumn<QString>("table");
-        QTest::newRow("read through an index") << "CREATE TABLE tbl_Userdata (ServerID INTEGER, "
-                                                  "Nickname, LoginName, Passwort, Extra)";
-        QTest::newRow("without rowid")
-            << "CREATE TABLE tbl_Userdata (ServerID INTEGER, Nickname TEXT, LoginName, Passwort, "
-               "Extra, PRIMARY KEY (ServerID, Nickname)) WITHOUT ROWID";
-    }
-
     void theLoginRowShownIsTheRowSaved() {
-        QFETCH(QString, table);
-        TempFolder folder;
+        TempFolder folder; // hand-made: two rows for one server, keyed without a rowid
         folder.exec("INSERT INTO tbl_Srv (ID) VALUES (1)");
         folder.exec("DROP TABLE tbl_Userdata");
-        folder.exec(table);
-        folder.exec("CREATE INDEX byName ON tbl_Userdata (ServerID, Nickname)");
+        folder.exec("CREATE TABLE tbl_Userdata (ServerID INTEGER, Nickname TEXT, LoginName, "
+                    "Passwort, Extra, PRIMARY KEY (ServerID, Nickname)) WITHOUT ROWID");
         folder.exec("INSERT INTO tbl_Userdata VALUES (1, 'zeta', 'z', 'zp', 1), "
                     "(1, 'alpha', 'a', 'ap', 2)");
         folder.open();
         QCOMPARE(mod_Userdata::fGetUserdata(1).Nickname, QString("alpha")); // read first
+        const Server one{1, "", "", "", ""};
         QVERIFY(mod_Userdata::fSaveUserdata(
-            {1, "", "", "", ""}, {{"alpha", "a", "ap", true}, {"beta", "b", "bp", false}}));
-        QCOMPARE(mod_Userdata::fGetUserdata(1).Nickname, QString("beta"));
+            one, {{"alpha", "a", "ap", true}, {"beta", "b", "bp", false}}));
         QCOMPARE(folder.rows("SELECT Nickname, Extra FROM tbl_Userdata ORDER BY Extra"),
                  QStringList({"zeta|1", "beta|2"}));
         // A save the file's own key refuses names the key.
-        const auto clash = mod_Userdata::fSaveUserdata(
-            {1, "", "", "", ""}, {{"beta", "b", "bp", true}, {"zeta", "", "", {}}});
-        if (table.contains("PRIMARY KEY")) {
-            QVERIFY2(clash.error().contains("UNIQUE constraint failed"), qPrintable(clash.error()));
-        } else {
-            QVERIFY(clash);
-        }
-    }
-
-    void openingTellsWhatIsWrongWithTheFile_data() {
-        QTest::addColumn<QByteArray>("content"); // the file's bytes; empty: an empty file
-        QTest::addColumn<QString>("change");     // applied to a good file instead, when set
-        QTest::addColumn<QString>("told");
-        QTest::newRow("text") << QByteArray("servers\n") << QString()
-                              << "Error 26: file is not a database";
-        QTest::newRow("empty") << QByteArray() << QString() << "Error 1: table tbl_Srv is missing";
-        QTest::newRow("no login table") << QByteArray() << "DROP TABLE tbl_Userdata"
-                                        << "Error 1: table tbl_Userdata is missing";
-        QTest::newRow("a field renamed")
-            << QByteArray() << "ALTER TABLE tbl_Userdata RENAME COLUMN Passwort TO Password"
-            << "Error 1: tbl_Userdata has no column Passwort";
+        const auto clash =
+            mod_Userdata::fSaveUserdata(one, {{"beta", "b", "bp", true}, {"zeta", "", "", {}}});
+        QVERIFY2(clash.error().contains("UNIQUE constraint failed"), qPrintable(clash.error()));
     }
 
     void openingTellsWhatIsWrongWithTheFile() {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, change);
-        QFETCH(QString, told);
-        TempFolder folder;
-        if (change.isEmpty()) {
-            QFile file(folder.dbPath());
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(content);
-        } else {
-            folder.exec(change);
-        }
-        const QByteArray before = [&] {
-            QFile file(folder.dbPath());
+        const auto bytes = [](const QString& path) {
+            QFile file(path);
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("unreadable");
-        }();
-        const Status opened = mod_DB::fDBConnect(true, folder.path());
-        QVERIFY2(opened.error().startsWith(told), qPrintable(opened.error()));
-        QVERIFY(!mod_DB::dbTS);
-        QFile file(folder.dbPath());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), before); // untouched
+        };
+        // The file's bytes, or a statement that spoils a good file; what opening it tells.
+        const std::array<std::pair<QByteArray, const char*>, 4> files{
+            {{"servers\n", "Error 26: file is not a database"},
+             {"", "Error 1: table tbl_Srv is missing"},
+             {"DROP TABLE tbl_Userdata", "Error 1: table tbl_Userdata is missing"},
+             {"ALTER TABLE tbl_Userdata RENAME COLUMN Passwort TO Password",
+              "Error 1: tbl_Userdata has no column Passwort"}}};
+        for (const auto& [content, told] : files) {
+            TempFolder folder;
+            if (content.contains("TABLE")) {
+                folder.exec(content);
+            } else {
+                QFile file(folder.dbPath());
+                QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                file.write(content);
+            }
+            const QByteArray before = bytes(folder.dbPath());
+            const Status opened = mod_DB::fDBConnect(true, folder.path());
+            QVERIFY2(opened.error().startsWith(told), qPrintable(opened.error()));
+            QVERIFY(!mod_DB::dbTS);
+            QCOMPARE(bytes(folder.dbPath()), before); // untouched
+        }
     }
 
     void aFolderWhoseNameIsNoText() {
