@@ -57,22 +57,15 @@ const QString kLink = QString::fromUtf8("teamspeak://h:1?nickname=a b \"q\" ?log
 class TestLaunch : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void clientLink_data() {
-        QTest::addColumn<QStringList>("boxes"); // Nickname, Loginname, Password
-        QTest::addColumn<QString>("link");
-        QTest::newRow("no login") << QStringList{"", "", ""} << "teamspeak://h:8767";
-        QTest::newRow("password only")
-            << QStringList{"", "", "pw"} << "teamspeak://h:8767?password=pw";
-        QTest::newRow("values as they stand")
-            << QStringList{" ", "a&b=c?", "p w"}
-            << "teamspeak://h:8767?nickname= ?loginname=a&b=c??password=p w";
-    }
-
     void clientLink() {
-        QFETCH(QStringList, boxes);
-        QFETCH(QString, link);
-        const Server server{1, "name", "h", "8767", "51234"};
-        QCOMPARE(client_link::build(server, {boxes[0], boxes[1], boxes[2], false}), link);
+        const auto link = [](const QString& nickname, const QString& login, const QString& pw) {
+            return client_link::build({1, "name", "h", "8767", "51234"}, {nickname, login, pw, {}});
+        };
+        QCOMPARE(link("", "", ""), "teamspeak://h:8767");
+        QCOMPARE(link("", "", "pw"), "teamspeak://h:8767?password=pw");
+        QCOMPARE(link("", "l", ""), "teamspeak://h:8767?loginname=l");
+        QCOMPARE(link(" ", "a&b=c?", "p w"), // values as they stand
+                 "teamspeak://h:8767?nickname= ?loginname=a&b=c??password=p w");
     }
 
     void anIpv6AddressGoesInBrackets() {
