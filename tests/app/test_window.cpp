@@ -550,20 +550,18 @@ class TestWindow : public QObject {
     }
 
     void everyCellReadsAtFourAndAHalfToOne_data() {
-        QTest::addColumn<bool>("dark");
-        QTest::newRow("the desktop's colours") << false;
-        QTest::newRow("a dark desktop") << true;
+        QTest::addColumn<QPalette>("palette");
+        QTest::newRow("the desktop's colours") << QApplication::palette();
+        QPalette night(QColor(40, 40, 40), QColor(30, 30, 30));
+        night.setColor(QPalette::Highlight, QColor(42, 130, 218));
+        night.setColor(QPalette::HighlightedText, Qt::white);
+        QTest::newRow("a dark desktop") << night;
     }
 
     void everyCellReadsAtFourAndAHalfToOne() {
-        QFETCH(bool, dark);
+        QFETCH(QPalette, palette);
         const QPalette before = QApplication::palette();
-        if (dark) {
-            QPalette night(QColor(40, 40, 40), QColor(30, 30, 30));
-            night.setColor(QPalette::Highlight, QColor(42, 130, 218));
-            night.setColor(QPalette::HighlightedText, Qt::white);
-            QApplication::setPalette(night);
-        }
+        QApplication::setPalette(palette);
         TempFolder folder;
         folder.exec("DROP TABLE tbl_Srv"); // hand-made, with a twin of an ID
         folder.exec("CREATE TABLE tbl_Srv (ID, ServerName, IP, Port, TCPPort)");
