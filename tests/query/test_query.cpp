@@ -128,36 +128,28 @@ struct Rig {
 class TestQuery : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void waitsGiveUpAfterTheirPauses_data() {
-        QTest::addColumn<bool>("refresh");
-        QTest::addColumn<QList<int>>("arrivals"); // pauses elapsed before each answer comes
-        QTest::addColumn<int>("pauses");
-        QTest::addColumn<int>("sent");
-        QTest::newRow("refresh, silent") << true << QList<int>{} << 9 << 0;
-        QTest::newRow("refresh, greeting in the last pause") << true << QList<int>{8} << 19 << 1;
-        QTest::newRow("refresh, silent after PL") << true << QList<int>{2, 9} << 23 << 2;
-        QTest::newRow("player list, silent") << false << QList<int>{} << 10 << 0;
-        QTest::newRow("player list, sel answered in pause 10")
-            << false << QList<int>{5, 3} << 10 << 2;
-    }
-
     void waitsGiveUpAfterTheirPauses() {
-        QFETCH(bool, refresh);
-        QFETCH(QList<int>, arrivals);
-        QFETCH(int, pauses);
-        QFETCH(int, sent);
-        Run run(refresh);
-        for (qsizetype i = 0; i < arrivals.size(); ++i) {
-            for (int n = 0; n < arrivals[i]; ++n) {
-                run.tick();
+        // The pauses and the commands sent when the server falls silent, its answers before
+        // having come after `arrivals` pauses each.
+        const auto silence = [](bool refresh, const QList<int>& arrivals) {
+            Run run(refresh);
+            for (qsizetype i = 0; i < arrivals.size(); ++i) {
+                for (int n = 0; n < arrivals[i]; ++n) {
+                    run.tick();
+                }
+                run.data(i == 0 ? kGreeting : kOk);
             }
-            run.data(i == 0 ? kGreeting : kOk);
-        }
-        while (run.tick()) {
-        }
-        QCOMPARE(run.result().outcome, Outcome::TimedOut);
-        QCOMPARE(run.result().pauses, pauses);
-        QCOMPARE(run.sent.size(), sent);
+            while (run.tick()) {
+            }
+            return run.result().outcome == Outcome::TimedOut
+                       ? QList<int>{run.result().pauses, int(run.sent.size())}
+                       : QList<int>{};
+        };
+        QCOMPARE(silence(true, {}), (QList<int>{9, 0}));
+        QCOMPARE(silence(true, {8}), (QList<int>{19, 1})); // the greeting in the last pause
+        QCOMPARE(silence(true, {2, 9}), (QList<int>{23, 2}));
+        QCOMPARE(silence(false, {}), (QList<int>{10, 0}));
+        QCOMPARE(silence(false, {5, 3}), (QList<int>{10, 2})); // "sel" answered in pause 10
     }
 
     void theRefreshSendsTheVoicePortAsANumber() {
