@@ -3,6 +3,7 @@
 // focus changes, the popup menu and the dialogs, against real files and sockets.
 #include "app/FlexGrid.h"
 #include "app/Form1.h"
+#include "app/Look.h"
 #include "app/MessageBox.h"
 #include "app/PlayerListBox.h"
 #include "app/Startup.h"
@@ -955,6 +956,9 @@ class TestWindow : public QObject {
         QCOMPARE(window.view()->model()->headerData(1, Qt::Horizontal), QVariant("Servername"));
         QVERIFY(!window.find<QToolButton>("Image1")->icon().isNull()); // the pictures are there
         QVERIFY(!window.find("RefreshProgress")->isVisible());
+        QCOMPARE(window.find("RefreshProgress")->accessibleName(), "Refresh progress");
+        QVERIFY(!window.view()->verticalHeader()->isVisible()); // no row numbers
+        QVERIFY(look::cell({true, false, true}).italic); // rows no action may touch, in italics
         QCOMPARE(window.find("Image1")->cursor().shape(), Qt::PointingHandCursor);
         QCOMPARE(window.view()->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
         // Tab walks the controls in the window's old order.
