@@ -45,8 +45,9 @@ struct Window {
         return (in != nullptr ? in : &form)->findChild<T*>(name);
     }
     FlexGrid* view() { return find<FlexGrid>("MSFlexGrid1"); }
+    GridModel& model() { return form.model(); }
     QPoint centre(int row) {
-        return view()->visualRect(form.model().cell(row, ServerGrid::Servername)).center();
+        return view()->visualRect(model().cell(row, ServerGrid::Servername)).center();
     }
     void clickRow(int row, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseClick(view()->viewport(), button, {}, centre(row));
@@ -61,10 +62,9 @@ struct Window {
     }
     QLineEdit* box(const QString& name, QObject* in = nullptr) { return find<QLineEdit>(name, in); }
     QMenu* popup() { return find<QMenu>("fSw"); }
-    QString cell(int row) { return form.model().TextMatrix(row, ServerGrid::Player); }
-    QString name(int row) { return form.model().TextMatrix(row, ServerGrid::Servername); }
-    QString tip(int row) { return form.model().toolTip(row, ServerGrid::Player); }
-    QVariant data(int row, int col, int role) { return form.model().cell(row, col).data(role); }
+    QString cell(int row, int col = ServerGrid::Player) { return model().TextMatrix(row, col); }
+    QString tip(int row) { return model().toolTip(row, ServerGrid::Player); }
+    QVariant data(int row, int col, int role) { return model().cell(row, col).data(role); }
     void refreshed() { QTRY_VERIFY_WITH_TIMEOUT(!form.refresh().running(), 30000); }
     // The texts of the named boxes, in order: QCOMPARE tells which one differs.
     QStringList texts(const QStringList& names, QObject* in = nullptr) {
@@ -116,6 +116,11 @@ struct Three {
     sim::QuerySimulator simulator;
     QString port;
     TempFolder folder;
+};
+
+// The three in a shown window.
+struct Shown : Three, Window {
+    explicit Shown(int delayMs = 0) : Three(delayMs), Window(folder) {}
 };
 
 // A tooltip as Qt draws it: as markup when it looks like markup, else as it stands.
@@ -172,20 +177,19 @@ class TestWindow : public QObject {
   private Q_SLOTS:
     void init() { MessageBox::recordFromNowOn(); }
     void layoutFollowsTheDesign() {
-        Three three;
-        Window window(three.folder);
-        window.clickRow(1);
-        window.click("Command4");
-        window.click("Command7");
+        Shown w;
+        w.clickRow(1);
+        w.click("Command4");
+        w.click("Command7");
         // A control, or a dialog and a control on it, at its place in twips with its caption.
-        const auto row = [&](const QString& path, int l, int t, int w, int h,
-                             const QString& caption = {}) {
+        const auto row = [&w](const QString& path, QRect twipsAt, const QString& caption = {}) {
             const QStringList names = path.split(' ');
-            QWidget* widget = window.find(names[0]);
-            widget = names.size() > 1 ? window.find(names[1], widget) : widget;
+            QWidget* widget = w.find(names[0]);
+            widget = names.size() > 1 ? w.find(names[1], widget) : widget;
             const bool dialog = widget->isWindow();
             QVERIFY2((dialog ? QRect(QPoint(), widget->size()) : widget->geometry()) ==
-                         QRect(twips::px(l), twips::px(t), twips::px(w), twips::px(h)),
+                         QRect(twips::px(twipsAt.x()), twips::px(twipsAt.y()),
+                               twips::px(twipsAt.width()), twips::px(twipsAt.height())),
                      qPrintable(path));
             const QVariant text = widget->property(widget->property("text").isValid() ? "text"
                                                    : dialog ? "windowTitle"
@@ -194,34 +198,33 @@ class TestWindow : public QObject {
             auto* label = qobject_cast<QLabel*>(widget);
             QVERIFY(label == nullptr || caption.isEmpty() || label->buddy() != nullptr);
         };
-        row("MSFlexGrid1", 0, 0, 6495, 6615);
-        row("Command3", 30, 6600, 2588, 615, "Delete Server");
-        row("Command4", 3907, 6600, 2588, 615, "Add Server");
-        row("Command7", 2618, 6600, 1299, 615, "Edit");
-        row("Command2", 30, 7200, 6465, 855, "Refresh");
-        row("Image1", 6600, 30, 1935, 1305);
-        row("Label1", 6600, 1320, 1935, 255, "Player on selected server");
-        row("LPlayer", 6600, 1560, 1935, 2595);
+        row("MSFlexGrid1", {0, 0, 6495, 6615});
+        row("Command3", {30, 6600, 2588, 615}, "Delete Server");
+        row("Command4", {3907, 6600, 2588, 615}, "Add Server");
+        row("Command7", {2618, 6600, 1299, 615}, "Edit");
+        row("Command2", {30, 7200, 6465, 855}, "Refresh");
+        row("Image1", {6600, 30, 1935, 1305});
+        row("Label1", {6600, 1320, 1935, 255}, "Player on selected server");
+        row("LPlayer", {6600, 1560, 1935, 2595});
         // The list starts before its label ends: the label's text sits at the top, in sight.
-        QCOMPARE(window.find<QLabel>("Label1")->alignment(), Qt::AlignLeft | Qt::AlignTop);
-        row("Label3", 7080, 4365, 1095, 255, "Nickname");
-        row("Text1", 6600, 4560, 1935, 285, "a"); // with the picked server's settings
-        row("Text3", 6600, 5520, 1935, 285, "ap");
-        row("Command6", 6600, 5880, 1935, 255, "Save TS User settings");
-        row("Command5", 6600, 6190, 1935, 735, "Connect 2 Server");
-        row("Label2", 6600, 7040, 975, 255, "Timeout (ms)");
-        row("Combo1", 7680, 6990, 855, 315, "1500");
-        row("Command1", 6600, 7395, 1935, 660, "QUIT");
-        row("Frm_AddSrv", 0, 0, 4485, 2655, "Add a Server");
-        row("Frm_AddSrv Label1", 0, 120, 1095, 375, "Servername:");
-        QVERIFY(window.find<QLabel>("Label1", window.find("Frm_AddSrv"))->alignment() &
-                Qt::AlignRight);
-        row("Frm_AddSrv Command1", 2280, 2040, 1695, 375, "CANCEL");
-        row("Frm_AddSrv Command2", 480, 2040, 1695, 375, "ADD TO LIST");
-        row("Form2", 0, 0, 4830, 3105, "Change Server data");
-        QCOMPARE(window.find("Form2")->palette().color(QPalette::Window), QColor(128, 255, 255));
-        row("Form2 Command1", 120, 2640, 2295, 375, "SAVE CHANGES");
-        row("Form2 Command2", 2400, 2640, 2295, 375, "CANCEL");
+        QCOMPARE(w.find<QLabel>("Label1")->alignment(), Qt::AlignLeft | Qt::AlignTop);
+        row("Label3", {7080, 4365, 1095, 255}, "Nickname");
+        row("Text1", {6600, 4560, 1935, 285}, "a"); // with the picked server's settings
+        row("Text3", {6600, 5520, 1935, 285}, "ap");
+        row("Command6", {6600, 5880, 1935, 255}, "Save TS User settings");
+        row("Command5", {6600, 6190, 1935, 735}, "Connect 2 Server");
+        row("Label2", {6600, 7040, 975, 255}, "Timeout (ms)");
+        row("Combo1", {7680, 6990, 855, 315}, "1500");
+        row("Command1", {6600, 7395, 1935, 660}, "QUIT");
+        row("Frm_AddSrv", {0, 0, 4485, 2655}, "Add a Server");
+        row("Frm_AddSrv Label1", {0, 120, 1095, 375}, "Servername:");
+        QVERIFY(w.find<QLabel>("Label1", w.find("Frm_AddSrv"))->alignment() & Qt::AlignRight);
+        row("Frm_AddSrv Command1", {2280, 2040, 1695, 375}, "CANCEL");
+        row("Frm_AddSrv Command2", {480, 2040, 1695, 375}, "ADD TO LIST");
+        row("Form2", {0, 0, 4830, 3105}, "Change Server data");
+        QCOMPARE(w.find("Form2")->palette().color(QPalette::Window), QColor(128, 255, 255));
+        row("Form2 Command1", {120, 2640, 2295, 375}, "SAVE CHANGES");
+        row("Form2 Command2", {2400, 2640, 2295, 375}, "CANCEL");
     }
 
     void eachRoadToAServerShowsItsSettingsAndPlayers_data() {
@@ -243,125 +246,109 @@ class TestWindow : public QObject {
         QFETCH(int, from);
         QFETCH(QString, road);
         QFETCH(int, to);
-        Three three;
-        Window window(three.folder);
+        Shown w;
         const QList<QStringList> logins{{"a", "al", "ap"}, {"b", "bl", "bp"}, {"", "", ""}};
         if (from > 0) {
-            window.clickRow(from);
-            QCOMPARE(window.shows(logins.value(from - 1), from), QString()); // listed, then left
+            w.clickRow(from);
+            QCOMPARE(w.shows(logins.value(from - 1), from), QString()); // listed, then left
         }
-        window.box("Text1")->setText("typed"); // the server's own settings replace it
+        w.box("Text1")->setText("typed"); // the server's own settings replace it
         const QStringList step = road.split(' ');
         const QHash<QString, Qt::Key> keys{{"Down", Qt::Key_Down},
                                            {"Home", Qt::Key_Home},
                                            {"End", Qt::Key_End},
                                            {"Return", Qt::Key_Return}};
-        QWidget* cells = window.view()->viewport();
+        QWidget* cells = w.view()->viewport();
         if (step[0] == "click") {
-            window.clickRow(step[1].toInt());
+            w.clickRow(step[1].toInt());
         } else if (step[0] == "drag") {
-            QTest::mousePress(cells, Qt::LeftButton, {}, window.centre(step[1].toInt()));
-            QTest::mouseMove(cells, window.centre(step[2].toInt()));
-            QTest::mouseRelease(cells, Qt::LeftButton, {}, window.centre(step[2].toInt()));
+            QTest::mousePress(cells, Qt::LeftButton, {}, w.centre(step[1].toInt()));
+            QTest::mouseMove(cells, w.centre(step[2].toInt()));
+            QTest::mouseRelease(cells, Qt::LeftButton, {}, w.centre(step[2].toInt()));
         } else if (step[0] == "program") {
-            window.form.model().setRow(step[1].toInt());
+            w.model().setRow(step[1].toInt());
         } else if (keys.contains(step[0])) {
-            QTest::keyClick(window.view(), keys.value(step[0]));
+            QTest::keyClick(w.view(), keys.value(step[0]));
         } else {
-            QTest::keyClicks(window.view(), step[0]);
+            QTest::keyClicks(w.view(), step[0]);
         }
-        QCOMPARE(window.shows(logins.value(to - 1), to), QString());
+        QCOMPARE(w.shows(logins.value(to - 1), to), QString());
     }
 
     void thePopupActsOnThePickFromTheMouseAndTheKeys() {
-        Three three;
-        Window window(three.folder);
-        window.clickRow(2);
-        QTest::keyClick(window.view(), Qt::Key_Menu); // from the keyboard, at the pick
-        QCOMPARE(window.popup()->geometry().topLeft(),
-                 window.view()->viewport()->mapToGlobal(window.centre(2)));
-        QTest::keyClick(window.popup(), Qt::Key_Escape);
-        window.clickRow(1, Qt::RightButton); // on the pick, not the row under it
-        QTest::keyClick(window.popup(), Qt::Key_Escape);
+        Shown w;
+        w.clickRow(2);
+        QTest::keyClick(w.view(), Qt::Key_Menu); // from the keyboard, at the pick
+        QCOMPARE(w.popup()->geometry().topLeft(), w.view()->viewport()->mapToGlobal(w.centre(2)));
+        QTest::keyClick(w.popup(), Qt::Key_Escape);
         QKeyEvent shiftF10(QEvent::KeyPress, Qt::Key_F10, Qt::ShiftModifier); // so does Shift+F10
-        QApplication::sendEvent(window.view(), &shiftF10); // without a Shift press of its own
-        QVERIFY(window.popup()->isVisible());
-        window.find<QAction>("fEditSrvFromMenue", window.popup())->trigger();
-        QCOMPARE(window.box("Sname", window.find("Form2"))->text(), QStringLiteral("Bravo"));
+        QApplication::sendEvent(w.view(), &shiftF10); // without a Shift press of its own
+        QVERIFY(w.popup()->isVisible());
+        QTest::keyClick(w.popup(), Qt::Key_Escape);
+        w.clickRow(1, Qt::RightButton); // on the pick, not the row under it
+        w.find<QAction>("fEditSrvFromMenue", w.popup())->trigger();
+        QCOMPARE(w.box("Sname", w.find("Form2"))->text(), QStringLiteral("Bravo"));
     }
 
     void saveAndConnectTakeThePicksOwnSettings() {
-        Three three;
-        Window window(three.folder);
-        window.clickRow(2);
-        QCOMPARE(window.shows({"b", "bl", "bp"}, 2), QString());
-        QCOMPARE(window.find<QListWidget>("LPlayer")->item(0)->data(Qt::AccessibleDescriptionRole),
-                 "Flags 0: none");
-        QCOMPARE(window.box("Text3")->displayText(), QStringLiteral("**"));
-        window.view()->setFocus(Qt::TabFocusReason); // focus arriving by another road than a click
-        window.form.activateWindow();
-        QCOMPARE(GridModel::rowOf(window.view()->selectionModel()->selectedRows().value(0)), 2);
+        Shown w;
+        w.clickRow(2);
+        QCOMPARE(w.box("Text3")->displayText(), QStringLiteral("**"));
+        w.view()->setFocus(Qt::TabFocusReason); // focus arriving by another road than a click
+        w.form.activateWindow();
+        QCOMPARE(GridModel::rowOf(w.view()->selectionModel()->selectedRows().value(0)), 2);
         MessageBox::setNextAnswer(QMessageBox::Yes);
-        window.click("Command6");
-        QCOMPARE(three.folder.rows("SELECT * FROM tbl_Userdata WHERE ServerID = 2"),
-                 QStringList{"2|b|bl|bp"});
-        window.click("Command5");
+        w.box("Text2")->setText("typed");
+        w.click("Command6");
+        QCOMPARE(w.folder.rows("SELECT * FROM tbl_Userdata WHERE ServerID = 2"),
+                 QStringList{"2|b|typed|bp"});
+        w.click("Command5");
         QCOMPARE(
-            window.desktop->links,
-            QStringList{"Open teamspeak://127.0.0.1:2222?nickname=b?loginname=bl?password=bp"});
+            w.desktop->links,
+            QStringList{"Open teamspeak://127.0.0.1:2222?nickname=b?loginname=typed?password=bp"});
     }
 
     void onceThePickedServerIsGoneNothingIsPicked() {
-        Three three;
-        Window window(three.folder);
-        window.clickRow(2);
-        QCOMPARE(window.shows({"b", "bl", "bp"}, 2), QString());
+        Shown w;
+        w.clickRow(2);
+        QCOMPARE(w.shows({"b", "bl", "bp"}, 2), QString());
         MessageBox::setNextAnswer(QMessageBox::Yes);
-        window.find<QAction>("fDelSrvFromMenue", window.popup())->trigger(); // as Delete Server
-        QCOMPARE(MessageBox::recorded().last().title, QStringLiteral("Delete this server"));
+        w.find<QAction>("fDelSrvFromMenue", w.popup())->trigger(); // as Delete Server
         QCOMPARE(lastBox(), QStringLiteral("Delete Server\r\nBravo  127.0.0.1:2222?"));
-        QCOMPARE(window.form.model().Rows(), 3);
+        QCOMPARE(w.model().Rows(), 3);
         const auto boxes = MessageBox::recorded().size();
         for (const char* action : {"Command6", "Command5", "Command3", "Command7"}) {
-            QVERIFY2(!window.find(action)->isEnabled(), action);
-            QCOMPARE(window.find(action)->toolTip(), QString("Pick a server in the list first"));
-            window.click(action);
+            QVERIFY2(!w.find(action)->isEnabled(), action);
+            QCOMPARE(w.find(action)->toolTip(), QString("Pick a server in the list first"));
         }
-        QTest::keyClick(window.view(), Qt::Key_Delete); // nor does the key
+        QTest::keyClick(w.view(), Qt::Key_Delete); // nor do the key and the popup's items act
         for (const char* item : {"fDelSrvFromMenue", "fEditSrvFromMenue"}) {
-            window.find<QAction>(item, window.popup())->trigger(); // nor the popup's items
+            w.find<QAction>(item, w.popup())->trigger();
         }
         QCOMPARE(MessageBox::recorded().size(), boxes);
-        QVERIFY(window.desktop->links.isEmpty());
-        QCOMPARE(window.shows({"", "", ""}, 0), QString()); // its settings and players went too
+        QCOMPARE(w.shows({"", "", ""}, 0), QString()); // its settings and players went too
         // Another server stored later under its ID is not picked by the next load.
-        three.folder.exec("INSERT INTO tbl_Srv VALUES (2, 'Again', '127.0.0.1', '2222', '1')");
-        window.click("Command2", window.opens("Command4")); // an unrelated add reloads
-        QCOMPARE(window.form.model().Row(), 0);
+        w.folder.exec("INSERT INTO tbl_Srv VALUES (2, 'Again', '127.0.0.1', '2222', '1')");
+        w.click("Command2", w.opens("Command4")); // an unrelated add reloads
+        QCOMPARE(w.model().Row(), 0);
     }
 
     void settingsThatCannotBeReadAreNotShownAsNone() {
-        Three three;
-        Window window(three.folder);
-        three.folder.exec("BEGIN EXCLUSIVE"); // another program holds the file, readers too
-        window.clickRow(1);
+        Shown w;
+        w.folder.exec("BEGIN EXCLUSIVE"); // another program holds the file, readers too
+        w.clickRow(1);
         QVERIFY(lastBox().startsWith("The stored login settings of this server could not be "
                                      "read; the boxes stay empty."));
-        window.click("Command6"); // no "save" question as if nothing were stored
+        w.click("Command6"); // no "save" question as if nothing were stored
         QVERIFY(lastBox().contains("could not be read, so nothing was saved"));
-        three.folder.exec("COMMIT");
-        window.clickRow(1);
-        QCOMPARE(window.login(), QStringList({"a", "al", "ap"}));
     }
 
     void aWriteToAServerChangedElsewhereIsRefusedAndTheTypingKept() {
-        Three three;
-        const TempFolder& folder = three.folder;
-        Window window(folder);
-        window.clickRow(1);
-        folder.exec("UPDATE tbl_Userdata SET Nickname = 'newer' WHERE ServerID = 1");
-        auto* edit = window.opens("Command7");
-        window.box("Sname", edit)->setText("Edited");
+        Shown w;
+        w.clickRow(1);
+        w.folder.exec("UPDATE tbl_Userdata SET Nickname = 'newer' WHERE ServerID = 1");
+        auto* edit = w.opens("Command7");
+        w.box("Sname", edit)->setText("Edited");
         // Each time another program has changed the server shown, under the same ID.
         const std::array<std::array<const char*, 3>, 3> writes{
             {{"ServerName = 'Moved', IP = '127.0.0.2'", "Command6",
@@ -369,24 +356,24 @@ class TestWindow : public QObject {
              {"Port = '9999'", "Command3", "nothing was deleted."},
              {"TCPPort = '1'", "Command1", "nothing was saved."}}};
         for (const auto& [change, button, told] : writes) {
-            folder.exec(QString("UPDATE tbl_Srv SET %1 WHERE ID = 1").arg(change));
+            w.folder.exec(QString("UPDATE tbl_Srv SET %1 WHERE ID = 1").arg(change));
             MessageBox::setNextAnswer(QMessageBox::Yes);
-            window.click(button, QString(button) == "Command1" ? edit : nullptr); // in the dialog
+            w.click(button, QString(button) == "Command1" ? edit : nullptr); // in the dialog
             QCOMPARE(lastBox(), QString("This server was changed or removed meanwhile; ") + told);
-            QCOMPARE(folder.rows("SELECT Nickname, ServerName FROM tbl_Userdata, tbl_Srv "
-                                 "WHERE ServerID = 1 AND ID = 1"),
+            QCOMPARE(w.folder.rows("SELECT Nickname, ServerName FROM tbl_Userdata, tbl_Srv "
+                                   "WHERE ServerID = 1 AND ID = 1"),
                      QStringList{"newer|Moved"});
             // Reloaded: the list shows the server as it is now.
-            QCOMPARE(window.form.grid().server(1)->server, mod_DB::readServer(1).value().value());
+            QCOMPARE(w.form.grid().server(1)->server, mod_DB::readServer(1).value().value());
         }
         QVERIFY(edit->isVisible()); // with what was typed, to save again or cancel
-        QCOMPARE(window.box("Sname", edit)->text(), QString("Edited"));
+        QCOMPARE(w.box("Sname", edit)->text(), QString("Edited"));
     }
 
     void aServersWordsAndNamesStayText() {
         sim::QuerySimulator simulator;
-        simulator.addServer(
-            8767, {{"Bob\nMallory (Away)", "b", 0}, {"Eve (Away)", "e", 0}, {"Ann\x01", "a", 8}});
+        simulator.addServer(8767,
+                            {{"Bob\nMallory", "b", 0}, {"Eve (Away)", "e", 0}, {"A\x01", "a", 8}});
         sim::Behaviour refusing;
         refusing.listAnswer = "ERROR, <img src=\"file:///no/such.png\" width=12000>\r\n";
         TempFolder folder;
@@ -394,91 +381,79 @@ class TestWindow : public QObject {
                             "(2, 'C', '127.0.0.1', '8767', '%2')")
                         .arg(simulator.listen(refusing))
                         .arg(simulator.listen()));
-        Window window(folder);
-        window.form.Timer1_Timer();
-        window.refreshed();
-        QVERIFY(drawnTip(window.data(1, ServerGrid::Player, Qt::ToolTipRole))
+        Window w(folder);
+        w.form.Timer1_Timer();
+        w.refreshed();
+        QVERIFY(drawnTip(w.data(1, ServerGrid::Player, Qt::ToolTipRole))
                     .startsWith("The server answered: ERROR, <img src=\"file:///no/such.png\" "
                                 "width=12000> ("));
         // One player is one entry, whatever his name holds; away is marked beyond the words.
-        window.clickRow(2);
-        auto* players = window.find<QListWidget>("LPlayer");
+        w.clickRow(2);
+        auto* players = w.find<QListWidget>("LPlayer");
         QTRY_COMPARE(players->count(), 3);
-        QCOMPARE(players->item(0)->text(), QString::fromUtf8("Bob\u240aMallory (Away)"));
-        QCOMPARE(players->item(2)->text(), QString::fromUtf8("Ann\u2401 (Away)"));
-        for (const int row : {1, 2}) {
+        QCOMPARE(players->item(0)->text(), QString::fromUtf8("Bob\u240aMallory"));
+        QCOMPARE(players->item(2)->text(), QString::fromUtf8("A\u2401 (Away)"));
+        const auto marked = [players](int row) {
             const QListWidgetItem* entry = players->item(row);
-            const bool away = row == 2;
-            QCOMPARE(entry->font().italic(), away);
-            QCOMPARE(entry->data(Qt::AccessibleDescriptionRole).toString().startsWith("Away. "),
-                     away);
-            QCOMPARE(entry->icon().cacheKey() == players->item(2)->icon().cacheKey(), away);
-        }
+            return QList<bool>{
+                entry->font().italic(),
+                entry->data(Qt::AccessibleDescriptionRole).toString().startsWith("Away. "),
+                entry->icon().cacheKey() == players->item(0)->icon().cacheKey()};
+        };
+        QCOMPARE(marked(1), QList<bool>({false, false, true})); // "(Away)" in a name is a name
+        QCOMPARE(marked(2), QList<bool>({true, true, false}));
     }
 
     void aServerChangedElsewhereShowsItsOwnSettingsWhenClicked() {
-        Three three;
-        Window window(three.folder);
-        window.clickRow(1);
-        // Another program renames row 2 and gives it other settings.
-        three.folder.exec("UPDATE tbl_Srv SET ServerName = 'Zulu' WHERE ID = 2");
-        three.folder.exec("UPDATE tbl_Userdata SET Nickname = 'z' WHERE ServerID = 2");
-        window.clickRow(2);
-        QCOMPARE(lastBox(), "This server was changed or removed meanwhile; the list now shows it "
-                            "as it is stored.");
-        QCOMPARE(window.name(window.form.model().Row()), "Zulu"); // shown as it is, still picked
-        window.click("Command5");
-        QCOMPARE(
-            window.desktop->links,
-            QStringList{"Open teamspeak://127.0.0.1:2222?nickname=z?loginname=bl?password=bp"});
+        Shown w;
+        w.clickRow(1);
+        w.folder.exec("UPDATE tbl_Srv SET ServerName = 'Zulu' WHERE ID = 2");
+        w.folder.exec("UPDATE tbl_Userdata SET Nickname = 'z' WHERE ServerID = 2");
+        w.clickRow(2);
+        QVERIFY(lastBox().endsWith("meanwhile; the list now shows it as it is stored."));
+        QCOMPARE(w.cell(w.model().Row(), ServerGrid::Servername), "Zulu"); // still picked
+        QCOMPARE(w.login(), QStringList({"z", "bl", "bp"}));
     }
 
     void aServerMovedBeforeConnectGetsNothing() {
-        Three three;
-        Window window(three.folder);
-        window.clickRow(2);
-        three.folder.exec("UPDATE tbl_Srv SET IP = '127.0.0.3' WHERE ID = 2");
-        window.click("Command5");
-        QCOMPARE(lastBox(), "This server was changed or removed meanwhile; the client was not "
-                            "started.");
-        QVERIFY(window.desktop->links.isEmpty());
-        QCOMPARE(window.form.model().TextMatrix(2, ServerGrid::IP), "127.0.0.3"); // reloaded
+        Shown w;
+        w.clickRow(2);
+        w.folder.exec("UPDATE tbl_Srv SET IP = '127.0.0.3' WHERE ID = 2");
+        w.click("Command5");
+        QVERIFY(lastBox().endsWith("meanwhile; the client was not started."));
+        QVERIFY(w.desktop->links.isEmpty());
+        QCOMPARE(w.cell(2, ServerGrid::IP), "127.0.0.3"); // reloaded
     }
 
     void aReloadKeepsWhatWasTypedForARenamedPickAndReadsAMovedOne() {
-        Three three;
-        Window window(three.folder);
-        window.clickRow(2);
-        window.box("Text1")->setText("typed");
-        three.folder.exec("UPDATE tbl_Srv SET ServerName = 'Zulu' WHERE ID = 2");
-        window.click("Command2", window.opens("Command4")); // an unrelated add reloads
-        QCOMPARE(window.login(), QStringList({"typed", "bl", "bp"}));
-        window.clickRow(1);
-        three.folder.exec("UPDATE tbl_Srv SET IP = '127.0.0.4' WHERE ID = 1");
-        three.folder.exec("UPDATE tbl_Userdata SET Nickname = 'y' WHERE ServerID = 1");
-        window.click("Command2", window.opens("Command4"));
-        QCOMPARE(window.login(), QStringList({"y", "al", "ap"}));
+        Shown w;
+        w.clickRow(2);
+        w.box("Text1")->setText("typed");
+        w.folder.exec("UPDATE tbl_Srv SET ServerName = 'Zulu' WHERE ID = 2");
+        w.click("Command2", w.opens("Command4")); // an unrelated add reloads
+        QCOMPARE(w.login(), QStringList({"typed", "bl", "bp"}));
+        w.folder.exec("UPDATE tbl_Srv SET IP = '127.0.0.4' WHERE ID = 2");
+        w.click("Command2", w.opens("Command4"));
+        QCOMPARE(w.login(), QStringList({"b", "bl", "bp"}));
     }
 
     void aSaveWhileAnotherProgramSavesLosesNeither() {
-        Three three;
-        Window window(three.folder);
-        window.clickRow(1);
-        window.box("Text1")->setText("typed");
+        Shown w;
+        w.clickRow(1);
+        w.box("Text1")->setText("typed");
         MessageBox::setNextAnswer(QMessageBox::Yes, [&] {
-            three.folder.exec("UPDATE tbl_Userdata SET Passwort = 'newer' WHERE ServerID = 1");
+            w.folder.exec("UPDATE tbl_Userdata SET Passwort = 'newer' WHERE ServerID = 1");
         });
-        window.click("Command6");
+        w.click("Command6");
         QVERIFY(lastBox().contains("were changed elsewhere while the question was open"));
-        QCOMPARE(window.login(), QStringList({"typed", "al", "ap"}));
-        QCOMPARE(three.folder.rows("SELECT * FROM tbl_Userdata WHERE ServerID = 1"),
+        QCOMPARE(w.login(), QStringList({"typed", "al", "ap"}));
+        QCOMPARE(w.folder.rows("SELECT * FROM tbl_Userdata WHERE ServerID = 1"),
                  QStringList{"1|a|al|newer"});
     }
 
     void theGridIsHeardAndWalkedByTheKeyboardAsItIsSeen() {
-        Three three;
-        Window window(three.folder);
-        FlexGrid* grid = window.view();
+        Shown w;
+        FlexGrid* grid = w.view();
         QCOMPARE(grid->accessibleDescription(), QString());
         QVERIFY(!adviceDrawn(grid)); // no advice on a list with servers
         const auto heard = [grid](int row, int col) {
@@ -488,20 +463,17 @@ class TestWindow : public QObject {
                 ->text(QAccessible::Description);
         };
         QCOMPARE(heard(0, ServerGrid::Player), "Not counted yet"); // the bare "X"
-        window.form.Timer1_Timer();
-        window.refreshed();
+        w.form.Timer1_Timer();
+        w.refreshed();
         // Into the grid: the first Down picks the first server; Down from a count reaches a count.
-        QApplication::setActiveWindow(&window.form);
-        window.find("LPlayer")->setFocus();
-        QTest::keyClick(window.find("LPlayer"), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), grid);
+        QApplication::setActiveWindow(&w.form);
+        w.find("LPlayer")->setFocus();
+        QTest::keyClick(w.find("LPlayer"), Qt::Key_Tab);
         QTest::keyClick(grid, Qt::Key_Down);
-        QCOMPARE(window.form.model().Row(), 1);
-        for (int i = 0; i < 4; ++i) {
-            QTest::keyClick(grid, Qt::Key_Right);
-        }
+        QCOMPARE(w.model().Row(), 1);
+        grid->setCurrentIndex(w.model().cell(1, ServerGrid::Player));
         QTest::keyClick(grid, Qt::Key_Down);
-        QCOMPARE(window.form.model().Row(), 2);
+        QCOMPARE(w.model().Row(), 2);
         QCOMPARE(grid->currentIndex().column(), int(ServerGrid::Player));
         QVERIFY(heard(1, ServerGrid::Player).startsWith("Counted at"));
         QKeyEvent tipKey(QEvent::KeyPress, Qt::Key_F1, Qt::ShiftModifier); // what the mouse hovers
@@ -511,14 +483,13 @@ class TestWindow : public QObject {
     }
 
     void thePlayerListIsWalkedFromItsFirstEntry() {
-        Three three;
-        Window window(three.folder);
-        window.clickRow(2);
-        auto* players = window.find<QListWidget>("LPlayer");
+        Shown w;
+        w.clickRow(2);
+        auto* players = w.find<QListWidget>("LPlayer");
         QTRY_COMPARE(players->count(), 2);
-        QApplication::setActiveWindow(&window.form);
-        window.view()->setFocus();
-        QTest::keyClick(window.view(), Qt::Key_Backtab);
+        QApplication::setActiveWindow(&w.form);
+        w.view()->setFocus();
+        QTest::keyClick(w.view(), Qt::Key_Backtab);
         QCOMPARE(QApplication::focusWidget(), players);
         QTest::keyClick(players, Qt::Key_Down);
         QCOMPARE(players->currentRow(), 0);
@@ -534,16 +505,15 @@ class TestWindow : public QObject {
     }
 
     void theLogoIsTheLastStopAndAButton() {
-        Three three;
-        Window window(three.folder);
-        window.clickRow(1); // the stop before it takes the focus only with a pick
-        QApplication::setActiveWindow(&window.form);
-        QWidget* logo = window.find("Image1");
-        window.find("Command7")->setFocus();
-        QTest::keyClick(window.find("Command7"), Qt::Key_Tab);
+        Shown w;
+        w.clickRow(1); // the stop before it takes the focus only with a pick
+        QApplication::setActiveWindow(&w.form);
+        QWidget* logo = w.find("Image1");
+        w.find("Command7")->setFocus();
+        QTest::keyClick(w.find("Command7"), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), logo);
         QTest::keyClick(logo, Qt::Key_Space);
-        QCOMPARE(window.desktop->links.last(), "open " + QLatin1String(client_link::kHomepage));
+        QCOMPARE(w.desktop->links.last(), "open " + QLatin1String(client_link::kHomepage));
         QVERIFY(
             QAccessible::queryAccessibleInterface(logo)->actionInterface()->actionNames().contains(
                 QAccessibleActionInterface::pressAction()));
@@ -569,22 +539,22 @@ class TestWindow : public QObject {
                     "(2, 'Stale', '127.0.0.1', '1', '1'), (3, 'Asked', '127.0.0.1', '1', '1'), "
                     "(4, 'Picked', '127.0.0.1', '1', '1'), (7, 'Twin', '', '', ''), "
                     "(7, 'Twin', '', '', '')");
-        Window window(folder);
-        window.form.Timer1_Timer();
-        window.form.refresh().stop();
-        ServerGrid& grid = window.form.grid();
+        Window w(folder);
+        w.form.Timer1_Timer();
+        w.form.refresh().stop();
+        ServerGrid& grid = w.form.grid();
         for (int row = 1; row <= 4; ++row) {
             grid.setCount(grid.server(row)->server, steadyNow(), 28);
             if (row > 1) {
                 grid.setNotCounted(grid.server(row)->server, steadyNow(), {});
             }
         }
-        window.form.model().showAsking(grid.server(3)->server);
-        window.form.model().setRow(4);
-        const QImage drawn = window.view()->viewport()->grab().toImage();
+        w.model().showAsking(grid.server(3)->server);
+        w.model().setRow(4);
+        const QImage drawn = w.view()->viewport()->grab().toImage();
         QApplication::setPalette(before);
         const auto ink = [&](int row, int col) {
-            return standOut(drawn, window.view()->visualRect(window.form.model().cell(row, col)));
+            return standOut(drawn, w.view()->visualRect(w.model().cell(row, col)));
         };
         // The stale "28" is drawn in italics, not only in another grey.
         const QList<double> upright = ink(1, ServerGrid::Player);
@@ -601,60 +571,49 @@ class TestWindow : public QObject {
                 const QList<double> ratios = ink(row, col);
                 const double measured = *std::max_element(ratios.cbegin(), ratios.cend());
                 QVERIFY2(
-                    window.form.model().TextMatrix(row, col).isEmpty() || measured >= 4.5,
+                    w.model().TextMatrix(row, col).isEmpty() || measured >= 4.5,
                     qPrintable(QString("row %1, column %2: %3:1").arg(row).arg(col).arg(measured)));
             }
         }
     }
 
     void theTimeoutCountsOnceItsEditIsFinished() {
-        Three three(60);
-        Window window(three.folder);
-        auto* combo = window.find<QComboBox>("Combo1");
+        Shown w(60);
+        auto* combo = w.find<QComboBox>("Combo1");
         QLineEdit* typing = combo->lineEdit();
         typing->clear(); // half typed when the start-up refresh comes: the last finished counts
-        window.form.Timer1_Timer();
-        window.refreshed();
-        QCOMPARE(window.cell(1), QString("1"));
-        typing->setText("1500");
-        window.click("Command2");
+        w.form.Timer1_Timer();
+        w.refreshed();
+        QCOMPARE(w.cell(1), QString("1"));
         QTest::mouseClick(typing, Qt::LeftButton);
-        QTest::keyClick(typing, Qt::Key_End);
-        QTest::keyClicks(typing, "\b\b\b\b3");                  // Backspace four times
-        QCOMPARE(window.form.timeout(), QString("1500"));       // "", "3" on the way count not
-        QTest::keyClicks(typing, "001");                        // no value of the list
-        QTest::mouseClick(window.box("Text1"), Qt::LeftButton); // leaving the box finishes it
-        QCOMPARE(window.form.timeout(), QString("3001"));
-        window.refreshed();
+        QTest::keyClicks(typing, "3001"); // "3", "30" on the way count not
+        QCOMPARE(w.form.timeout(), QString("1500"));
+        QTest::mouseClick(w.box("Text1"), Qt::LeftButton); // leaving the box finishes it
+        QCOMPARE(w.form.timeout(), QString("3001"));
         QTest::mouseClick(typing, Qt::LeftButton);
         typing->selectAll();
         QTest::keyClicks(typing, "300");
         QTest::keyClick(typing, Qt::Key_Return);
-        QCOMPARE(window.form.timeout(), QString("300"));  // as typed, not the list's "3000"
-        QTest::keyClick(combo, Qt::Key_Down);             // a pick from the list counts at once
-        QCOMPARE(window.form.timeout(), QString("2000")); // the one after "1500"
+        QCOMPARE(w.form.timeout(), QString("300"));  // as typed, not the list's "3000"
+        QTest::keyClick(combo, Qt::Key_Down);        // a pick from the list counts at once
+        QCOMPARE(w.form.timeout(), QString("2000")); // the one after "1500"
     }
 
     void aTimeoutThatIsNoNumberIsToldAtItsBoxAndEveryCountStays() {
-        Three three;
-        Window window(three.folder);
-        window.form.Timer1_Timer();
-        window.refreshed();
-        auto* combo = window.find<QComboBox>("Combo1");
-        QLineEdit* typing = combo->lineEdit();
-        QTest::mouseClick(typing, Qt::LeftButton);
-        typing->selectAll();
-        QTest::keyClicks(typing, "1.500");   // 1500 to some, 1.5 to others: no whole number
-        QTest::keyClick(typing, Qt::Key_F5); // Refresh finishes the edit too
-        const QString why = "Not a usable timeout: type a whole number of milliseconds from 0 to "
-                            "32767";
-        QCOMPARE(combo->toolTip(), why);
-        QCOMPARE(combo->accessibleDescription(), why);
-        window.refreshed();
-        QCOMPARE(lastBox(), QString("The timeout \"1.500\" is not a whole number of milliseconds "
-                                    "from 0 to 32767, so the refresh stopped; every server keeps "
-                                    "its count."));
-        QCOMPARE(window.tip(1).left(10), "Counted at");
+        Shown w;
+        w.form.Timer1_Timer();
+        w.refreshed();
+        auto* combo = w.find<QComboBox>("Combo1");
+        QTest::mouseClick(combo->lineEdit(), Qt::LeftButton);
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(combo->lineEdit(), "1.500");   // 1500 to some, 1.5 to others
+        QTest::keyClick(combo->lineEdit(), Qt::Key_F5); // Refresh finishes the edit too
+        QCOMPARE(combo->toolTip(), "Not a usable timeout: type a whole number of milliseconds "
+                                   "from 0 to 32767");
+        QCOMPARE(combo->accessibleDescription(), combo->toolTip());
+        w.refreshed();
+        QVERIFY(lastBox().startsWith("The timeout \"1.500\" is not a whole number"));
+        QCOMPARE(w.tip(1).left(10), "Counted at");
         QTest::keyClick(combo, Qt::Key_Down); // a pick from the list is a usable one
         QCOMPARE(combo->toolTip(), QString());
     }
@@ -665,14 +624,14 @@ class TestWindow : public QObject {
         const Server a{1, "A", "h", "1", "2"};
         grid.load(ServerList::of({a}));
         grid.setCount(a, {}, 2);
-        QCOMPARE(model.cell(1, ServerGrid::Player).data(Qt::AccessibleDescriptionRole),
-                 model.toolTip(1, ServerGrid::Player)); // a current count is read as its tooltip
+        const auto heard = [&model] {
+            return model.cell(1, ServerGrid::Player).data(Qt::AccessibleDescriptionRole);
+        };
+        QCOMPARE(heard(), model.toolTip(1, ServerGrid::Player)); // a current count: its tooltip
         grid.setNotCounted(a, {}, {Outcome::Refused, {}, {}, 0});
-        const QModelIndex failed = model.cell(1, ServerGrid::Player);
-        QCOMPARE(failed.data().toString(), QString("2"));
+        QCOMPARE(model.TextMatrix(1, ServerGrid::Player), QString("2"));
         QVERIFY(model.toolTip(1, ServerGrid::Player).startsWith("Connection refused ("));
-        QCOMPARE(failed.data(Qt::AccessibleDescriptionRole).toString(),
-                 "Not current: " + model.toolTip(1, ServerGrid::Player));
+        QCOMPARE(heard(), "Not current: " + model.toolTip(1, ServerGrid::Player));
     }
 
     void aFailedPlayerListSaysWhy() {
@@ -685,9 +644,9 @@ class TestWindow : public QObject {
                             "(3, 'Wrong port', '127.0.0.1', '9999', '%2')")
                         .arg(sim::QuerySimulator::closedPort())
                         .arg(port));
-        Window window(folder);
-        auto* players = window.find<PlayerListBox>("LPlayer");
-        window.clickRow(1);
+        Window w(folder);
+        auto* players = w.find<PlayerListBox>("LPlayer");
+        w.clickRow(1);
         QTRY_COMPARE(players->note(), QString("Connection refused"));
         QCOMPARE(players->accessibleDescription(), players->note()); // a screen reader hears it
         // Drawn in italics, apart from any name: a slanted font of the list's own draws it alike.
@@ -696,33 +655,27 @@ class TestWindow : public QObject {
         slanted.setItalic(true);
         players->setFont(slanted);
         QCOMPARE(players->viewport()->grab().toImage(), noted);
-        window.clickRow(2);
+        w.clickRow(2);
         QCOMPARE(players->note(), QString()); // cleared when the next list starts
         QTest::qWait(300);
         QCOMPARE(players->note(), QString()); // nobody on it is no failure
-        QCOMPARE(players->count(), 0);
-        window.clickRow(3);
-        const QString refusal = "The server has no voice server on port 9999 (ERROR, invalid id)";
-        QTRY_COMPARE(players->note(), refusal);
-        window.click("Command2"); // the Player cell says the same
-        window.refreshed();
-        QVERIFY(window.tip(3).startsWith(refusal));
-        QCOMPARE(window.cell(2), QString("0"));
+        w.clickRow(3);
+        QTRY_COMPARE(players->note(),
+                     "The server has no voice server on port 9999 (ERROR, invalid id)");
     }
 
     void aMinimisedOrMaximisedWindowConnectsAfterHalfASecond() {
-        Three three;
-        Window window(three.folder);
-        window.form.showMinimized();
-        window.form.model().setRow(2);
+        Shown w;
+        w.form.showMinimized();
+        w.model().setRow(2);
         QTest::qWait(100);
-        QCOMPARE(three.simulator.accepted(), 0);
-        QTRY_COMPARE(three.simulator.accepted(), 1);
-        window.form.showMaximized();
-        window.form.model().setRow(1);
+        QCOMPARE(w.simulator.accepted(), 0);
+        QTRY_COMPARE(w.simulator.accepted(), 1);
+        w.form.showMaximized();
+        w.model().setRow(1);
         QTest::qWait(100);
-        QCOMPARE(three.simulator.accepted(), 1);
-        QTRY_COMPARE(three.simulator.accepted(), 2);
+        QCOMPARE(w.simulator.accepted(), 1);
+        QTRY_COMPARE(w.simulator.accepted(), 2);
     }
 
     void refreshLeavesTheFocusThePickAndTheScrolling() {
@@ -737,68 +690,63 @@ class TestWindow : public QObject {
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 60) "
             "INSERT INTO tbl_Srv SELECT i, 'S' || i, '127.0.0.1', CAST(9000 + i AS TEXT), '" +
             port + "' FROM n");
-        Window window(folder);
-        window.clickRow(1);
-        QScrollBar* scroll = window.view()->verticalScrollBar();
-        window.click("Command2");
-        QLineEdit* nickname = window.box("Text1");
+        Window w(folder);
+        w.clickRow(1);
+        QScrollBar* scroll = w.view()->verticalScrollBar();
+        w.click("Command2");
+        QLineEdit* nickname = w.box("Text1");
         QTest::mouseClick(nickname, Qt::LeftButton);
         QTest::keyClicks(nickname, "typed", {}, 5);
-        QTRY_VERIFY_WITH_TIMEOUT(window.form.model().asking() > 40, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.model().asking() > 40, 30000);
         // Where the refresh is, always in sight without scrolling, and for a screen reader.
-        auto* progress = window.find<QProgressBar>("RefreshProgress");
+        auto* progress = w.find<QProgressBar>("RefreshProgress");
         QVERIFY(progress->isVisible());
         QCOMPARE(progress->text(), QString("Asking %1 of 60").arg(progress->value()));
-        QCOMPARE(window.find("Command2")->accessibleDescription(),
+        QCOMPARE(w.find("Command2")->accessibleDescription(),
                  QString("Refreshing: asking server %1 of 60").arg(progress->value()));
         QCOMPARE(scroll->value(), 0); // asked rows far below: the grid stayed where it was
         QCOMPARE(QApplication::focusWidget(), nickname);
-        const int asking = window.form.model().asking();
-        QVERIFY(window.data(asking, ServerGrid::IP, GridModel::AskingRole).toBool());
-        QCOMPARE(window.form.model().TextMatrix(asking, ServerGrid::IP),
-                 "127.0.0.1"); // not rewritten
+        QVERIFY(w.data(w.model().asking(), ServerGrid::IP, GridModel::AskingRole).toBool());
         QCOMPARE(nickname->text(), QStringLiteral("typed"));
-        window.clickRow(2);
-        QTest::keyClick(window.view(), Qt::Key_Down);
-        window.refreshed();
+        w.clickRow(2);
+        QTest::keyClick(w.view(), Qt::Key_Down);
+        w.refreshed();
         QVERIFY(!progress->isVisible());
-        QCOMPARE(window.find("Command2")->accessibleDescription(), QString());
-        QCOMPARE(window.cell(60), QStringLiteral("1"));
-        QCOMPARE(window.form.model().asking(), 0);
-        QCOMPARE(GridModel::rowOf(window.view()->selectionModel()->selectedRows().value(0)), 3);
-        window.form.model().setRow(55); // a pick moved by the program is brought into view
+        QCOMPARE(w.cell(60), QStringLiteral("1"));
+        QCOMPARE(GridModel::rowOf(w.view()->selectionModel()->selectedRows().value(0)), 3);
+        w.model().setRow(55); // a pick moved by the program is brought into view
         QVERIFY(scroll->value() > 0);
     }
 
     void theAddDialogKeepsOrEmptiesItsBoxesAsItsButtonsSay() {
         TempFolder folder;
         folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', NULL, '1', '2'), (5, 'Z', '', '', '')");
-        Window window(folder);
-        auto* add = window.opens("Command4");
+        Window w(folder);
+        auto* add = w.opens("Command4");
         QTRY_COMPARE(QApplication::activeWindow(), add); // in front, ready for typing
         const QStringList boxes{"Text1", "Text2", "Text3", "Text4"};
-        window.box("Text1", add)->setText("kept");
-        window.form.activateWindow(); // left behind the window
-        QTRY_COMPARE(QApplication::activeWindow(), &window.form);
-        window.click("Command4"); // brought forward as it was left
+        w.box("Text1", add)->setText("kept");
+        w.form.activateWindow(); // left behind the window
+        QTRY_COMPARE(QApplication::activeWindow(), &w.form);
+        w.click("Command4"); // brought forward as it was left
         QTRY_COMPARE(QApplication::activeWindow(), add);
-        QCOMPARE(window.texts(boxes, add), QStringList({"kept", "", "", "51234"}));
-        window.click("Command1", add); // CANCEL empties the boxes
+        QCOMPARE(w.texts(boxes, add), QStringList({"kept", "", "", "51234"}));
+        w.click("Command1", add); // CANCEL empties the boxes
         QVERIFY(!add->isVisible());
-        window.click("Command4");
-        QCOMPARE(window.texts(boxes, add), QStringList({"", "", "", "51234"}));
-        window.box("Text2", add)->setText("kept");
+        w.click("Command4");
+        QCOMPARE(w.texts(boxes, add), QStringList({"", "", "", "51234"}));
+        w.box("Text2", add)->setText("kept");
         QTest::keyClick(add, Qt::Key_Escape); // so does Escape
-        window.click("Command4");
-        QCOMPARE(window.texts(boxes, add), QStringList({"", "", "", "51234"}));
-        QCOMPARE(add->focusWidget(), window.box("Text1", add)); // ready for the name
-        window.box("Text1", add)->setText("New");
-        QTest::keyClick(window.box("Text2", add), Qt::Key_Return); // Return adds
+        w.click("Command4");
+        QCOMPARE(w.texts(boxes, add), QStringList({"", "", "", "51234"}));
+        QCOMPARE(add->focusWidget(), w.box("Text1", add)); // ready for the name
+        w.box("Text1", add)->setText("New");
+        QTest::keyClick(w.box("Text2", add), Qt::Key_Return); // Return adds
         QCOMPARE(folder.rows("SELECT * FROM tbl_Srv WHERE ID = 6"), QStringList{"6|New|||51234"});
         QVERIFY(!add->isVisible());
-        QCOMPARE(window.name(3), "New");
-        window.click("Command4"); // and the dialog opens afresh
-        QCOMPARE(window.texts(boxes, add), QStringList({"", "", "", "51234"}));
+        QCOMPARE(w.cell(3, ServerGrid::Servername), "New");
+        w.click("Command4"); // and the dialog opens afresh
+        QCOMPARE(w.texts(boxes, add), QStringList({"", "", "", "51234"}));
     }
 
     void theEditDialogShowsTheServerAndSavesOnReturn() {
@@ -806,45 +754,41 @@ class TestWindow : public QObject {
         // An address, not a name: the player list of the click looks nothing up.
         folder.exec(
             "INSERT INTO tbl_Srv VALUES (1, 'A', '127.0.0.1', '1', '2'), (5, 'Z', '', '', '')");
-        Window window(folder);
-        window.clickRow(1);
-        window.form.grid().setCount({1, "A", "127.0.0.1", "1", "2"}, {}, 7);
-        auto* edit = window.opens("Command7");
-        window.form.activateWindow(); // left behind the window, then asked for again
-        QTRY_COMPARE(QApplication::activeWindow(), &window.form);
-        window.click("Command7");
+        Window w(folder);
+        w.clickRow(1);
+        w.form.grid().setCount({1, "A", "127.0.0.1", "1", "2"}, {}, 7);
+        auto* edit = w.opens("Command7");
+        w.form.activateWindow(); // left behind the window, then asked for again
+        QTRY_COMPARE(QApplication::activeWindow(), &w.form);
+        w.click("Command7");
         QTRY_COMPARE(QApplication::activeWindow(), edit); // in front, ready for typing
-        QCOMPARE(window.texts({"Sname", "SIP", "SPort", "STCP"}, edit),
+        QCOMPARE(w.texts({"Sname", "SIP", "SPort", "STCP"}, edit),
                  QStringList({"A", "127.0.0.1", "1", "2"}));
-        window.click("Command2", edit);
+        w.click("Command2", edit);
         QVERIFY(!edit->isVisible());
-        QCOMPARE(window.cell(1), QString("7")); // the counts survive a cancel
-        window.click("Command7");
-        window.box("SIP", edit)->setText("127.0.0.9");
-        QTest::keyClick(window.box("SIP", edit), Qt::Key_Return); // Return saves
+        QCOMPARE(w.cell(1), QString("7")); // the counts survive a cancel
+        w.click("Command7");
+        w.box("SIP", edit)->setText("127.0.0.9");
+        QTest::keyClick(w.box("SIP", edit), Qt::Key_Return); // Return saves
         QCOMPARE(folder.rows("SELECT IP FROM tbl_Srv WHERE ID = 1"), QStringList{"127.0.0.9"});
-        QCOMPARE(window.cell(1), QStringLiteral("X"));
+        QCOMPARE(w.cell(1), QStringLiteral("X"));
         folder.exec("DELETE FROM tbl_Srv WHERE ID = 1"); // by another program
-        window.click("Command7");
+        w.click("Command7");
         QCOMPARE(lastBox(), QStringLiteral("This server is no longer in the list."));
         QCOMPARE(MessageBox::recorded().last().format, Qt::PlainText); // names are no markup
-        QCOMPARE(window.form.model().Rows(), 2);                       // reloaded: Z alone
+        QCOMPARE(w.model().Rows(), 2);                                 // reloaded: Z alone
     }
 
     void deleteInTheGridAndCtrlNActAsTheirButtons() {
-        Three three;
-        Window window(three.folder);
-        window.clickRow(1);
-        window.form.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window.form));
-        window.view()->setFocus();
+        Shown w;
+        w.clickRow(1);
+        QApplication::setActiveWindow(&w.form);
         MessageBox::setNextAnswer(QMessageBox::No);
-        QTest::keyClick(window.view(), Qt::Key_Delete); // as Delete Server
+        QTest::keyClick(w.view(), Qt::Key_Delete); // as Delete Server
         QVERIFY(lastBox().startsWith("Delete Server"));
         QCOMPARE(MessageBox::recorded().last().defaultButton, QMessageBox::Yes);
-        QCOMPARE(window.form.model().Rows(), 4);
-        QTest::keyClick(window.view(), Qt::Key_N, Qt::ControlModifier); // as Add Server
-        QVERIFY(window.find("Frm_AddSrv")->isVisible());
+        QTest::keyClick(w.view(), Qt::Key_N, Qt::ControlModifier); // as Add Server
+        QVERIFY(w.find("Frm_AddSrv")->isVisible());
     }
 
     void rowsWhoseIdNamesNoOneServer() {
@@ -853,38 +797,27 @@ class TestWindow : public QObject {
         folder.exec("CREATE TABLE tbl_Srv (ID, ServerName, IP, Port, TCPPort)");
         folder.exec("INSERT INTO tbl_Srv VALUES (7, 'Twin A', '127.0.0.1', '1', '1'), "
                     "(5, 'Single', '127.0.0.1', '2', '1'), (7, 'Twin B', '127.0.0.1', '3', '1'), "
-                    "(7.4, 'Odd', '127.0.0.1', '4', '1'), (NULL, 'Lost', 'l', '5', '1')");
+                    "(NULL, 'Lost', 'l', '5', '1')");
         folder.exec("INSERT INTO tbl_Userdata VALUES (5, 's', 'sl', 'sp')");
-        Window window(folder);
+        Window w(folder);
         QCOMPARE(MessageBox::recorded().size(), 1); // said once, at start-up
-        QVERIFY(lastBox().contains("3 server(s) in TS.mdb have an ID that is not unique"));
+        QVERIFY(lastBox().contains("2 server(s) in TS.mdb have an ID that is not unique"));
         QVERIFY(lastBox().contains("\"Lost\" (ID: none)"));
-        QVERIFY(window.data(3, ServerGrid::Servername, GridModel::MarkedRole).toBool()); // greyed
-        QVERIFY(!window.data(2, ServerGrid::Servername, GridModel::MarkedRole).toBool());
-        QCOMPARE(drawnTip(window.data(3, ServerGrid::Servername, Qt::ToolTipRole)),
-                 QString("This server's ID (7) in TS.mdb is not unique: Quarnel shows it but "
-                         "does not ask, change or connect it."));
-        window.clickRow(2);
-        window.clickRow(3); // a marked row shows no other server's settings
-        QCOMPARE(window.form.model().Row(), 3);
-        QCOMPARE(window.login(), QStringList({"", "", ""}));
-        QCOMPARE(
-            window.find<PlayerListBox>("LPlayer")->note(),
-            QString("This server's ID (7) in TS.mdb is not unique, so Quarnel does not ask it."));
+        QVERIFY(w.data(3, ServerGrid::Servername, GridModel::MarkedRole).toBool()); // greyed
+        QVERIFY(!w.data(2, ServerGrid::Servername, GridModel::MarkedRole).toBool());
+        w.clickRow(2);
+        w.clickRow(3); // a marked row shows no other server's settings
+        QCOMPARE(w.login(), QStringList({"", "", ""}));
+        QVERIFY(w.find<PlayerListBox>("LPlayer")->note().endsWith("so Quarnel does not ask it."));
         for (const char* action : {"Command3", "Command7", "Command6", "Command5"}) {
-            window.click(action);
+            w.click(action);
             QCOMPARE(lastBox(), QString("This server's ID (7) in TS.mdb is not unique, so Quarnel "
                                         "does not act on it."));
         }
-        window.clickRow(4);
-        window.click("Command3");
-        QVERIFY(lastBox().contains("(7.4) in TS.mdb is not a whole number"));
-        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"5"});
+        QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Srv"), QStringList{"4"});
         folder.exec("INSERT INTO tbl_Srv VALUES (NULL, 'Found', 'f', '6', '1')"); // elsewhere
-        window.clickRow(2);
-        QCOMPARE(window.login(), QStringList({"s", "sl", "sp"})); // back from a marked row
-        window.click("Command7"); // a reload tells what it finds anew
-        window.click("Command1", window.find("Form2"));
+        w.clickRow(2);
+        w.click("Command1", w.opens("Command7")); // a reload tells what it finds anew
         QVERIFY(lastBox().contains("\"Found\" (ID: none)"));
     }
 
@@ -908,8 +841,8 @@ class TestWindow : public QObject {
         const QStringList step = steps.split(' ');
         TempFolder folder;
         folder.exec("INSERT INTO tbl_Srv (ServerName) VALUES ('A')");
-        Window window(folder);
-        window.clickRow(1);
+        Window w(folder);
+        w.clickRow(1);
         const bool moved = file != "held";
         if (moved) {
             QVERIFY(QFile::rename(folder.dbPath(), folder.dbPath() + ".old"));
@@ -918,18 +851,18 @@ class TestWindow : public QObject {
             folder.exec("BEGIN IMMEDIATE"); // another program writes; readers still read
         }
         MessageBox::setNextAnswer(QMessageBox::Yes);
-        QWidget* in = step[0] == "-" ? nullptr : window.opens(step[0]);
-        window.box(step[1], in)->setText("typed");
-        window.click(step[2], in);
+        QWidget* in = step[0] == "-" ? nullptr : w.opens(step[0]);
+        w.box(step[1], in)->setText("typed");
+        w.click(step[2], in);
         // The login settings are read before their question: a file moved away is not read.
         const bool notRead = moved && step[2] == "Command6";
         QVERIFY2(lastBox().contains(notRead ? "could not be read, so nothing was saved"
                                             : "the database refused the change"),
                  qPrintable(lastBox()));
         QCOMPARE(lastBox().contains("was moved, deleted or replaced"), moved);
-        QCOMPARE(window.box(step[1], in)->text(), QStringLiteral("typed"));
+        QCOMPARE(w.box(step[1], in)->text(), QStringLiteral("typed"));
         QVERIFY(in == nullptr || in->isVisible()); // a dialog stays open
-        QCOMPARE(window.form.model().Rows(), 2);
+        QCOMPARE(w.model().Rows(), 2);
         QCOMPARE(folder.rows("SELECT ServerName FROM tbl_Srv"), QStringList{"A"});
         QCOMPARE(folder.rows("SELECT count(*) FROM tbl_Userdata"), QStringList{"0"});
     }
@@ -939,31 +872,30 @@ class TestWindow : public QObject {
         // Addresses, not names: the refresh of the timer's tick looks nothing up.
         folder.exec("INSERT INTO tbl_Srv VALUES (4, 'A', '127.0.0.1', '1', '1'), "
                     "(2, 'B', '127.0.0.1', '3', '1')");
-        Window window(folder);
-        QCOMPARE(window.form.model().TextMatrix(1, ServerGrid::ID), QString("2")); // stored order
-        QCOMPARE(window.cell(2), QString("X"));
-        QCOMPARE(window.view()->ColWidth(ServerGrid::ID), 0); // the key is not shown
-        QVERIFY(!window.find("Command3")->isEnabled());       // nothing picked yet
-        QCOMPARE(QApplication::focusWidget(), window.find("LPlayer"));
-        QCOMPARE(window.find<QToolButton>("Command2")->toolButtonStyle(),
-                 Qt::ToolButtonTextUnderIcon);
+        Window w(folder);
+        QCOMPARE(w.model().TextMatrix(1, ServerGrid::ID), QString("2")); // stored order
+        QCOMPARE(w.cell(2), QString("X"));
+        QCOMPARE(w.view()->ColWidth(ServerGrid::ID), 0); // the key is not shown
+        QVERIFY(!w.find("Command3")->isEnabled());       // nothing picked yet
+        QCOMPARE(QApplication::focusWidget(), w.find("LPlayer"));
+        QCOMPARE(w.find<QToolButton>("Command2")->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
         // Its old size where the screen has room, nothing to scroll, the old colours.
-        QCOMPARE(window.form.size(), QSize(twips::px(8580), twips::px(8115)));
-        QVERIFY(!window.find<QScrollArea>("Scroll")->verticalScrollBar()->isVisible());
-        QCOMPARE(window.form.grab().toImage().pixelColor(twips::px(6550), twips::px(3000)),
+        QCOMPARE(w.form.size(), QSize(twips::px(8580), twips::px(8115)));
+        QVERIFY(!w.find<QScrollArea>("Scroll")->verticalScrollBar()->isVisible());
+        QCOMPARE(w.form.grab().toImage().pixelColor(twips::px(6550), twips::px(3000)),
                  QColor(128, 255, 255));
-        QVERIFY(!window.view()->horizontalHeader()->sectionsClickable());
-        QCOMPARE(window.view()->model()->headerData(1, Qt::Horizontal), QVariant("Servername"));
-        QVERIFY(!window.find<QToolButton>("Image1")->icon().isNull()); // the pictures are there
-        QVERIFY(!window.find("RefreshProgress")->isVisible());
-        QCOMPARE(window.find("RefreshProgress")->accessibleName(), "Refresh progress");
-        QVERIFY(!window.view()->verticalHeader()->isVisible()); // no row numbers
-        QVERIFY(look::cell({true, false, true}).italic); // rows no action may touch, in italics
-        QCOMPARE(window.find("Image1")->cursor().shape(), Qt::PointingHandCursor);
-        QCOMPARE(window.view()->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+        QVERIFY(!w.view()->horizontalHeader()->sectionsClickable());
+        QCOMPARE(w.view()->model()->headerData(1, Qt::Horizontal), QVariant("Servername"));
+        QVERIFY(!w.find<QToolButton>("Image1")->icon().isNull()); // the pictures are there
+        QVERIFY(!w.find("RefreshProgress")->isVisible());
+        QCOMPARE(w.find("RefreshProgress")->accessibleName(), "Refresh progress");
+        QVERIFY(!w.view()->verticalHeader()->isVisible()); // no row numbers
+        QVERIFY(look::cell({true, false, true}).italic);   // rows no action may touch, in italics
+        QCOMPARE(w.find("Image1")->cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(w.view()->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
         // Tab walks the controls in the window's old order.
         QStringList order;
-        for (QWidget* at = window.find("LPlayer"); order.size() < 13; at = at->nextInFocusChain()) {
+        for (QWidget* at = w.find("LPlayer"); order.size() < 13; at = at->nextInFocusChain()) {
             if ((at->focusPolicy() & Qt::TabFocus) != 0 && !at->objectName().isEmpty()) {
                 order << at->objectName();
             }
@@ -975,91 +907,67 @@ class TestWindow : public QObject {
     void oneRefreshComesSoonAfterStartAndKeepsWhatWasTyped() {
         TempFolder folder;
         folder.exec("INSERT INTO tbl_Srv VALUES (1, 'A', '127.0.0.1', '1', '1')");
-        Window window(folder);
-        auto* timer = window.find<QTimer>("Timer1");
+        Window w(folder);
+        auto* timer = w.find<QTimer>("Timer1");
         QVERIFY(timer->isActive() && timer->isSingleShot());
         QCOMPARE(timer->interval(), 2000);
-        window.box("Text1")->setText("x");
-        window.form.Timer1_Timer();
-        QCOMPARE(window.box("Text1")->text(), QString("x"));
+        w.box("Text1")->setText("x");
+        w.form.Timer1_Timer();
+        QCOMPARE(w.box("Text1")->text(), QString("x"));
         QVERIFY(!timer->isActive());
-        QVERIFY(window.form.refresh().running());
+        QVERIFY(w.form.refresh().running());
     }
 
     void longTextsAreToldAndStoredOnesShownWhole() {
         TempFolder folder;
         const QString huge(1 << 20, 'n');
         folder.exec("INSERT INTO tbl_Srv VALUES (1, '" + huge + "', '127.0.0.1', '1', '2')");
-        Window window(folder);
-        auto* add = window.opens("Command4");
-        QLineEdit* name = window.box("Text1", add);
+        Window w(folder);
+        QLineEdit* name = w.box("Text1", w.opens("Command4"));
         QApplication::clipboard()->setText(huge);
         name->setFocus();
         QTest::keySequence(name, QKeySequence::Paste);
         QCOMPARE(name->text().size(), 32767);
         QCOMPARE(lastBox(), QString("The box \"Servername\" takes at most 32,767 characters; the "
                                     "rest of what you typed or pasted was left out."));
-        window.click("Command1", add);
-        window.clickRow(1);
-        auto* edit = window.opens("Command7"); // shown whole, so a save cannot cut it
-        QCOMPARE(window.box("Sname", edit)->text().size(), huge.size());
+        w.clickRow(1);
+        // Shown whole, so that a save cannot cut it.
+        QCOMPARE(w.box("Sname", w.opens("Command7"))->text().size(), huge.size());
     }
 
     void theGridRedrawsWhatChangedAndOnlyForServersItLists() {
-        const Server a{1, "A", "h", "1", "2"}, b{2, "B", "h", "1", "2"};
-        ServerList list = ServerList::of({a, b});
+        const Server a{1, "A", "h", "1", "2"};
+        ServerList list = ServerList::of({a});
         list.servers.append({{7, "C", "h", "1", "2"}, IdMark::NotWhole, "7.4"});
         ServerGrid grid;
         GridModel model(grid);
         grid.load(list);
-        QCOMPARE(model.TextMatrix(3, ServerGrid::ID), "7.4"); // a marked row's ID as stored
+        QCOMPARE(model.TextMatrix(2, ServerGrid::ID), "7.4"); // a marked row's ID as stored
         model.setRow(1);
         model.setRow(99); // no such row: the pick stays
         QCOMPARE(model.Row(), 1);
-        QList<QVariantList> changed; // grid row, first and last column
-        QObject::connect(
-            &model, &GridModel::dataChanged,
-            [&changed](const QModelIndex& from, const QModelIndex& to) {
-                changed << QVariantList{GridModel::rowOf(from), from.column(), to.column()};
-            });
-        model.showAsking(a);
+        QSignalSpy changed(&model, &GridModel::dataChanged);
         grid.setCount(a, {}, 3);
-        model.showAsking(b);
-        model.endAsking();
+        QCOMPARE(changed.size(), 1);
         // No longer listed, or listed now with another query port: not this row's count.
-        for (const Server& other : {Server{9, "G", "h", "1", "2"}, Server{2, "B", "h", "1", "9"}}) {
-            grid.setCount(other, {}, 1);
+        for (const Server& other : {Server{9, "G", "h", "1", "2"}, Server{1, "A", "h", "1", "9"}}) {
             grid.setNotCounted(other, {}, {});
         }
-        const QVariantList rowA{1, 0, 5}, countA{1, 5, 5}, rowB{2, 0, 5};
-        QCOMPARE(changed, (QList<QVariantList>{rowA, countA, rowA, rowB, rowB}));
-        QCOMPARE(model.TextMatrix(2, ServerGrid::Player), "X");
-        QCOMPARE(model.TextMatrix(model.Rows(), ServerGrid::Servername), QString()); // past the end
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(model.TextMatrix(1, ServerGrid::Player), "3");
     }
 
     void whatCameOfAQueryInWords() {
-        const std::array<std::pair<NotCounted, const char*>, 15> said{{
-            {{Outcome::Answered, {}, {}, 450}, ""},
+        const std::array<std::pair<NotCounted, const char*>, 6> said{{
             {{Outcome::TimedOut, {}, {}, 450}, "No answer within 450 ms"},
-            {{Outcome::Incomplete, {}, {}, 0}, "The player list was incomplete"},
-            {{Outcome::Refused, {}, {}, 0}, "Connection refused"},
-            {{Outcome::HostNotFound, {}, {}, 0}, "Host not found"},
-            {{Outcome::Closed, {}, {}, 0}, "Connection closed by the server"},
             {{Outcome::SocketError, "Network unreachable", {}, 0},
              "Network error: Network unreachable"},
             {{Outcome::TooLarge, {}, {}, 0}, "Answer too large: more than 1048576 bytes"},
             {{Outcome::BadQueryPort, "0", {}, 0},
              "Not asked: query port \"0\" is not a port number"},
-            {{Outcome::BadVoicePort, "eighty", {}, 0},
-             "Not asked: voice port \"eighty\" is not a number"},
-            {{Outcome::BadVoicePort, "1\nquit", {}, 0}, "Not asked: voice port holds a line break"},
             {{Outcome::BadVoicePort, "1\rquit", {}, 0}, "Not asked: voice port holds a line break"},
             {{Outcome::BadTimeout, {}, {}, 0},
              "Not asked: the timeout is not a usable number of milliseconds"},
-            {{Outcome::ServerError, "ERROR, not allowed", {}, 0},
-             "The server answered: ERROR, not allowed"},
-            {{Outcome::ServerError, "ERROR, invalid id", "9999", 0},
-             "The server has no voice server on port 9999 (ERROR, invalid id)"},
         }};
         for (const auto& [why, words] : said) {
             QCOMPARE(words::whyNotCounted(why), QString(words));
@@ -1076,7 +984,6 @@ class TestWindow : public QObject {
         QCOMPARE(words::countTip(count, {today.addDays(1), {121000 + 86400000}}),
                  "Connection refused (2026-12-10 08:59:00); last counted at 2026-12-10 08:58:00");
         QCOMPARE(words::flagNames(73), QString("Flags 73: channel commander, away, recording"));
-        QCOMPARE(words::flagNames(0), QString("Flags 0: none"));
         // Controls become visible marks; a space and a no-break space stay as they are.
         QCOMPARE(words::oneLine(QString::fromUtf16(u"a\u0080\u009f\u00a0 \u2028b")),
                  QString::fromUtf16(u"a\ufffd\ufffd\u00a0 \ufffdb"));
@@ -1085,8 +992,6 @@ class TestWindow : public QObject {
     void saveQuestion() {
         const QString heading = "Nickname||LoginName||Password\r\n";
         const UserData entered{"n", "a||b", "p\r\n", false};
-        QCOMPARE(words::saveQuestion({"old", "ol", "", false}, entered),
-                 "Do you want to save the Usersettings\r\n" + heading + "n||a||b||*** ?");
         QCOMPARE(words::saveQuestion({"old", "ol", "", true}, entered),
                  "Do you want to replace the current Usersettings\r\n" + heading +
                      "old||ol||\r\nwith\r\n" + heading + "n||a||b||*** ?");
@@ -1097,8 +1002,9 @@ class TestWindow : public QObject {
                  cut + "||" + QString(100, 'l') + "||" + QString(cut).replace('x', '*') + " ?");
         // A value that runs right to left, or turns its text around, is isolated.
         const QString hebrew = QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd");
-        QCOMPARE(words::saveQuestion({}, {hebrew, "l", "", false}).section("\r\n", 2),
-                 QChar(0x2068) + hebrew + QChar(0x2069) + "||l|| ?");
+        QCOMPARE(words::saveQuestion({}, {hebrew, "l", "", false}),
+                 "Do you want to save the Usersettings\r\n" + heading + QChar(0x2068) + hebrew +
+                     QChar(0x2069) + "||l|| ?");
         const QString evil = QString::fromUtf8("\u202eevil.exe");
         QCOMPARE(words::deleteQuestion({1, evil, "127.0.0.1", "8767", "1"}),
                  QString("Delete Server\r\n") + QChar(0x2068) + evil + QChar(0x2069) +
@@ -1107,43 +1013,41 @@ class TestWindow : public QObject {
 
     void theLogoAndThePopupOnAnEmptyList() {
         TempFolder folder;
-        Window window(folder);
+        Window w(folder);
         // The advice is heard, not only drawn.
-        QCOMPARE(window.view()->accessibleDescription(), QString(FlexGrid::kEmptyHint));
-        QVERIFY(adviceDrawn(window.view()));
-        QWidget* logo = window.find("Image1");
+        QCOMPARE(w.view()->accessibleDescription(), QString(FlexGrid::kEmptyHint));
+        QVERIFY(adviceDrawn(w.view()));
+        QWidget* logo = w.find("Image1");
         QCOMPARE(logo->toolTip(), "Open the homepage (Quarnel " QUARNEL_VERSION ")");
         QTest::mouseClick(logo, Qt::LeftButton);
-        QCOMPARE(window.desktop->links,
-                 QStringList{"open " + QLatin1String(client_link::kHomepage)});
+        QCOMPARE(w.desktop->links, QStringList{"open " + QLatin1String(client_link::kHomepage)});
         QCOMPARE(MessageBox::recorded().size(), 0); // a link taken is no failure
-        window.desktop->refusal = "no browser";
+        w.desktop->refusal = "no browser";
         QTest::mouseClick(logo, Qt::LeftButton);
         QCOMPARE(lastBox(), QStringLiteral("The homepage could not be opened: no browser."));
         // The popup opens for the right button only, over the headings too.
-        QWidget* heading = window.view()->horizontalHeader()->viewport();
+        QWidget* heading = w.view()->horizontalHeader()->viewport();
         QTest::mouseClick(heading, Qt::LeftButton, {}, QPoint(20, 5));
-        QVERIFY(!window.popup()->isVisible());
+        QVERIFY(!w.popup()->isVisible());
         QTest::mouseClick(heading, Qt::RightButton, {}, QPoint(20, 5));
-        QVERIFY(window.popup()->isVisible());
-        window.popup()->actions().first()->trigger();
-        QVERIFY(window.find("Frm_AddSrv")->isVisible());
+        QVERIFY(w.popup()->isVisible());
+        w.popup()->actions().first()->trigger();
+        QVERIFY(w.find("Frm_AddSrv")->isVisible());
     }
 
     void quitAndClosing() {
-        Three three;
-        Window window(three.folder);
-        window.click("Command2");
-        QLineEdit* timeout = window.find<QComboBox>("Combo1")->lineEdit();
+        Shown w;
+        w.click("Command2");
+        QLineEdit* timeout = w.find<QComboBox>("Combo1")->lineEdit();
         QTest::mouseClick(timeout, Qt::LeftButton);
         QTest::keyClicks(timeout, "0"); // QUIT ends the program with the focus still in a box
-        window.click("Command1");
-        QCOMPARE(window.ends, 1);
-        QVERIFY(mod_DB::dbTS && window.form.refresh().running());
-        window.form.close(); // ends the refresh and closes the file too
-        QCOMPARE(window.ends, 2);
+        w.click("Command1");
+        QCOMPARE(w.ends, 1);
+        QVERIFY(mod_DB::dbTS && w.form.refresh().running());
+        w.form.close(); // ends the refresh and closes the file too
+        QCOMPARE(w.ends, 2);
         QVERIFY(!mod_DB::dbTS);
-        QVERIFY(!window.form.refresh().running());
+        QVERIFY(!w.form.refresh().running());
     }
 
     void startingWithAndWithoutAFile() {
